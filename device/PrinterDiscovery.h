@@ -1,0 +1,46 @@
+// Finding the embossers among the local printers, and what the printer list shows.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/Allocator.h"
+#include "device/Spooler.h"
+
+namespace reflasher {
+
+// What the message box (if any) after filling the printer list must say.
+struct DiscoveryMessage {
+    std::wstring text;
+    std::wstring caption;  // always "Error" with the warning icon
+};
+
+// What FillPrinterList applies to the dialog.
+struct PrinterListLayout {
+    bool listChanged = false;               // false only when the buffer couldn't be had
+    std::vector<std::wstring> comboLines;   // every line of the combo box, in order
+    int selectedIndex = 0;
+    std::vector<std::wstring> printerNames; // spooler names, combo order after any prompt line
+    bool printerChosen = false;
+    std::wstring selectedPrinter;
+    std::optional<DiscoveryMessage> message;
+};
+
+// True when a printer qualifies as the embosser (driver and port, letter case folded).
+bool IsQualifyingPrinter(const PrinterInfo& printer);
+
+// "%s on %s" with the printer name and port as the spooler reports them.
+std::wstring PrinterEntryText(const PrinterInfo& printer);
+
+// Enumerates the local printers and lays out the printer list.
+PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator = Allocator::Heap());
+
+// The PRINTER_DEFAULTS both opens of an update run pass: "RAW", no device mode, all access.
+PrinterDefaults UpdatePrinterDefaults();
+
+// Opens `printerName` and keeps it open only on a port whose name starts with exactly "USB".
+bool OpenUsbPrinter(Spooler& spooler, const std::wstring& printerName, PrinterHandle* printer,
+                    const PrinterDefaults& defaults, Allocator& allocator = Allocator::Heap());
+
+}  // namespace reflasher

@@ -1,0 +1,34 @@
+// Opening the embosser for an update: only a printer on a "USB" port stays open.
+#include "device/PrinterDiscovery.h"
+
+namespace reflasher {
+namespace {
+
+// The open test is exact, unlike discovery: "usb001" is refused here.
+bool PortIsUsb(Spooler& spooler, PrinterHandle printer, Allocator& allocator) {
+    const std::uint32_t size = spooler.GetPrinterSizeNeeded(printer);
+    if (size == 0) return false;
+    auto buffer = allocator.Allocate(size);
+    if (!buffer) return false;
+    std::wstring port;
+    if (!spooler.GetPrinterPort(printer, buffer.get(), size, &port)) return false;
+    return port.compare(0, 3, L"USB") == 0;
+}
+
+}  // namespace
+
+PrinterDefaults UpdatePrinterDefaults() { return PrinterDefaults{L"RAW", kPrinterAllAccess}; }
+
+bool OpenUsbPrinter(Spooler& spooler, const std::wstring& printerName, PrinterHandle* printer,
+                    const PrinterDefaults& defaults, Allocator& allocator) {
+    PrinterHandle opened = 0;
+    if (!spooler.OpenPrinter(printerName, &opened, defaults)) return false;
+    if (!PortIsUsb(spooler, opened, allocator)) {
+        spooler.ClosePrinter(opened);
+        return false;
+    }
+    *printer = opened;
+    return true;
+}
+
+}  // namespace reflasher

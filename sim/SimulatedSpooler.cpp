@@ -1,0 +1,260 @@
+#include "sim/SimulatedSpooler.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace reflasher::sim {
+
+const char* SpoolerOpName(SpoolerOp op) {
+    static const char* const names[kSpoolerOpCount] = {
+        "EnumPrintersSizeNeeded", "EnumPrinters",     "OpenPrinter",    "ClosePrinter",
+        "GetPrinterSizeNeeded",   "GetPrinterPort",   "GetPrinterData", "StartDocPrinter",
+        "StartPagePrinter",       "WritePrinter",     "EndPagePrinter", "EndDocPrinter",
+    };
+    return names[static_cast<int>(op)];
+}
+
+void SimulatedSpooler::AddPrinter(const PrinterInfo& info, SimulatedDevice* device) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    printers_.push_back(Printer{info, device, {}, std::nullopt});
+}
+
+void SimulatedSpooler::SetStatusBytes(const std::wstring& printerName,
+                                      std::vector<unsigned char> bytes,
+                                      std::optional<std::uint32_t> reportedCount) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Printer& printer : printers_) {
+        if (printer.info.printerName == printerName) {
+            printer.statusBytes = bytes;
+            printer.reportedCount = reportedCount;
+        }
+    }
+}
+
+void SimulatedSpooler::SetStatusText(const std::wstring& printerName, const std::string& text) {
+    std::vector<unsigned char> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    SetStatusBytes(printerName, std::move(bytes));
+}
+
+void SimulatedSpooler::FailCall(SpoolerOp op, int nth) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    failures_[static_cast<int>(op)].push_back(nth);
+}
+
+void SimulatedSpooler::LimitWrites(std::uint32_t maxBytesTaken) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeLimit_ = maxBytesTaken;
+}
+
+void SimulatedSpooler::OverrideEnumSize(std::uint32_t size) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    enumSizeOverride_ = size;
+}
+
+int SimulatedSpooler::OpenHandleCount() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(open_.size());
+}
+
+int SimulatedSpooler::CallCount(SpoolerOp op) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_[static_cast<int>(op)];
+}
+
+std::vector<CapturedJob> SimulatedSpooler::Jobs() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return jobs_;
+}
+
+std::vector<PrinterDefaults> SimulatedSpooler::OpenDefaults() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return openDefaults_;
+}
+
+std::vector<std::wstring> SimulatedSpooler::OpenedNames() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return openedNames_;
+}
+
+std::vector<std::wstring> SimulatedSpooler::StatusValueNames() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return statusValueNames_;
+}
+
+std::vector<std::uint32_t> SimulatedSpooler::StatusBufferSizes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return statusBufferSizes_;
+}
+
+bool SimulatedSpooler::CallFails(SpoolerOp op) {
+    const int index = static_cast<int>(op);
+    const int callNumber = ++calls_[index];
+    const auto it = failures_.find(index);
+    if (it == failures_.end()) return false;
+    return std::any_of(it->second.begin(), it->second.end(),
+                       [callNumber](int nth) { return nth == 0 || nth == callNumber; });
+}
+
+SimulatedSpooler::OpenPrinterState* SimulatedSpooler::Find(PrinterHandle handle) {
+    const auto it = open_.find(handle);
+    return it == open_.end() ? nullptr : &it->second;
+}
+
+// Roughly what a PRINTER_INFO_2W record with its strings takes, so sizes look real.
+std::uint32_t SimulatedSpooler::PrinterInfoSize(const Printer& printer) const {
+    const std::size_t strings = printer.info.printerName.size() + printer.info.portName.size() +
+                                printer.info.driverName.size() + 3;
+    return static_cast<std::uint32_t>(84 + 2 * strings);
+}
+
+std::uint32_t SimulatedSpooler::EnumPrintersSizeNeeded() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (CallFails(SpoolerOp::EnumPrintersSizeNeeded)) return 0;
+    if (enumSizeOverride_) return *enumSizeOverride_;
+    std::uint32_t size = 0;
+    for (const Printer& printer : printers_) size += PrinterInfoSize(printer);
+    return size;
+}
+
+std::vector<PrinterInfo> SimulatedSpooler::EnumPrinters(void* buffer, std::uint32_t bufferSize) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (CallFails(SpoolerOp::EnumPrinters)) return {};
+    std::uint32_t needed = 0;
+    for (const Printer& printer : printers_) needed += PrinterInfoSize(printer);
+    // Like the real call: too small a buffer yields no records.
+    if (buffer == nullptr || bufferSize < needed) return {};
+    std::memset(buffer, 0xA5, bufferSize);  // the records would land here
+    std::vector<PrinterInfo> result;
+    for (const Printer& printer : printers_) result.push_back(printer.info);
+    return result;
+}
+
+bool SimulatedSpooler::OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
+                                   const PrinterDefaults& defaults) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    openDefaults_.push_back(defaults);
+    openedNames_.push_back(printerName);
+    if (CallFails(SpoolerOp::OpenPrinter)) return false;
+    for (std::size_t i = 0; i < printers_.size(); ++i) {
+        if (printers_[i].info.printerName == printerName) {
+            const PrinterHandle opened = nextHandle_++;
+            open_[opened] = OpenPrinterState{i, std::nullopt};
+            *handle = opened;
+            return true;
+        }
+    }
+    return false;
+}
+
+void SimulatedSpooler::ClosePrinter(PrinterHandle handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    CallFails(SpoolerOp::ClosePrinter);  // the result is ignored by callers; close anyway
+    open_.erase(handle);
+}
+
+std::uint32_t SimulatedSpooler::GetPrinterSizeNeeded(PrinterHandle handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (CallFails(SpoolerOp::GetPrinterSizeNeeded)) return 0;
+    const OpenPrinterState* state = Find(handle);
+    return state ? PrinterInfoSize(printers_[state->printerIndex]) : 0;
+}
+
+bool SimulatedSpooler::GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
+                                      std::wstring* portName) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (CallFails(SpoolerOp::GetPrinterPort)) return false;
+    const OpenPrinterState* state = Find(handle);
+    if (!state || buffer == nullptr) return false;
+    const Printer& printer = printers_[state->printerIndex];
+    if (bufferSize < PrinterInfoSize(printer)) return false;
+    *portName = printer.info.portName;
+    return true;
+}
+
+std::uint32_t SimulatedSpooler::GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
+                                               unsigned char* buffer, std::uint32_t bufferSize) {
+    std::vector<unsigned char> bytes;
+    std::optional<std::uint32_t> reported;
+    SimulatedDevice* device = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        statusValueNames_.push_back(valueName);
+        statusBufferSizes_.push_back(bufferSize);
+        if (CallFails(SpoolerOp::GetPrinterData)) return 0;
+        const OpenPrinterState* state = Find(handle);
+        if (!state || valueName != L"QMSTSSTR") return 0;
+        const Printer& printer = printers_[state->printerIndex];
+        device = printer.device;
+        bytes = printer.statusBytes;
+        reported = printer.reportedCount;
+    }
+    if (device) bytes = device->OnStatusQuery();  // outside the lock: the model may be slow
+    const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+    // A value larger than the buffer: the spooler reports the size needed and
+    // the buffer's content is undefined; fill what fits.
+    std::memcpy(buffer, bytes.data(), std::min(size, bufferSize));
+    return reported ? *reported : size;
+}
+
+bool SimulatedSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (CallFails(SpoolerOp::StartDocPrinter)) return false;
+    OpenPrinterState* state = Find(handle);
+    if (!state || state->jobIndex) return false;
+    CapturedJob job;
+    job.printerName = printers_[state->printerIndex].info.printerName;
+    job.docInfo = docInfo;
+    jobs_.push_back(job);
+    state->jobIndex = jobs_.size() - 1;
+    return true;
+}
+
+bool SimulatedSpooler::StartPagePrinter(PrinterHandle handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (CallFails(SpoolerOp::StartPagePrinter)) return false;
+    OpenPrinterState* state = Find(handle);
+    if (!state || !state->jobIndex) return false;
+    jobs_[*state->jobIndex].pageStarted = true;
+    return true;
+}
+
+std::uint32_t SimulatedSpooler::WritePrinter(PrinterHandle handle, const void* data,
+                                             std::uint32_t count) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (CallFails(SpoolerOp::WritePrinter)) return 0;
+    OpenPrinterState* state = Find(handle);
+    if (!state || !state->jobIndex) return 0;
+    CapturedJob& job = jobs_[*state->jobIndex];
+    job.writeSizes.push_back(count);
+    const std::uint32_t taken = writeLimit_ ? std::min(count, *writeLimit_) : count;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    job.bytes.insert(job.bytes.end(), bytes, bytes + taken);
+    return taken;
+}
+
+void SimulatedSpooler::EndPagePrinter(PrinterHandle handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    CallFails(SpoolerOp::EndPagePrinter);
+    (void)handle;
+}
+
+void SimulatedSpooler::EndDocPrinter(PrinterHandle handle) {
+    std::vector<unsigned char> bytes;
+    SimulatedDevice* device = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const bool failed = CallFails(SpoolerOp::EndDocPrinter);
+        OpenPrinterState* state = Find(handle);
+        if (!state || !state->jobIndex) return;
+        CapturedJob& job = jobs_[*state->jobIndex];
+        state->jobIndex.reset();
+        if (failed) return;  // the job is lost on the way to the device
+        job.ended = true;
+        bytes = job.bytes;
+        device = printers_[state->printerIndex].device;
+    }
+    if (device) device->OnJob(bytes);
+}
+
+}  // namespace reflasher::sim
