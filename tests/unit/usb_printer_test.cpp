@@ -1,0 +1,123 @@
+// Opening the embosser for an update: exact "USB" port test, nothing left open on refusal.
+#include "device/PrinterDiscovery.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/SimulatedSpooler.h"
+
+namespace reflasher {
+namespace {
+
+// Refuses every allocation, remembering the sizes asked for; or passes them to the heap.
+class TestAllocator : public Allocator {
+public:
+    explicit TestAllocator(bool fail) : fail_(fail) {}
+    std::unique_ptr<unsigned char[]> Allocate(std::size_t size) noexcept override {
+        sizes.push_back(size);
+        return fail_ ? nullptr : Allocator::Allocate(size);
+    }
+    std::vector<std::size_t> sizes;
+
+private:
+    bool fail_;
+};
+
+TEST(UpdatePrinterDefaults, RawWithAllAccess) {
+    const PrinterDefaults defaults = UpdatePrinterDefaults();
+    EXPECT_EQ(defaults.dataType, L"RAW");
+    EXPECT_EQ(defaults.desiredAccess, 0xF000Cu);
+}
+
+TEST(OpenUsbPrinter, KeepsOnlyExactUsbPortsOpen) {
+    struct Case {
+        const char* what;
+        std::wstring port;
+        std::optional<sim::SpoolerOp> failing;
+        bool allocationFails;
+        bool opened;
+    } cases[] = {
+        {"USB001", L"USB001", {}, false, true},
+        {"just USB", L"USB", {}, false, true},
+        {"lower-case usb001", L"usb001", {}, false, false},
+        {"mixed-case Usb001", L"Usb001", {}, false, false},
+        {"short port", L"US", {}, false, false},
+        {"empty port", L"", {}, false, false},
+        {"parallel port", L"LPT1:", {}, false, false},
+        {"USB later in the name", L"XUSB001", {}, false, false},
+        {"open fails", L"USB001", sim::SpoolerOp::OpenPrinter, false, false},
+        {"no size", L"USB001", sim::SpoolerOp::GetPrinterSizeNeeded, false, false},
+        {"allocation fails", L"USB001", {}, true, false},
+        {"GetPrinter fails", L"USB001", sim::SpoolerOp::GetPrinterPort, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::SimulatedSpooler spooler;
+        spooler.AddPrinter({L"Other", L"USB009", L"Quillmar Dovrex"});
+        spooler.AddPrinter({L"Dovrex", c.port, L"Quillmar Dovrex"});
+        if (c.failing) spooler.FailCall(*c.failing);
+        TestAllocator allocator(c.allocationFails);
+        const PrinterDefaults defaults = UpdatePrinterDefaults();
+
+        PrinterHandle printer = 0;
+        const bool opened = OpenUsbPrinter(spooler, L"Dovrex", &printer, defaults, allocator);
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_EQ(spooler.OpenedNames(), std::vector<std::wstring>{L"Dovrex"});
+        ASSERT_EQ(spooler.OpenDefaults().size(), 1u);
+        EXPECT_EQ(spooler.OpenDefaults()[0].dataType, L"RAW");
+        EXPECT_EQ(spooler.OpenDefaults()[0].desiredAccess, kPrinterAllAccess);
+
+        if (opened) {
+            // The handle given back is the one the spooler holds open.
+            EXPECT_EQ(spooler.OpenHandleCount(), 1);
+            spooler.ClosePrinter(printer);
+        } else if (c.failing == sim::SpoolerOp::OpenPrinter) {
+            // Nothing was opened, so there is nothing to close.
+            EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ClosePrinter), 0);
+        } else {
+            EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ClosePrinter), 1);
+        }
+        EXPECT_EQ(spooler.OpenHandleCount(), 0);
+
+        // The port buffer is asked for at the size the spooler reported, and only then.
+        const bool sizeKnown = c.failing != sim::SpoolerOp::OpenPrinter &&
+                               c.failing != sim::SpoolerOp::GetPrinterSizeNeeded;
+        EXPECT_EQ(allocator.sizes.size(), sizeKnown ? 1u : 0u);
+    }
+}
+
+TEST(OpenUsbPrinter, UnknownPrinterLeavesNothingOpen) {
+    sim::SimulatedSpooler spooler;
+    spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
+    PrinterHandle printer = 0;
+    EXPECT_FALSE(OpenUsbPrinter(spooler, L"dovrex", &printer, UpdatePrinterDefaults()));
+    EXPECT_EQ(spooler.OpenHandleCount(), 0);
+    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ClosePrinter), 0);
+}
+
+TEST(OpenUsbPrinter, PassesTheCallersDefaults) {
+    sim::SimulatedSpooler spooler;
+    spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
+    PrinterHandle printer = 0;
+    ASSERT_TRUE(OpenUsbPrinter(spooler, L"Dovrex", &printer, PrinterDefaults{L"NT EMF 1.008", 8}));
+    ASSERT_EQ(spooler.OpenDefaults().size(), 1u);
+    EXPECT_EQ(spooler.OpenDefaults()[0].dataType, L"NT EMF 1.008");
+    EXPECT_EQ(spooler.OpenDefaults()[0].desiredAccess, 8u);
+    spooler.ClosePrinter(printer);
+}
+
+TEST(OpenUsbPrinter, ListedLowerCasePortIsRefusedWhenOpened) {
+    sim::SimulatedSpooler spooler;
+    spooler.AddPrinter({L"Dovrex", L"usb001", L"Quillmar Dovrex"});
+    const PrinterListLayout layout = DiscoverPrinters(spooler);
+    ASSERT_TRUE(layout.printerChosen);
+    PrinterHandle printer = 0;
+    EXPECT_FALSE(OpenUsbPrinter(spooler, layout.selectedPrinter, &printer, UpdatePrinterDefaults()));
+    EXPECT_EQ(spooler.OpenHandleCount(), 0);
+}
+
+}  // namespace
+}  // namespace reflasher
