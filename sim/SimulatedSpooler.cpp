@@ -193,7 +193,8 @@ std::uint32_t SimulatedSpooler::GetPrinterData(PrinterHandle handle, const std::
     const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
     // A value larger than the buffer: the spooler reports the size needed and
     // the buffer's content is undefined; fill what fits.
-    std::memcpy(buffer, bytes.data(), std::min(size, bufferSize));
+    // An empty value has no data pointer to copy from.
+    if (size != 0) std::memcpy(buffer, bytes.data(), std::min(size, bufferSize));
     return reported ? *reported : size;
 }
 
