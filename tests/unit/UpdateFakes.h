@@ -1,0 +1,207 @@
+// Test-side stand-ins for what an update run talks to: a dialog and a clock that
+// record every call in one ordered log, in-memory firmware files, an embedded image
+// that may or may not be there, and an allocator that can refuse.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/Allocator.h"
+#include "update/Clock.h"
+#include "update/FirmwareSource.h"
+#include "update/UpdateDialog.h"
+
+namespace reflasher::fakes {
+
+// Everything the run did toward the user, the clock and the device, in order.
+class EventLog {
+public:
+    void Add(std::wstring event) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(std::move(event));
+    }
+    std::vector<std::wstring> Events() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return events_;
+    }
+    // Only the events that start with `prefix`, in order.
+    std::vector<std::wstring> Only(const std::wstring& prefix) const {
+        std::vector<std::wstring> picked;
+        for (const auto& event : Events()) {
+            if (event.compare(0, prefix.size(), prefix) == 0) picked.push_back(event);
+        }
+        return picked;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::wstring> events_;
+};
+
+struct RecordedMessage {
+    std::wstring text;
+    std::wstring caption;
+    MessageIcon icon;
+};
+
+class RecordingDialog : public UpdateDialog {
+public:
+    explicit RecordingDialog(EventLog& log) : log_(log) {}
+
+    // Names SelectedPrinter() gives on successive calls (the last one repeats).
+    std::vector<std::wstring> selectedPrinters{L"Dovrex"};
+    std::wstring firmwarePath;
+    // Called while a message box would be open.
+    std::function<void()> onMessage;
+
+    void SetProgressRange(int lower, int upper) override {
+        log_.Add(L"range " + std::to_wstring(lower) + L"-" + std::to_wstring(upper));
+    }
+    void SetProgressPos(int position) override {
+        position_ = position;
+        log_.Add(L"pos " + std::to_wstring(position));
+    }
+    void SetStatusLine(const std::wstring& text) override {
+        statusText_ = text;
+        log_.Add(L"status " + text);
+    }
+    void RepaintDialog() override { log_.Add(L"repaint dialog"); }
+    void RepaintProgressBar() override { log_.Add(L"repaint bar"); }
+    void ShowMessage(const std::wstring& text, const std::wstring& caption,
+                     MessageIcon icon) override {
+        messages_.push_back({text, caption, icon});
+        log_.Add(L"message " + caption);
+        if (onMessage) onMessage();
+    }
+    std::wstring SelectedPrinter() const override {
+        const std::size_t index = std::min(selectedPrinterCalls_, selectedPrinters.size() - 1);
+        ++selectedPrinterCalls_;
+        return selectedPrinters[index];
+    }
+    std::wstring FirmwarePath() const override {
+        ++firmwarePathCalls_;
+        return firmwarePath;
+    }
+
+    int Position() const { return position_; }
+    const std::wstring& StatusText() const { return statusText_; }
+    const std::vector<RecordedMessage>& Messages() const { return messages_; }
+    std::size_t SelectedPrinterCalls() const { return selectedPrinterCalls_; }
+    int FirmwarePathCalls() const { return firmwarePathCalls_; }
+
+private:
+    EventLog& log_;
+    int position_ = -1;  // never set
+    std::wstring statusText_;
+    std::vector<RecordedMessage> messages_;
+    mutable std::size_t selectedPrinterCalls_ = 0;
+    mutable int firmwarePathCalls_ = 0;
+};
+
+// Takes no time; remembers every pause.
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(EventLog& log) : log_(log) {}
+    void Sleep(std::uint32_t milliseconds) override {
+        pauses_.push_back(milliseconds);
+        totalMs_ += milliseconds;
+        log_.Add(L"sleep " + std::to_wstring(milliseconds));
+    }
+    const std::vector<std::uint32_t>& Pauses() const { return pauses_; }
+    std::uint64_t TotalMs() const { return totalMs_; }
+
+private:
+    EventLog& log_;
+    std::vector<std::uint32_t> pauses_;
+    std::uint64_t totalMs_ = 0;
+};
+
+class FakeEmbeddedImage : public EmbeddedImageSource {
+public:
+    std::optional<std::vector<unsigned char>> image;  // none: the program carries no image
+
+    bool Find(EmbeddedImage* found) const override {
+        if (!image) return false;
+        found->data = image->data();
+        found->size = image->size();
+        return true;
+    }
+};
+
+// One file of the in-memory file system, and how it misbehaves.
+struct MemoryFileSpec {
+    std::vector<unsigned char> bytes;
+    bool lockedElsewhere = false;                // another program holds it: open fails
+    std::optional<std::uint64_t> claimedLength;  // a length other than the bytes held
+    bool lengthFails = false;                    // the OS can't tell the length
+    bool readFails = false;                      // the OS read reports an error
+    std::size_t readShortBy = 0;                 // the read delivers this many bytes less
+};
+
+class MemoryFileOpener : public FileOpener {
+public:
+    std::map<std::wstring, MemoryFileSpec> files;
+
+    std::unique_ptr<FirmwareFile> OpenExisting(const std::wstring& path) override {
+        openedPaths.push_back(path);
+        const auto it = files.find(path);
+        if (it == files.end() || it->second.lockedElsewhere) return nullptr;
+        ++openFiles;
+        return std::make_unique<File>(it->second, *this);
+    }
+
+    std::vector<std::wstring> openedPaths;
+    std::vector<std::size_t> readSizes;  // the size asked for by every read
+    int openFiles = 0;                   // files not yet closed
+
+private:
+    class File : public FirmwareFile {
+    public:
+        File(const MemoryFileSpec& spec, MemoryFileOpener& owner) : spec_(spec), owner_(owner) {}
+        ~File() override { --owner_.openFiles; }
+        bool Length(std::uint64_t* length) override {
+            if (spec_.lengthFails) return false;
+            *length = spec_.claimedLength.value_or(spec_.bytes.size());
+            return true;
+        }
+        bool Read(void* buffer, std::size_t size, std::size_t* bytesRead) override {
+            owner_.readSizes.push_back(size);
+            *bytesRead = 0;
+            if (spec_.readFails) return false;
+            std::size_t available = spec_.bytes.size() - std::min(spec_.readShortBy, spec_.bytes.size());
+            const std::size_t count = std::min(size, available);
+            std::copy(spec_.bytes.begin(), spec_.bytes.begin() + count, static_cast<unsigned char*>(buffer));
+            *bytesRead = count;
+            return true;
+        }
+
+    private:
+        const MemoryFileSpec& spec_;
+        MemoryFileOpener& owner_;
+    };
+};
+
+// Refuses every request of at least `failFrom` bytes; remembers every request.
+class FailingAllocator : public Allocator {
+public:
+    explicit FailingAllocator(std::size_t failFrom = 0) : failFrom_(failFrom) {}
+    std::unique_ptr<unsigned char[]> Allocate(std::size_t size) noexcept override {
+        requests.push_back(size);
+        if (size >= failFrom_) return nullptr;
+        return Allocator::Allocate(size);
+    }
+    std::vector<std::size_t> requests;
+
+private:
+    std::size_t failFrom_;
+};
+
+}  // namespace reflasher::fakes

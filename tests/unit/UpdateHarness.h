@@ -1,0 +1,126 @@
+// One update run's whole surroundings for a test: simulated spooler, recording
+// dialog, fake clock, firmware sources, and the busy flag; plus the tally of
+// simulated against real time that every run adds to.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "sim/SimulatedSpooler.h"
+#include "tests/unit/ScriptedDevice.h"
+#include "tests/unit/UpdateFakes.h"
+#include "update/UpdateRun.h"
+
+namespace reflasher::fakes {
+
+// Totals over all runs of one test binary, printed when it ends.
+struct TimeTally {
+    std::atomic<std::uint64_t> simulatedMs{0};
+    std::atomic<std::uint64_t> realUs{0};
+    std::atomic<int> runs{0};
+};
+inline TimeTally& Tally() {
+    static TimeTally tally;
+    return tally;
+}
+
+class TimeTallyReport : public ::testing::Environment {
+public:
+    void TearDown() override {
+        const TimeTally& t = Tally();
+        if (t.runs == 0) return;
+        std::printf("[ timing ] %d update runs: %.1f s simulated, %.1f ms real\n", t.runs.load(),
+                    t.simulatedMs / 1000.0, t.realUs / 1000.0);
+    }
+};
+inline ::testing::Environment* const kTimeTallyReport =
+    ::testing::AddGlobalTestEnvironment(new TimeTallyReport);
+
+// Real time one run may take at most, even under the sanitizers: the pauses must
+// never be real.
+constexpr std::chrono::milliseconds kRealTimeBudget{2000};
+
+inline PrinterInfo Embosser(const std::wstring& name = L"Dovrex", const std::wstring& port = L"USB001") {
+    return {name, port, L"Quillmar Dovrex"};
+}
+
+// A small stand-in image: the run never looks inside it.
+inline std::vector<unsigned char> SmallImage() {
+    const std::string text = "SV1600000000517569...\r\nS3250200000000\r\nSP0500000000FA\r\n";
+    return std::vector<unsigned char>(text.begin(), text.end());
+}
+
+struct UpdateHarness {
+    EventLog log;
+    sim::SimulatedSpooler spooler;
+    RecordingDialog dialog{log};
+    FakeClock clock{log};
+    FakeEmbeddedImage embedded;
+    MemoryFileOpener files;
+    FailingAllocator allocator{std::numeric_limits<std::size_t>::max()};
+    std::atomic<bool> busy{true};
+    UpdateContext context{spooler, dialog, clock, embedded, files, allocator, busy};
+    // Printer handles open, and firmware files open, while each message box was up.
+    std::vector<int> handlesAtMessage;
+    std::vector<int> filesAtMessage;
+
+    UpdateHarness() {
+        embedded.image = SmallImage();
+        dialog.onMessage = [this] {
+            handlesAtMessage.push_back(spooler.OpenHandleCount());
+            filesAtMessage.push_back(files.openFiles);
+        };
+    }
+
+    // The thread procedure, as the worker runs it, timed.
+    unsigned Run() {
+        const auto start = std::chrono::steady_clock::now();
+        const unsigned result = UpdateThreadProc(context);
+        const auto real = std::chrono::steady_clock::now() - start;
+        Tally().simulatedMs += clock.TotalMs();
+        Tally().realUs += std::chrono::duration_cast<std::chrono::microseconds>(real).count();
+        ++Tally().runs;
+        EXPECT_LT(real, kRealTimeBudget);
+        EXPECT_FALSE(busy) << "the busy flag must be cleared after the run";
+        return result;
+    }
+
+    std::vector<std::wstring> MessageTexts() const {
+        std::vector<std::wstring> texts;
+        for (const auto& m : dialog.Messages()) texts.push_back(m.text);
+        return texts;
+    }
+};
+
+// The run's message texts, written out here so that a typo in the program shows.
+namespace text {
+inline const std::wstring kNeverReady =
+    L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\nand on again before retrying.";
+inline const std::wstring kRecheckInvalidFile =
+    L"The file received by the printer is invalid!\nTurn the printer off and on again, and retry.";
+inline const std::wstring kRecheckError =
+    L"An error occured while trying to upgrade flash.\nPlease turn the printer off and on again, and retry.";
+inline const std::wstring kNotFinished =
+    L"There was an error upgrading the flash!\nPlease turn the printer off and on again \nbefore trying again.";
+inline const std::wstring kSuccess =
+    L"The Flash upgrade was successful.\nPlease turn the printer off and on again,\nand close this "
+    L"application before\nresuming printing.";
+inline const std::wstring kWriteError =
+    L"A flash write error occured!\nPlease turn the printer off and\non again before retrying.\n";
+inline const std::wstring kUnknownError =
+    L"An unkonwn error has occured!\nPlease turn the printer off and\non again before retrying.\n";
+inline const std::wstring kInvalidHex =
+    L"The hex file that was selected\nis invalid! Please turn the printer,\noff and on again before retrying\n";
+inline const std::wstring kFlashDeviceError =
+    L"A flash device error occured!\nPlease turn the printer off and\non again before retrying.\n";
+inline const std::wstring kMallocFailure = L"File read failure (malloc failure)";
+inline const std::wstring kWriteFailed = L"Failed to write to printer";
+}  // namespace text
+
+}  // namespace reflasher::fakes

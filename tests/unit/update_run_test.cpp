@@ -1,0 +1,328 @@
+// The update run against scripted embossers: bar, status line, pauses, jobs and
+// the one result message, for each way a run can go.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <thread>
+
+#include "tests/unit/UpdateHarness.h"
+
+namespace reflasher::fakes {
+namespace {
+
+using Events = std::vector<std::wstring>;
+
+// The service-mode request as the device expects it, byte by byte.
+const std::vector<unsigned char> kServiceJob = {
+    0,   0,   0,   0,   0,   0,   0,   0,   0x1B, '%', '-', '1', '2', '3',
+    '4', '5', 'X', '@', 'P', 'J', 'L', ' ', 'S',  'E', 'R', 'V', 'I', 'C',
+    'E', ' ', 'F', 'I', 'R', 'M', 'W', 'A', 'R',  'E', 0x0A, 0x0C};
+
+std::vector<Answer> Join(std::initializer_list<std::vector<Answer>> parts) {
+    std::vector<Answer> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// Negotiation that finds 1 at once, and a re-check that confirms it.
+const std::vector<Answer> kReadyAtOnce = {{1}, {1}};
+
+struct ScriptedRun : UpdateHarness {
+    explicit ScriptedRun(std::vector<Answer> script, const PrinterInfo& printer = Embosser())
+        : device(&log, std::move(script)) {
+        spooler.AddPrinter(printer, &device);
+    }
+    ScriptedDevice device;
+};
+
+TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
+    ScriptedRun run(Join({{{0}, {1}}, {{1}}, {{1}, {1}, {6, 0}, {6, 40}, {6, 98}, {0}}}));
+    EXPECT_EQ(run.Run(), 0u);
+
+    const Events expected = {
+        L"range 0-100", L"pos 0", L"job 40", L"pos 10", L"status negotiating update",
+        L"query", L"sleep 800", L"query", L"sleep 800",          // negotiation
+        L"query",                                                  // re-check, at once
+        L"job " + std::to_wstring(SmallImage().size()),
+        L"pos 20", L"status sending firmware", L"repaint dialog", L"pos 30", L"sleep 2000",
+        L"query", L"status writing flash", L"pos 35", L"repaint bar", L"sleep 1500",
+        L"query", L"status writing flash", L"pos 40", L"repaint bar", L"sleep 1500",
+        L"query", L"status erasing flash", L"pos 50", L"repaint bar", L"sleep 1500",
+        L"query", L"status writing flash", L"pos 70", L"repaint bar", L"sleep 1500",
+        L"query", L"status writing flash", L"pos 99", L"repaint bar", L"sleep 1500",
+        L"query", L"sleep 1500",
+        L"pos 100", L"status writing done", L"message Info", L"pos 0"};
+    EXPECT_EQ(run.log.Events(), expected);
+
+    ASSERT_EQ(run.dialog.Messages().size(), 1u);
+    EXPECT_EQ(run.dialog.Messages()[0].text, text::kSuccess);
+    EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Information);
+    EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0}) << "printer closed before the result";
+    EXPECT_EQ(run.dialog.StatusText(), L"writing done");
+
+    const auto jobs = run.spooler.Jobs();
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].bytes, kServiceJob);
+    EXPECT_EQ(jobs[1].bytes, SmallImage());
+    for (const auto& job : jobs) {
+        EXPECT_EQ(job.docInfo.documentName, L"");
+        EXPECT_EQ(job.docInfo.outputFile, L"");
+        EXPECT_EQ(job.docInfo.dataType, L"RAW");
+        EXPECT_TRUE(job.pageStarted);
+        EXPECT_EQ(job.writeSizes.size(), 1u) << "each job is one write";
+        EXPECT_TRUE(job.ended);
+    }
+    for (const auto& defaults : run.spooler.OpenDefaults()) {
+        EXPECT_EQ(defaults.dataType, L"RAW");
+        EXPECT_EQ(defaults.desiredAccess, 0xF000Cu);
+    }
+    EXPECT_EQ(run.spooler.OpenedNames(), (Events{L"Dovrex", L"Dovrex"}));
+    EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndPagePrinter), 2);
+    EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
+    EXPECT_EQ(run.files.openedPaths.size(), 0u);
+}
+
+TEST(UpdateRun, DeviceNeverReadyTimesOutAfterFiftyQueries) {
+    ScriptedRun run(std::vector<Answer>{{0}});
+    run.Run();
+
+    EXPECT_EQ(run.clock.Pauses(), std::vector<std::uint32_t>(50, 800));
+    EXPECT_EQ(run.log.Only(L"query").size(), 50u);
+    ASSERT_EQ(run.dialog.Messages().size(), 1u);
+    EXPECT_EQ(run.dialog.Messages()[0].text, text::kNeverReady);
+    EXPECT_EQ(run.dialog.Messages()[0].caption, L"Info");
+    EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Information);
+    const Events events = run.log.Events();
+    EXPECT_EQ(Events(events.end() - 3, events.end()), (Events{L"sleep 800", L"message Info", L"pos 0"}));
+    EXPECT_EQ(run.dialog.StatusText(), L"negotiating update");
+    EXPECT_EQ(run.spooler.Jobs().size(), 1u);
+    EXPECT_EQ(run.spooler.OpenedNames().size(), 1u);
+    EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
+    EXPECT_EQ(run.clock.TotalMs(), 40000u);
+}
+
+// Anything but 1 at the re-check: printer closed, then the message, then the bar at 0.
+TEST(UpdateRun, RecheckThatIsNotReadyEndsTheRun) {
+    const struct {
+        Answer recheck;
+        const std::wstring& message;
+    } cases[] = {
+        {{kNoAnswer}, text::kRecheckError}, {{0}, text::kRecheckError},
+        {{2}, text::kRecheckInvalidFile},   {{3}, text::kRecheckError},
+        {{5}, text::kRecheckError},         {{6, 10}, text::kRecheckError},
+        {{7}, text::kRecheckError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.recheck.status);
+        ScriptedRun run({{1}, c.recheck});
+        run.Run();
+        ASSERT_EQ(run.dialog.Messages().size(), 1u);
+        EXPECT_EQ(run.dialog.Messages()[0].text, c.message);
+        EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
+        EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
+        const Events events = run.log.Events();
+        EXPECT_EQ(Events(events.end() - 4, events.end()),
+                  (Events{L"sleep 800", L"query", L"message Error", L"pos 0"}));
+        EXPECT_EQ(run.spooler.Jobs().size(), 1u) << "no firmware job";
+        EXPECT_EQ(run.spooler.OpenedNames().size(), 2u);
+        EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
+    }
+}
+
+// How flash polling ends, by what the device says after the firmware job.
+TEST(UpdateRun, FlashPollingEndsWithTheMessageForTheLastStatus) {
+    const struct {
+        const char* what;
+        std::vector<Answer> flash;
+        std::size_t flashQueries;
+        const std::wstring& message;
+        MessageIcon icon;
+    } cases[] = {
+        {"0 before any 6 doesn't finish", {{0}, {0}, {6, 0}, {0}}, 4, text::kSuccess,
+         MessageIcon::Information},
+        {"0 alone never finishes", {{0}}, 50, text::kNotFinished, MessageIcon::Warning},
+        {"5 at once", {{5}}, 1, text::kWriteError, MessageIcon::Information},
+        {"5 while writing", {{6, 0}, {6, 30}, {5}}, 3, text::kWriteError, MessageIcon::Information},
+        {"4", {{1}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
+        {"4 after 6", {{6, 20}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
+        {"status that stops answering", {{6, 0}, {6, 50}, {kNoAnswer}}, 50, text::kNotFinished,
+         MessageIcon::Warning},
+        {"2 keeps polling, then is told", {{6, 0}, {2}}, 50, text::kInvalidHex,
+         MessageIcon::Information},
+        {"3 keeps polling, then is told", {{6, 80}, {3}}, 50, text::kFlashDeviceError,
+         MessageIcon::Information},
+        {"2 that gives way to success", {{2}, {2}, {6, 0}, {0}}, 4, text::kSuccess,
+         MessageIcon::Information},
+        {"2 that gives way to silence", {{2}, {kNoAnswer}}, 50, text::kNotFinished,
+         MessageIcon::Warning},
+        {"3 then an unknown code", {{3}, {9}}, 50, text::kNotFinished, MessageIcon::Warning},
+        {"3 then 5 finishes", {{3}, {3}, {5}}, 3, text::kWriteError, MessageIcon::Information},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedRun run(Join({kReadyAtOnce, c.flash}));
+        run.Run();
+        // One negotiation query, the re-check, then the flash queries.
+        EXPECT_EQ(run.log.Only(L"query").size(), 2 + c.flashQueries);
+        std::vector<std::uint32_t> pauses = {800, 2000};
+        pauses.insert(pauses.end(), c.flashQueries, 1500);
+        EXPECT_EQ(run.clock.Pauses(), pauses);
+        ASSERT_EQ(run.dialog.Messages().size(), 1u);
+        EXPECT_EQ(run.dialog.Messages()[0].text, c.message);
+        EXPECT_EQ(run.dialog.Messages()[0].icon, c.icon);
+        EXPECT_EQ(run.dialog.Messages()[0].caption,
+                  c.icon == MessageIcon::Information ? L"Info" : L"Error");
+        const Events events = run.log.Events();
+        const std::wstring shown = L"message " + run.dialog.Messages()[0].caption;
+        EXPECT_EQ(Events(events.end() - 5, events.end()),
+                  (Events{L"sleep 1500", L"pos 100", L"status writing done", shown, L"pos 0"}));
+        EXPECT_EQ(run.dialog.Position(), 0);
+        EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
+        EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
+    }
+}
+
+TEST(UpdateRun, BarCreepsByFiveUpToSixtyWhileTheDeviceSaysNothingUseful) {
+    ScriptedRun run(Join({kReadyAtOnce, {{1}}}));
+    run.Run();
+    EXPECT_EQ(run.log.Only(L"pos"),
+              (Events{L"pos 0", L"pos 10", L"pos 20", L"pos 30", L"pos 35", L"pos 40", L"pos 45",
+                      L"pos 50", L"pos 55", L"pos 60", L"pos 100", L"pos 0"}));
+    EXPECT_EQ(run.log.Only(L"status writing flash").size(), 6u);
+    EXPECT_EQ(run.log.Only(L"repaint bar").size(), 6u);
+    EXPECT_EQ(run.log.Only(L"query").size(), 52u);
+    EXPECT_EQ(run.MessageTexts(), Events{text::kNotFinished});
+    EXPECT_EQ(run.clock.TotalMs(), 800u + 2000u + 50u * 1500u);
+}
+
+TEST(UpdateRun, CreepStepIsTakenOnlyBelowSixty) {
+    ScriptedRun run(Join({kReadyAtOnce, {{6, 14}, {1}, {1}, {5}}}));
+    run.Run();
+    EXPECT_EQ(run.log.Only(L"pos"),
+              (Events{L"pos 0", L"pos 10", L"pos 20", L"pos 30", L"pos 57", L"pos 62", L"pos 100",
+                      L"pos 0"}));
+    EXPECT_EQ(run.log.Only(L"status writing flash").size(), 2u);
+    EXPECT_EQ(run.MessageTexts(), Events{text::kWriteError});
+}
+
+// The bar follows the reported progress, going down as well as up.
+TEST(UpdateRun, WorkingStatusSetsTheBarFromProgress) {
+    ScriptedRun run(Join({kReadyAtOnce, {{1}, {1}, {1}, {1}, {1}, {1}, {6, 0}, {6, 1}, {6, 99}, {0}}}));
+    run.Run();
+    EXPECT_EQ(run.log.Only(L"pos"),
+              (Events{L"pos 0", L"pos 10", L"pos 20", L"pos 30", L"pos 35", L"pos 40", L"pos 45",
+                      L"pos 50", L"pos 55", L"pos 60", L"pos 50", L"pos 50", L"pos 99", L"pos 100",
+                      L"pos 0"}));
+    EXPECT_EQ(run.log.Only(L"status erasing flash").size(), 1u);
+    EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+}
+
+// No such printer, or a port that isn't exactly "USB...": the run ends silently.
+TEST(UpdateRun, PrinterThatCannotBeOpenedEndsTheRunSilently) {
+    const struct {
+        const char* what;
+        PrinterInfo printer;
+    } cases[] = {
+        {"another printer's name", Embosser(L"Someone else")},
+        {"lower-case usb port", Embosser(L"Dovrex", L"usb001")},
+        {"parallel port", Embosser(L"Dovrex", L"LPT1:")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedRun run({{1}}, c.printer);
+        run.Run();
+        EXPECT_EQ(run.log.Events(), (Events{L"range 0-100", L"pos 0"}));
+        EXPECT_TRUE(run.dialog.Messages().empty());
+        EXPECT_TRUE(run.spooler.Jobs().empty());
+        EXPECT_EQ(run.dialog.Position(), 0);
+        EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
+    }
+}
+
+TEST(UpdateRun, SecondOpenFailingEndsTheRunSilentlyWithTheBarAtTen) {
+    ScriptedRun run(std::vector<Answer>{{1}});
+    run.spooler.FailCall(sim::SpoolerOp::OpenPrinter, 2);
+    run.Run();
+    EXPECT_TRUE(run.dialog.Messages().empty());
+    EXPECT_EQ(run.dialog.Position(), 10);
+    EXPECT_EQ(run.dialog.StatusText(), L"negotiating update");
+    EXPECT_EQ(run.spooler.Jobs().size(), 1u);
+    EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
+}
+
+// The name is read once: a selection changed mid-run can't redirect the second open.
+TEST(UpdateRun, BothOpensUseTheNameTakenAtTheStart) {
+    ScriptedRun run(Join({kReadyAtOnce, {{6, 50}, {0}}}));
+    ScriptedDevice other(nullptr, {{1}});
+    run.spooler.AddPrinter(Embosser(L"Other"), &other);
+    run.dialog.selectedPrinters = {L"Dovrex", L"Other"};
+    run.Run();
+    EXPECT_EQ(run.dialog.SelectedPrinterCalls(), 1u);
+    EXPECT_EQ(run.spooler.OpenedNames(), (Events{L"Dovrex", L"Dovrex"}));
+    EXPECT_TRUE(other.Jobs().empty());
+    EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+}
+
+// A failed start of document or page skips that job's data, silently; the status decides.
+TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
+    const struct {
+        sim::SpoolerOp op;
+        int nth;
+        std::size_t jobsReachingDevice;
+    } cases[] = {
+        {sim::SpoolerOp::StartDocPrinter, 1, 1}, {sim::SpoolerOp::StartDocPrinter, 2, 1},
+        {sim::SpoolerOp::StartPagePrinter, 1, 2}, {sim::SpoolerOp::StartPagePrinter, 2, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(sim::SpoolerOpName(c.op)) + " #" + std::to_string(c.nth));
+        ScriptedRun run(Join({kReadyAtOnce, {{6, 0}, {0}}}));
+        run.spooler.FailCall(c.op, c.nth);
+        run.Run();
+        EXPECT_EQ(run.device.Jobs().size(), c.jobsReachingDevice);
+        const auto jobs = run.spooler.Jobs();
+        for (const auto& job : jobs) EXPECT_TRUE(job.ended) << "a started document is ended";
+        const auto pagesStarted = std::count_if(jobs.begin(), jobs.end(),
+                                                [](const auto& job) { return job.pageStarted; });
+        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndPagePrinter), pagesStarted)
+            << "a page is ended only when it was started";
+        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::WritePrinter), 1);
+        EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+        EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
+    }
+}
+
+TEST(UpdateThreadProc, ClearsTheBusyFlagOnARealThreadOnlyAfterTheResultIsRead) {
+    ScriptedRun run(Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}}));
+    bool busyWhileMessageShown = false;
+    run.dialog.onMessage = [&] { busyWhileMessageShown = run.busy; };
+    unsigned result = 99;
+    std::thread worker([&] { result = UpdateThreadProc(run.context); });
+    worker.join();
+    EXPECT_EQ(result, 0u);
+    EXPECT_TRUE(busyWhileMessageShown);
+    EXPECT_FALSE(run.busy);
+    EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+}
+
+// Even a run left by an exception must not leave the dialog refusing everything.
+TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
+    struct ThrowingDialog : RecordingDialog {
+        using RecordingDialog::RecordingDialog;
+        void SetProgressRange(int, int) override { throw std::runtime_error("window gone"); }
+    };
+    EventLog log;
+    ThrowingDialog dialog(log);
+    sim::SimulatedSpooler spooler;
+    FakeClock clock(log);
+    FakeEmbeddedImage embedded;
+    MemoryFileOpener files;
+    std::atomic<bool> busy{true};
+    UpdateContext context{spooler, dialog, clock, embedded, files, Allocator::Heap(), busy};
+    EXPECT_THROW(UpdateThreadProc(context), std::runtime_error);
+    EXPECT_FALSE(busy);
+}
+
+}  // namespace
+}  // namespace reflasher::fakes

@@ -1,0 +1,58 @@
+#include "update/FlashPolling.h"
+
+#include "update/UpdateTiming.h"
+
+namespace reflasher {
+namespace {
+
+constexpr int kStartBar = 30;
+// Statuses that say nothing about progress move the bar in steps of 5 up to here,
+// so the user sees the run is alive; a real progress report sets it directly.
+constexpr int kCreepCeiling = 60;
+constexpr int kCreepStep = 5;
+
+enum Status { kIdle = 0, kUnknownError = 4, kWriteError = 5, kWorking = 6 };
+
+}  // namespace
+
+FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog, Clock& clock) {
+    FlashOutcome outcome;
+    dialog.SetProgressPos(kStartBar);
+    clock.Sleep(kFirmwareSettleMs);
+    int bar = kStartBar;
+    bool flashingSeen = false;
+
+    for (int poll = 0; poll < kPollLimit && !outcome.finished; ++poll) {
+        outcome.last = QueryDeviceStatus(spooler, printer);
+        switch (outcome.last.status) {
+            case kIdle:
+                // Idle before any flashing is the device not having started yet.
+                if (flashingSeen) outcome.finished = true;
+                break;
+            case kUnknownError:
+            case kWriteError:
+                outcome.finished = true;
+                break;
+            case kWorking:
+                bar = 50 + outcome.last.progress / 2;
+                dialog.SetStatusLine(outcome.last.progress != 0 ? L"writing flash" : L"erasing flash");
+                dialog.SetProgressPos(bar);
+                dialog.RepaintProgressBar();
+                flashingSeen = true;
+                break;
+            default:
+                // Includes 2 and 3: the device may still be writing, so polling goes on.
+                if (bar < kCreepCeiling) {
+                    dialog.SetStatusLine(L"writing flash");
+                    bar += kCreepStep;
+                    dialog.SetProgressPos(bar);
+                    dialog.RepaintProgressBar();
+                }
+                break;
+        }
+        clock.Sleep(kFlashPauseMs);
+    }
+    return outcome;
+}
+
+}  // namespace reflasher

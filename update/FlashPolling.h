@@ -1,0 +1,20 @@
+// Following the device while it erases and writes its flash memory.
+#pragma once
+
+#include "device/DeviceStatus.h"
+#include "device/Spooler.h"
+#include "update/Clock.h"
+#include "update/UpdateDialog.h"
+
+namespace reflasher {
+
+struct FlashOutcome {
+    bool finished = false;
+    DeviceStatus last;  // the last status read (-1 if none was)
+};
+
+// Sets the bar to 30, waits for the device to take the image, then polls up to 50
+// times, moving the bar and status line, until the device reports an end.
+FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog, Clock& clock);
+
+}  // namespace reflasher

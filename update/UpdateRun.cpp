@@ -1,0 +1,99 @@
+#include "update/UpdateRun.h"
+
+#include <string>
+
+#include "device/DeviceStatus.h"
+#include "device/PrinterDiscovery.h"
+#include "update/FlashPolling.h"
+#include "update/RawJob.h"
+#include "update/ResultMessages.h"
+#include "update/UpdateTiming.h"
+
+namespace reflasher {
+namespace {
+
+constexpr int kReady = 1;
+
+void Show(UpdateDialog& dialog, const ResultMessage& message) {
+    dialog.ShowMessage(message.text, message.caption, message.icon);
+}
+
+// Queries until the device reports service mode, pausing after every query.
+bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Clock& clock) {
+    bool ready = false;
+    for (int poll = 0; poll < kPollLimit && !ready; ++poll) {
+        ready = QueryDeviceStatus(spooler, printer).status == kReady;
+        clock.Sleep(kNegotiationPauseMs);
+    }
+    return ready;
+}
+
+void SendServiceModeJob(Spooler& spooler, PrinterHandle printer) {
+    SendRawJob(spooler, printer, [&] {
+        const auto& job = ServiceModeJob();
+        spooler.WritePrinter(printer, job.data(), static_cast<std::uint32_t>(job.size()));
+    });
+}
+
+void SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
+    SendRawJob(context.spooler, printer, [&] {
+        EmbeddedImage image;
+        if (context.embeddedImage.Find(&image)) {
+            // The embedded image is ours and of known size; the count taken is not checked.
+            context.spooler.WritePrinter(printer, image.data, static_cast<std::uint32_t>(image.size));
+        } else {
+            SendFirmwareFile(context, printer);
+        }
+    });
+}
+
+}  // namespace
+
+void UpdateRun(UpdateContext& context) {
+    Spooler& spooler = context.spooler;
+    UpdateDialog& dialog = context.dialog;
+    // One copy for both opens: a new selection during the run can't redirect it.
+    const std::wstring printerName = dialog.SelectedPrinter();
+    const PrinterDefaults defaults = UpdatePrinterDefaults();
+
+    dialog.SetProgressRange(0, 100);
+    dialog.SetProgressPos(0);
+
+    PrinterHandle printer = 0;
+    if (!OpenUsbPrinter(spooler, printerName, &printer, defaults, context.allocator)) return;
+    SendServiceModeJob(spooler, printer);
+    dialog.SetProgressPos(10);
+    dialog.SetStatusLine(L"negotiating update");
+
+    const bool ready = AwaitServiceMode(spooler, printer, context.clock);
+    if (!ready) {
+        Show(dialog, NeverReadyMessage());
+        dialog.SetProgressPos(0);
+    }
+    spooler.ClosePrinter(printer);
+    if (!ready) return;
+
+    // The firmware goes through a fresh handle, on which service mode is confirmed first.
+    if (!OpenUsbPrinter(spooler, printerName, &printer, defaults, context.allocator)) return;
+    const DeviceStatus recheck = QueryDeviceStatus(spooler, printer);
+    if (recheck.status != kReady) {
+        spooler.ClosePrinter(printer);
+        Show(dialog, RecheckFailedMessage(recheck.status));
+        dialog.SetProgressPos(0);
+        return;
+    }
+
+    SendFirmwareJob(context, printer);
+    dialog.SetProgressPos(20);
+    dialog.SetStatusLine(L"sending firmware");
+    dialog.RepaintDialog();
+
+    const FlashOutcome outcome = PollFlash(spooler, printer, dialog, context.clock);
+    spooler.ClosePrinter(printer);
+    dialog.SetProgressPos(100);
+    dialog.SetStatusLine(L"writing done");
+    Show(dialog, FlashResultMessage(outcome.finished, outcome.last.status));
+    dialog.SetProgressPos(0);
+}
+
+}  // namespace reflasher

@@ -1,0 +1,26 @@
+#include "update/UpdateRun.h"
+
+namespace reflasher {
+namespace {
+
+// Clears the busy flag however the run is left, so the dialog never stays locked.
+class BusyFlagReset {
+public:
+    explicit BusyFlagReset(std::atomic<bool>& flag) : flag_(flag) {}
+    ~BusyFlagReset() { flag_ = false; }
+    BusyFlagReset(const BusyFlagReset&) = delete;
+    BusyFlagReset& operator=(const BusyFlagReset&) = delete;
+
+private:
+    std::atomic<bool>& flag_;
+};
+
+}  // namespace
+
+unsigned UpdateThreadProc(UpdateContext& context) {
+    BusyFlagReset reset(context.downloadInProgress);
+    UpdateRun(context);
+    return 0;
+}
+
+}  // namespace reflasher
