@@ -1,0 +1,74 @@
+// Move-only owners for the Win32 handles the program creates, so every icon,
+// bitmap, memory DC and thread handle is released exactly once.
+// (Files have their owner in update/win32/FileHandle.h.)
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace framework {
+
+// Traits: `Handle` type, `Invalid()` value and `Close(h)`.
+template <class Traits>
+class UniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Traits::Invalid(); }
+
+    Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
+    void Reset(Handle handle = Traits::Invalid()) {
+        const Handle old = std::exchange(handle_, handle);
+        if (old != Traits::Invalid()) Traits::Close(old);
+    }
+
+private:
+    Handle handle_ = Traits::Invalid();
+};
+
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DestroyIcon(h); }
+};
+
+struct BitmapTraits {
+    using Handle = HBITMAP;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+
+// Memory device contexts made with CreateCompatibleDC (not window DCs, which are released).
+struct MemoryDCTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteDC(h); }
+};
+
+// Kernel objects whose failure value is null: threads, events.
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
+
+using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueBitmap = UniqueHandle<BitmapTraits>;
+using UniqueMemoryDC = UniqueHandle<MemoryDCTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
+}  // namespace framework
