@@ -1,0 +1,26 @@
+#include "app/ReflasherApp.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/ReflasherDlg.h"
+
+// The one application object, built before the entry point runs.
+CReflasherApp theApp;
+
+CReflasherApp::CReflasherApp() = default;
+
+CReflasherApp::~CReflasherApp() = default;
+
+BOOL CReflasherApp::InitInstance() {
+    // Registers the common control classes the dialog uses, the progress bar among them.
+    InitCommonControls();
+    CWinApp::InitInstance();
+
+    CReflasherDlg dialog;
+    m_pMainWnd = &dialog;
+    // Its result (OK, Cancel, or none after Exit) makes no difference: the program ends.
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

@@ -1,0 +1,3 @@
+#include "ui/DownloadInProgress.h"
+
+std::atomic<bool> downloadInProgress{false};

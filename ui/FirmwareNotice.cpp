@@ -1,0 +1,60 @@
+#include "ui/FirmwareNotice.h"
+
+#include <cwchar>
+
+#include "device/Allocator.h"
+
+namespace {
+
+constexpr wchar_t kNoVersion[] = L"No file version available!\r\n\r\n";
+constexpr wchar_t kInstallNote[] =
+    L"Please install the printer locally at a USB port. This application will\r\n"
+    L"negotiate the updating process with the printer automatically. ";
+// Paths can't be longer than this many characters, with or without the \\?\ form.
+constexpr DWORD kLongestPath = 32768;
+
+}  // namespace
+
+std::wstring FirmwareVersionLine(const VS_FIXEDFILEINFO* version) {
+    if (version == nullptr) return kNoVersion;
+    // The first, second and fourth of the four parts: 8.0.0.81 reads 8.0.81.
+    wchar_t line[96];
+    std::swprintf(line, sizeof line / sizeof line[0], L"Quillmar Dovrex Firmware Version %d.%d.%d\r\n\r\n",
+                  static_cast<int>(HIWORD(version->dwFileVersionMS)),
+                  static_cast<int>(LOWORD(version->dwFileVersionMS)),
+                  static_cast<int>(LOWORD(version->dwFileVersionLS)));
+    return line;
+}
+
+std::wstring ModuleFileName(HMODULE module, DWORD initialCapacity) {
+    std::wstring path(initialCapacity > 0 ? initialCapacity : 1, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return std::wstring();
+        // A full buffer means the path was cut short: try again with more room.
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= kLongestPath) return std::wstring();
+        path.resize(path.size() * 2 < kLongestPath ? path.size() * 2 : kLongestPath);
+    }
+}
+
+std::wstring FirmwareNotice() {
+    std::wstring notice = kNoVersion;
+    const std::wstring path = ModuleFileName(nullptr);
+    DWORD ignored = 0;
+    const DWORD size = path.empty() ? 0 : GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size > 0) {
+        auto buffer = reflasher::Allocator::Heap().Allocate(size);
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT fixedSize = 0;
+        if (buffer && GetFileVersionInfoW(path.c_str(), 0, size, buffer.get()) &&
+            VerQueryValueW(buffer.get(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
+            fixed != nullptr && fixedSize >= sizeof(VS_FIXEDFILEINFO)) {
+            notice = FirmwareVersionLine(fixed);
+        }
+    }
+    return notice + kInstallNote;
+}

@@ -1,0 +1,23 @@
+#include "ui/DialogServices.h"
+
+#include "device/win32/Win32Spooler.h"
+#include "update/win32/Win32EmbeddedImageSource.h"
+#include "update/win32/Win32FileOpener.h"
+
+namespace {
+
+bool StartAtNormalPriority(ThreadProc proc, void* parameter) {
+    return AfxBeginThread(proc, parameter, THREAD_PRIORITY_NORMAL);
+}
+
+}  // namespace
+
+DialogServices ProgramServices() {
+    // None of these holds state, so one of each serves the whole process.
+    static reflasher::Win32Spooler spooler;
+    static reflasher::SystemClock clock;
+    static const reflasher::Win32EmbeddedImageSource embeddedImage;
+    static reflasher::Win32FileOpener files;
+    return DialogServices{&spooler, &clock, &embeddedImage, &files, &reflasher::Allocator::Heap(),
+                          &StartAtNormalPriority};
+}

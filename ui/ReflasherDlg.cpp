@@ -1,0 +1,267 @@
+#include "ui/ReflasherDlg.h"
+
+#include <iterator>
+
+#include "app/AboutDlg.h"
+#include "device/PrinterDiscovery.h"
+#include "framework/FileDialog.h"
+#include "framework/WinApp.h"
+#include "resources/resource.h"
+#include "ui/DialogTexts.h"
+#include "ui/DownloadInProgress.h"
+#include "ui/FirmwareNotice.h"
+
+namespace {
+
+HICON LoadAppIcon() {
+    return static_cast<HICON>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                         IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
+// The string resource's text, read in place (no buffer to size); empty when absent.
+std::wstring LoadResourceString(UINT id) {
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(AfxGetResourceHandle(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<std::size_t>(length))
+                                         : std::wstring();
+}
+
+}  // namespace
+
+CReflasherDlg::CReflasherDlg(CWnd* parent) : CReflasherDlg(ProgramServices(), parent) {}
+
+CReflasherDlg::CReflasherDlg(const DialogServices& services, CWnd* parent)
+    : CDialog(IDD_REFLASHER_DIALOG, parent),
+      services_(services),
+      updateContext_{*services_.spooler, *this, *services_.clock, *services_.embeddedImage,
+                     *services_.files, *services_.allocator, downloadInProgress} {
+    appIcon.Reset(LoadAppIcon());
+}
+
+CReflasherDlg::~CReflasherDlg() = default;
+
+const MessageMap* CReflasherDlg::GetThisMessageMap() {
+    static const MessageMapEntry entries[] = {
+        msgmap::SysCommand<&CReflasherDlg::OnSysCommand>(),
+        msgmap::Paint<&CReflasherDlg::OnPaint>(),
+        msgmap::QueryDragIcon<&CReflasherDlg::OnQueryDragIcon>(),
+        msgmap::Command<&CReflasherDlg::OnBrowse>(IDC_BROWSE, BN_CLICKED),
+        msgmap::Command<&CReflasherDlg::OnStartDownload>(IDC_START_DOWNLOAD, BN_CLICKED),
+        msgmap::Command<&CReflasherDlg::OnExit>(IDC_EXIT, BN_CLICKED),
+        msgmap::Command<&CReflasherDlg::OnPrinterSelChange>(IDC_PRINTER_COMBO, CBN_SELCHANGE),
+        msgmap::DrawItem<&CReflasherDlg::OnDrawItem>(),
+    };
+    static const MessageMap map{CDialog::GetThisMessageMap(), entries,
+                                sizeof entries / sizeof entries[0]};
+    return &map;
+}
+
+const MessageMap* CReflasherDlg::GetMessageMap() const { return GetThisMessageMap(); }
+
+void CReflasherDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_FILE_PATH, filePathLabel);
+    DDX_Control(dx, IDC_PROGRESS, progressBar);
+    DDX_Control(dx, IDC_BUSY_PICTURE, busyPicture);
+    DDX_Text(dx, IDC_STATUS_LINE, statusText);
+    DDX_Control(dx, IDC_PRINTER_COMBO, printerCombo);
+}
+
+BOOL CReflasherDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    AddAboutItem();
+    SetIcon(appIcon.get(), true);
+    SetIcon(appIcon.get(), false);
+
+    downloadInProgress = false;
+    firmwarePath.clear();
+    fileChosen = false;
+    printerChosen = false;
+    selectedPrinter.clear();
+
+    FillPrinterList();
+
+    reflasher::EmbeddedImage image;
+    if (services_.embeddedImage->Find(&image)) {
+        for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
+            const HWND control = GetDlgItem(id);
+            ::ShowWindow(control, SW_HIDE);
+            ::EnableWindow(control, FALSE);
+        }
+        fileChosen = true;
+        ShowFirmwareNotice();
+    }
+
+    // The busy animation's thread starts here, last, with busyPicture as its argument.
+
+    return TRUE;
+}
+
+void CReflasherDlg::AddAboutItem() {
+    const HMENU systemMenu = GetSystemMenu();
+    if (systemMenu == nullptr) return;
+    const std::wstring about = LoadResourceString(IDS_ABOUTBOX);
+    if (about.empty()) return;
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+void CReflasherDlg::ShowFirmwareNotice() {
+    CWnd notice;
+    notice.Bind(GetDlgItem(IDC_FIRMWARE_NOTICE));
+    notice.SetText(FirmwareNotice());
+    notice.Show(SW_SHOW);
+    notice.Enable(true);
+}
+
+void CReflasherDlg::FillPrinterList() {
+    const reflasher::PrinterListLayout layout =
+        reflasher::DiscoverPrinters(*services_.spooler, *services_.allocator);
+    if (layout.listChanged) {
+        for (const std::wstring& line : layout.comboLines) printerCombo.AddString(line);
+        printerCombo.SetCurSel(layout.selectedIndex);
+        printerNames.assign(layout.printerNames.begin(), layout.printerNames.end());
+        printerChosen = layout.printerChosen;
+        selectedPrinter = layout.selectedPrinter;
+    }
+    if (layout.message) {
+        ShowMessageBox(layout.message->text, layout.message->caption, MB_OK | MB_ICONWARNING);
+    }
+}
+
+bool CReflasherDlg::RefuseWhileBusy() {
+    if (!downloadInProgress) return false;
+    ShowError(texts::kBusy);
+    return true;
+}
+
+void CReflasherDlg::ShowError(const wchar_t* text) {
+    ShowMessageBox(text, texts::kErrorCaption, MB_OK | MB_ICONWARNING);
+}
+
+void CReflasherDlg::OnBrowse() {
+    if (RefuseWhileBusy()) return;
+    CFileDialog chooser(texts::kFirmwareExtension, texts::kFirmwareInitialName,
+                        OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, texts::kFirmwareFilter, this);
+    if (chooser.DoModal() == IDOK) {
+        firmwarePath = chooser.GetPathName();
+        filePathLabel.SetText(firmwarePath);
+        fileChosen = true;
+    }
+    progressBar.SetPos(0);
+}
+
+void CReflasherDlg::OnStartDownload() {
+    if (!printerChosen) return;
+    if (!fileChosen) {
+        ShowError(texts::kNoFileChosen);
+        return;
+    }
+    if (RefuseWhileBusy()) return;
+
+    runPrinter_ = selectedPrinter;
+    runFirmwarePath_ = firmwarePath;
+    downloadInProgress = true;
+    if (!services_.startThread(&CReflasherDlg::UpdateWorker, this)) {
+        // No worker will ever clear the flag, so do it here, or every command would be refused.
+        downloadInProgress = false;
+        ShowError(texts::kWorkerNotStarted);
+    }
+}
+
+unsigned __stdcall CReflasherDlg::UpdateWorker(void* dialog) {
+    return reflasher::UpdateThreadProc(static_cast<CReflasherDlg*>(dialog)->updateContext_);
+}
+
+void CReflasherDlg::OnExit() {
+    if (RefuseWhileBusy()) return;
+    // Ends the modal run with no OK or Cancel result.
+    DestroyWindow();
+}
+
+void CReflasherDlg::OnOK() {
+    if (RefuseWhileBusy()) return;
+    CDialog::OnOK();
+}
+
+void CReflasherDlg::OnCancel() {
+    if (RefuseWhileBusy()) return;
+    CDialog::OnCancel();
+}
+
+void CReflasherDlg::OnPrinterSelChange() {
+    const int index = printerCombo.GetCurSel();
+    // With exactly one printer its line is line 0 and there is no prompt: keep it chosen.
+    if (index == 0 && printerNames.size() == 1 && printerCombo.GetCount() == 1) {
+        selectedPrinter = printerNames.front();
+        printerChosen = true;
+        return;
+    }
+    // Otherwise line 0 is the prompt (or "No printers available"), and line n stands for
+    // the (n-1)th name.
+    if (index > 0 && static_cast<std::size_t>(index) <= printerNames.size()) {
+        selectedPrinter = *std::next(printerNames.begin(), index - 1);
+        printerChosen = true;
+        return;
+    }
+    printerChosen = false;
+}
+
+void CReflasherDlg::OnSysCommand(UINT command, LPARAM) {
+    if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+        return;
+    }
+    Default();  // move, size, close and the rest
+}
+
+void CReflasherDlg::OnPaint() {
+    // The minimised-window picture is drawn with the busy animation's work; until then
+    // the dialog's own painting serves.
+    Default();
+}
+
+HCURSOR CReflasherDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(appIcon.get()); }
+
+void CReflasherDlg::OnDrawItem(int, DRAWITEMSTRUCT*) {
+    // The logo in control 1015 comes with the busy animation's work; until then the
+    // default owner-draw handling.
+    Default();
+}
+
+// --- UpdateDialog: called on the worker thread ---
+
+void CReflasherDlg::SetProgressRange(int lower, int upper) {
+    progressBar.SetRange(static_cast<short>(lower), static_cast<short>(upper));
+}
+
+void CReflasherDlg::SetProgressPos(int position) { progressBar.SetPos(position); }
+
+void CReflasherDlg::SetStatusLine(const std::wstring& text) {
+    // The dialog thread reads statusText only in data exchange, which the refusals
+    // keep out of a run.
+    statusText = text;
+    SetDlgItemTextW(GetSafeHwnd(), IDC_STATUS_LINE, statusText.c_str());
+}
+
+void CReflasherDlg::RepaintDialog() {
+    Invalidate(false);
+    UpdateWindow();
+}
+
+void CReflasherDlg::RepaintProgressBar() {
+    progressBar.Invalidate(true);
+    progressBar.UpdateWindow();
+}
+
+void CReflasherDlg::ShowMessage(const std::wstring& text, const std::wstring& caption,
+                                reflasher::MessageIcon icon) {
+    const UINT iconType =
+        icon == reflasher::MessageIcon::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
+    ShowMessageBox(text, caption, MB_OK | iconType);
+}
+
+std::wstring CReflasherDlg::SelectedPrinter() const { return runPrinter_; }
+
+std::wstring CReflasherDlg::FirmwarePath() const { return runFirmwarePath_; }
