@@ -1,0 +1,100 @@
+#include "tools/art/Outputs.h"
+
+#include "tools/art/Bmp.h"
+#include "tools/art/Ico.h"
+#include "tools/art/Palette.h"
+#include "tools/art/Pictures.h"
+#include "tools/art/Png.h"
+
+namespace reflasher::art {
+namespace {
+
+struct IconImage {
+    int size;
+    int bitsPerPixel;
+};
+// Small, old-style images first; the order is the one the icon directory lists.
+constexpr IconImage kIconImages[] = {{16, 4},  {32, 4},  {48, 8},  {32, 8}, {16, 8},
+                                     {256, 32}, {48, 32}, {32, 32}, {16, 32}};
+
+std::vector<bool> ClearPixels(const Image& image) {
+    std::vector<bool> clear;
+    for (const Rgba& p : image.pixels) clear.push_back(p.a < 128);
+    return clear;
+}
+
+// What an icon image looks like once stored: palette colours, masked pixels cleared.
+Image Stored(const IndexedImage& indexed, const std::vector<bool>& clear) {
+    Image out(indexed.width, indexed.height);
+    for (std::size_t i = 0; i < out.pixels.size(); ++i) {
+        out.pixels[i] = clear[i] ? Rgba{0, 0, 0, 0} : indexed.palette[indexed.indices[i]];
+        if (!clear[i]) out.pixels[i].a = 255;
+    }
+    return out;
+}
+
+struct RenderedIcon {
+    IconEntry entry;
+    Image pixels;
+};
+
+RenderedIcon RenderIconImage(IconImage spec) {
+    if (spec.bitsPerPixel == 32) {
+        const Image image = DrawAppIcon(spec.size, true);
+        // The largest image is stored as PNG, as is usual for it; the others as bitmaps.
+        Bytes body = spec.size == 256 ? EncodePng(image) : EncodeIconDib32(image);
+        return {{spec.size, 32, std::move(body)}, image};
+    }
+    const Image image = DrawAppIcon(spec.size, spec.bitsPerPixel == 8);
+    const IndexedImage indexed = spec.bitsPerPixel == 4 ? MapToPalette(image, StandardPalette16())
+                                                        : ReduceColours(image, 256);
+    const std::vector<bool> clear = ClearPixels(image);
+    return {{spec.size, spec.bitsPerPixel, EncodeIconDib(indexed, spec.bitsPerPixel, clear)},
+            Stored(indexed, clear)};
+}
+
+IndexedImage LogoIndexed() { return ReduceColours(DrawLogo(), 256, {kLogoBackground}); }
+
+Bytes Rgb(const Image& image) {
+    Bytes out;
+    for (const Rgba& p : image.pixels) out.insert(out.end(), {p.r, p.g, p.b});
+    return out;
+}
+
+Bytes Rgba8(const Image& image) {
+    Bytes out;
+    for (const Rgba& p : image.pixels) out.insert(out.end(), {p.r, p.g, p.b, p.a});
+    return out;
+}
+
+}  // namespace
+
+std::vector<OutputFile> MakeResourceFiles() {
+    std::vector<OutputFile> files;
+    const auto frames = DrawBusyFrames();
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        files.push_back({"busy-" + std::to_string(i + 1) + ".bmp", EncodeBmp24(frames[i])});
+    }
+    files.push_back({"logo.bmp", EncodeBmpRle8(LogoIndexed())});
+    std::vector<IconEntry> entries;
+    for (IconImage spec : kIconImages) entries.push_back(RenderIconImage(spec).entry);
+    files.push_back({"Reflasher.ico", EncodeIco(entries)});
+    return files;
+}
+
+std::vector<OutputFile> MakeReferencePixels() {
+    std::vector<OutputFile> files;
+    const auto frames = DrawBusyFrames();
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        files.push_back({"busy-" + std::to_string(i + 1) + ".rgb", Rgb(frames[i])});
+    }
+    const IndexedImage logo = LogoIndexed();
+    files.push_back({"logo.rgb", Rgb(Stored(logo, std::vector<bool>(logo.indices.size())))});
+    int n = 0;
+    for (IconImage spec : kIconImages) {
+        files.push_back({"icon-" + std::to_string(n++) + ".rgba", Rgba8(RenderIconImage(spec).pixels)});
+    }
+    return files;
+}
+
+}  // namespace reflasher::art
