@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb
-          imagemagick xdotool x11-utils file)
+          imagemagick xdotool x11-utils file zlib1g-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -17,6 +17,8 @@ struct IconImage {
 constexpr IconImage kIconImages[] = {{16, 4},  {32, 4},  {48, 8},  {32, 8}, {16, 8},
                                      {256, 32}, {48, 32}, {32, 32}, {16, 32}};
 
+constexpr Rgba kBlack{0, 0, 0, 0};
+
 std::vector<bool> ClearPixels(const Image& image) {
     std::vector<bool> clear;
     for (const Rgba& p : image.pixels) clear.push_back(p.a < 128);
@@ -45,10 +47,15 @@ RenderedIcon RenderIconImage(IconImage spec) {
         Bytes body = spec.size == 256 ? EncodePng(image) : EncodeIconDib32(image);
         return {{spec.size, 32, std::move(body)}, image};
     }
-    const Image image = DrawAppIcon(spec.size, spec.bitsPerPixel == 8);
-    const IndexedImage indexed = spec.bitsPerPixel == 4 ? MapToPalette(image, StandardPalette16())
-                                                        : ReduceColours(image, 256);
+    Image image = DrawAppIcon(spec.size, spec.bitsPerPixel == 8);
     const std::vector<bool> clear = ClearPixels(image);
+    // Under the mask the colour must be black: the screen is ANDed with the mask
+    // and then XORed with the colour, so any other colour would tint it.
+    for (std::size_t i = 0; i < clear.size(); ++i) {
+        if (clear[i]) image.pixels[i] = kBlack;
+    }
+    const IndexedImage indexed = spec.bitsPerPixel == 4 ? MapToPalette(image, StandardPalette16())
+                                                        : ReduceColours(image, 256, {kBlack});
     return {{spec.size, spec.bitsPerPixel, EncodeIconDib(indexed, spec.bitsPerPixel, clear)},
             Stored(indexed, clear)};
 }
