@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "device/WinspoolMacros.h"
+
 namespace reflasher {
 
 // Opaque spooler handle; 0 means "no printer".

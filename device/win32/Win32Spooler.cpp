@@ -1,0 +1,118 @@
+#include "device/win32/Win32Spooler.h"
+
+#include <winspool.h>
+
+#include "device/WinspoolMacros.h"
+
+namespace reflasher {
+namespace {
+
+HANDLE ToHandle(PrinterHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+std::wstring FromSpooler(const wchar_t* text) { return text != nullptr ? std::wstring(text) : std::wstring(); }
+
+// winspool's prototypes take non-const strings although it never writes through
+// them; a private copy lets us pass ours without casting constness away.
+class WideArg {
+public:
+    explicit WideArg(const std::wstring& text) : text_(text.begin(), text.end()) { text_.push_back(L'\0'); }
+    LPWSTR get() { return text_.data(); }
+    // An empty string stands for "none" where winspool wants a null pointer.
+    LPWSTR getOrNull() { return text_.size() > 1 ? text_.data() : nullptr; }
+
+private:
+    std::vector<wchar_t> text_;
+};
+
+}  // namespace
+
+std::uint32_t Win32Spooler::EnumPrintersSizeNeeded() {
+    DWORD needed = 0;
+    DWORD returned = 0;
+    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
+    return needed;
+}
+
+std::vector<PrinterInfo> Win32Spooler::EnumPrinters(void* buffer, std::uint32_t bufferSize) {
+    DWORD needed = 0;
+    DWORD returned = 0;
+    // The result is not tested: a failed call leaves `returned` at 0, i.e. no printers.
+    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, static_cast<LPBYTE>(buffer), bufferSize, &needed,
+                    &returned);
+    std::vector<PrinterInfo> printers;
+    if (buffer == nullptr) return printers;
+    const auto* records = static_cast<const PRINTER_INFO_2W*>(buffer);
+    printers.reserve(returned);
+    for (DWORD i = 0; i < returned; ++i) {
+        printers.push_back(PrinterInfo{FromSpooler(records[i].pPrinterName), FromSpooler(records[i].pPortName),
+                                       FromSpooler(records[i].pDriverName)});
+    }
+    return printers;
+}
+
+bool Win32Spooler::OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
+                               const PrinterDefaults& defaults) {
+    WideArg name(printerName);
+    WideArg dataType(defaults.dataType);
+    PRINTER_DEFAULTSW printerDefaults{};
+    printerDefaults.pDatatype = dataType.getOrNull();
+    printerDefaults.pDevMode = nullptr;
+    printerDefaults.DesiredAccess = defaults.desiredAccess;
+    HANDLE opened = nullptr;
+    if (!::OpenPrinterW(name.get(), &opened, &printerDefaults) || opened == nullptr) return false;
+    *handle = reinterpret_cast<PrinterHandle>(opened);
+    return true;
+}
+
+void Win32Spooler::ClosePrinter(PrinterHandle handle) { ::ClosePrinter(ToHandle(handle)); }
+
+std::uint32_t Win32Spooler::GetPrinterSizeNeeded(PrinterHandle handle) {
+    DWORD needed = 0;
+    ::GetPrinterW(ToHandle(handle), 2, nullptr, 0, &needed);
+    return needed;
+}
+
+bool Win32Spooler::GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
+                                  std::wstring* portName) {
+    DWORD needed = 0;
+    if (buffer == nullptr ||
+        !::GetPrinterW(ToHandle(handle), 2, static_cast<LPBYTE>(buffer), bufferSize, &needed)) {
+        return false;
+    }
+    *portName = FromSpooler(static_cast<const PRINTER_INFO_2W*>(buffer)->pPortName);
+    return true;
+}
+
+std::uint32_t Win32Spooler::GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
+                                           unsigned char* buffer, std::uint32_t bufferSize) {
+    WideArg name(valueName);
+    // Preset to 0 so a call that reports no count reads as "no status".
+    DWORD count = 0;
+    ::GetPrinterDataW(ToHandle(handle), name.get(), nullptr, buffer, bufferSize, &count);
+    return count;
+}
+
+bool Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) {
+    WideArg documentName(docInfo.documentName);
+    WideArg outputFile(docInfo.outputFile);
+    WideArg dataType(docInfo.dataType);
+    DOC_INFO_1W info{};
+    info.pDocName = documentName.get();
+    info.pOutputFile = outputFile.getOrNull();
+    info.pDatatype = dataType.getOrNull();
+    return ::StartDocPrinterW(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info)) != 0;
+}
+
+bool Win32Spooler::StartPagePrinter(PrinterHandle handle) { return ::StartPagePrinter(ToHandle(handle)) != FALSE; }
+
+std::uint32_t Win32Spooler::WritePrinter(PrinterHandle handle, const void* data, std::uint32_t count) {
+    DWORD written = 0;
+    ::WritePrinter(ToHandle(handle), const_cast<void*>(data), count, &written);
+    return written;
+}
+
+void Win32Spooler::EndPagePrinter(PrinterHandle handle) { ::EndPagePrinter(ToHandle(handle)); }
+
+void Win32Spooler::EndDocPrinter(PrinterHandle handle) { ::EndDocPrinter(ToHandle(handle)); }
+
+}  // namespace reflasher

@@ -1,0 +1,40 @@
+// The spooler interface passed straight through to winspool. It holds no state,
+// so one object may serve the dialog thread (enumeration) and a worker thread
+// (everything else) at once. Handles it returns belong to the caller, who
+// closes them with ClosePrinter.
+#pragma once
+
+// windows.h first, so that no later include of it can bring the winspool name
+// macros back over the Spooler method names (see device/WinspoolMacros.h).
+#include <windows.h>
+
+#include "device/Spooler.h"
+#include "device/WinspoolMacros.h"
+
+namespace reflasher {
+
+class Win32Spooler final : public Spooler {
+public:
+    std::uint32_t EnumPrintersSizeNeeded() override;
+    std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t bufferSize) override;
+
+    bool OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
+                     const PrinterDefaults& defaults) override;
+    void ClosePrinter(PrinterHandle handle) override;
+
+    std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override;
+    bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
+                        std::wstring* portName) override;
+
+    std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
+                                 unsigned char* buffer, std::uint32_t bufferSize) override;
+
+    bool StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) override;
+    bool StartPagePrinter(PrinterHandle handle) override;
+    std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
+                               std::uint32_t count) override;
+    void EndPagePrinter(PrinterHandle handle) override;
+    void EndDocPrinter(PrinterHandle handle) override;
+};
+
+}  // namespace reflasher

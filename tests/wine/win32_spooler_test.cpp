@@ -1,0 +1,376 @@
+// The Win32 spooler adapter against Wine's real spooler: printers installed in
+// this test's private prefix from the registry, a status string published as
+// printer data, and jobs caught by tools/wine-job-sink.sh behind a mapped port.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "device/DeviceStatus.h"
+#include "device/PrinterDiscovery.h"
+#include "device/win32/Win32Spooler.h"
+#include "tests/wine/support/HostPaths.h"
+#include "tests/wine/support/JobFolder.h"
+#include "tests/wine/support/WinePrinters.h"
+
+namespace reflasher {
+namespace {
+
+using winetest::WinePrinter;
+
+const WinePrinter kEmbosser{L"Dovrex Embosser", L"USB001", L"Quillmar Dovrex"};
+// Listed (discovery folds letter case) but refused when opened for an update.
+const WinePrinter kLowerCasePort{L"Dovrex Lower Port", L"usb002", L"QUILLMAR DOVREX"};
+const WinePrinter kParallel{L"Dovrex Parallel", L"LPT1:", L"Quillmar Dovrex"};
+const WinePrinter kOtherMaker{L"Office Laser", L"USB003", L"Generic Laser"};
+
+constexpr unsigned kJobTimeoutMs = 15000;
+
+// Installed once for the whole program, before the first spooler call.
+class PrinterEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        for (const WinePrinter& printer : {kEmbosser, kLowerCasePort, kParallel, kOtherMaker}) {
+            ASSERT_TRUE(winetest::InstallPrinter(printer)) << "registry write failed";
+        }
+    }
+};
+::testing::Environment* const printerEnvironment =
+    ::testing::AddGlobalTestEnvironment(new PrinterEnvironment);
+
+// Forwards to the real adapter and keeps account of the handles it opened.
+class CountingSpooler final : public Spooler {
+public:
+    std::set<PrinterHandle> open;
+    int closedUnknown = 0;
+
+    std::uint32_t EnumPrintersSizeNeeded() override { return real_.EnumPrintersSizeNeeded(); }
+    std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t size) override {
+        return real_.EnumPrinters(buffer, size);
+    }
+    bool OpenPrinter(const std::wstring& name, PrinterHandle* handle, const PrinterDefaults& defaults) override {
+        const bool opened = real_.OpenPrinter(name, handle, defaults);
+        if (opened) open.insert(*handle);
+        return opened;
+    }
+    void ClosePrinter(PrinterHandle handle) override {
+        if (open.erase(handle) == 0) ++closedUnknown;
+        real_.ClosePrinter(handle);
+    }
+    std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override { return real_.GetPrinterSizeNeeded(handle); }
+    bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t size, std::wstring* port) override {
+        return real_.GetPrinterPort(handle, buffer, size, port);
+    }
+    std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& value, unsigned char* buffer,
+                                 std::uint32_t size) override {
+        return real_.GetPrinterData(handle, value, buffer, size);
+    }
+    bool StartDocPrinter(PrinterHandle handle, const DocInfo& info) override {
+        return real_.StartDocPrinter(handle, info);
+    }
+    bool StartPagePrinter(PrinterHandle handle) override { return real_.StartPagePrinter(handle); }
+    std::uint32_t WritePrinter(PrinterHandle handle, const void* data, std::uint32_t count) override {
+        return real_.WritePrinter(handle, data, count);
+    }
+    void EndPagePrinter(PrinterHandle handle) override { real_.EndPagePrinter(handle); }
+    void EndDocPrinter(PrinterHandle handle) override { real_.EndDocPrinter(handle); }
+
+private:
+    Win32Spooler real_;
+};
+
+std::vector<PrinterInfo> EnumerateAll(Spooler& spooler) {
+    const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    std::vector<unsigned char> buffer(size);
+    return spooler.EnumPrinters(buffer.data(), size);
+}
+
+const PrinterInfo* FindPrinter(const std::vector<PrinterInfo>& printers, const std::wstring& name) {
+    const auto it = std::find_if(printers.begin(), printers.end(),
+                                 [&](const PrinterInfo& p) { return p.printerName == name; });
+    return it == printers.end() ? nullptr : &*it;
+}
+
+// ---- Enumeration and discovery ---------------------------------------------------------
+
+TEST(Win32SpoolerEnumeration, ListsEveryInstalledPrinterWithDriverAndPort) {
+    Win32Spooler spooler;
+    const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    ASSERT_GT(size, 0u);
+    std::vector<unsigned char> buffer(size);
+    const std::vector<PrinterInfo> printers = spooler.EnumPrinters(buffer.data(), size);
+
+    for (const WinePrinter& expected : {kEmbosser, kLowerCasePort, kParallel, kOtherMaker}) {
+        const PrinterInfo* found = FindPrinter(printers, expected.name);
+        ASSERT_NE(found, nullptr) << "not enumerated";
+        EXPECT_EQ(found->portName, expected.port);
+        EXPECT_EQ(found->driverName, expected.driver);
+    }
+}
+
+TEST(Win32SpoolerEnumeration, TooSmallBufferYieldsNoPrinters) {
+    Win32Spooler spooler;
+    const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    ASSERT_GT(size, 1u);
+    std::vector<unsigned char> buffer(size - 1);
+    EXPECT_TRUE(spooler.EnumPrinters(buffer.data(), size - 1).empty());
+}
+
+TEST(Win32SpoolerDiscovery, ListsTheEmbossersOnUsbPortsInEnumerationOrder) {
+    Win32Spooler spooler;
+    const PrinterListLayout layout = DiscoverPrinters(spooler);
+
+    std::vector<std::wstring> expected;
+    for (const PrinterInfo& printer : EnumerateAll(spooler)) {
+        if (printer.printerName == kEmbosser.name || printer.printerName == kLowerCasePort.name) {
+            expected.push_back(printer.printerName);
+        }
+    }
+    ASSERT_EQ(expected.size(), 2u);
+    EXPECT_EQ(layout.printerNames, expected);
+    ASSERT_EQ(layout.comboLines.size(), 3u);
+    EXPECT_EQ(layout.comboLines[0], L"Choose printer from list");
+    const std::wstring embosserLine = L"Dovrex Embosser on USB001";
+    const std::wstring lowerLine = L"Dovrex Lower Port on usb002";
+    EXPECT_EQ(layout.comboLines[1], expected[0] == kEmbosser.name ? embosserLine : lowerLine);
+    EXPECT_EQ(layout.comboLines[2], expected[0] == kEmbosser.name ? lowerLine : embosserLine);
+    EXPECT_FALSE(layout.printerChosen);
+    EXPECT_FALSE(layout.message.has_value());
+}
+
+// Wine reads the Printers key on every enumeration and open: a printer written to
+// the registry while the program runs is there at the next call, and gone once removed.
+TEST(Win32SpoolerEnumeration, SeesPrintersInstalledAndRemovedWhileRunning) {
+    Win32Spooler spooler;
+    const WinePrinter late{L"Late Arrival", L"USB009", L"Quillmar Dovrex"};
+    ASSERT_EQ(FindPrinter(EnumerateAll(spooler), late.name), nullptr);
+
+    ASSERT_TRUE(winetest::InstallPrinter(late));
+    const std::vector<PrinterInfo> after = EnumerateAll(spooler);
+    const PrinterInfo* found = FindPrinter(after, late.name);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->portName, late.port);
+    PrinterHandle handle = 0;
+    ASSERT_TRUE(spooler.OpenPrinter(late.name, &handle, UpdatePrinterDefaults()));
+    spooler.ClosePrinter(handle);
+
+    ASSERT_TRUE(winetest::RemovePrinter(late.name));
+    EXPECT_EQ(FindPrinter(EnumerateAll(spooler), late.name), nullptr);
+    EXPECT_FALSE(spooler.OpenPrinter(late.name, &handle, UpdatePrinterDefaults()));
+}
+
+// ---- Opening for an update ---------------------------------------------------------------
+
+struct OpenCase {
+    const wchar_t* printer;
+    bool staysOpen;
+};
+
+TEST(Win32SpoolerOpen, KeepsOnlyAPrinterOnAnUpperCaseUsbPortOpen) {
+    const OpenCase cases[] = {
+        {L"Dovrex Embosser", true},
+        {L"Dovrex Lower Port", false},
+        {L"Dovrex Parallel", false},
+        {L"No Such Printer", false},
+    };
+    for (const OpenCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "printer " << std::string(c.printer, c.printer + wcslen(c.printer)));
+        CountingSpooler spooler;
+        const PrinterHandle untouched = 0xDEAD;
+        PrinterHandle handle = untouched;
+        EXPECT_EQ(OpenUsbPrinter(spooler, c.printer, &handle, UpdatePrinterDefaults()), c.staysOpen);
+        EXPECT_EQ(spooler.closedUnknown, 0);
+        if (c.staysOpen) {
+            ASSERT_EQ(spooler.open.size(), 1u);
+            EXPECT_EQ(*spooler.open.begin(), handle);
+            spooler.ClosePrinter(handle);
+        } else {
+            EXPECT_EQ(handle, untouched);
+        }
+        EXPECT_TRUE(spooler.open.empty()) << "a printer was left open";
+    }
+}
+
+// ---- The status string -------------------------------------------------------------------
+
+class Win32SpoolerStatus : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(OpenUsbPrinter(spooler_, kEmbosser.name, &printer_, UpdatePrinterDefaults())); }
+    void TearDown() override {
+        if (printer_ != 0) spooler_.ClosePrinter(printer_);
+        winetest::ClearStatus(kEmbosser.name);
+    }
+    DeviceStatus Query() { return QueryDeviceStatus(spooler_, printer_); }
+
+    Win32Spooler spooler_;
+    PrinterHandle printer_ = 0;
+};
+
+struct StatusCase {
+    std::vector<unsigned char> stored;
+    std::int32_t status;
+    std::int32_t progress;
+    const char* what;
+};
+
+std::vector<unsigned char> Text(const std::string& text, bool zero = true) {
+    std::vector<unsigned char> bytes(text.begin(), text.end());
+    if (zero) bytes.push_back(0);
+    return bytes;
+}
+
+// A full status string padded to `total` bytes with a filler field before F.
+std::vector<unsigned char> PaddedStatus(std::size_t total, bool zero) {
+    const std::string head = "MFG:Quillmar;MDL:Dovrex Tactigraph;DES:";
+    const std::string tail = ";F:0642;";
+    const std::size_t textLength = total - (zero ? 1 : 0);
+    return Text(head + std::string(textLength - head.size() - tail.size(), 'x') + tail, zero);
+}
+
+TEST_F(Win32SpoolerStatus, DecodesWhatThePrinterPublishes) {
+    const StatusCase cases[] = {
+        {Text("MFG:Quillmar;CMD:PJL;MDL:Dovrex Tactigraph;CLS:PRINTER;F:0642;"), 6, 42, "writing"},
+        {Text("mfg:quillmar;mdl:dovrex;f:0100;"), 1, 0, "lower case"},
+        {Text("MFG:Quillmar;MDL:Other;F:0100;"), -1, 0, "another model"},
+        {PaddedStatus(260, true), 6, 42, "259 characters and the zero byte fill the buffer"},
+        {PaddedStatus(260, false), -1, 0, "260 bytes without a zero byte"},
+        {PaddedStatus(300, true), -1, 0, "longer than the buffer"},
+        {{}, -1, 0, "empty value"},
+    };
+    for (const StatusCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(winetest::SetStatusBytes(kEmbosser.name, c.stored));
+        const DeviceStatus status = Query();
+        EXPECT_EQ(status.status, c.status);
+        EXPECT_EQ(status.progress, c.progress);
+    }
+}
+
+// Wine reports a missing value with the buffer's size as the count and the buffer
+// untouched, so only a zeroed buffer makes it read as "no answer".
+TEST_F(Win32SpoolerStatus, MissingValueMeansNoAnswer) {
+    ASSERT_TRUE(winetest::ClearStatus(kEmbosser.name));
+    const DeviceStatus status = Query();
+    EXPECT_EQ(status.status, -1);
+    EXPECT_EQ(status.progress, 0);
+}
+
+// A driver that has nothing to say publishes an empty value: the count is then 0.
+TEST_F(Win32SpoolerStatus, EmptyValueReportsNoBytes) {
+    ASSERT_TRUE(winetest::SetStatusBytes(kEmbosser.name, {}));
+    StatusBuffer buffer{};
+    EXPECT_EQ(spooler_.GetPrinterData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize), 0u);
+}
+
+TEST_F(Win32SpoolerStatus, ReportsTheStoredBytesAndTheirCount) {
+    const std::vector<unsigned char> stored = Text("MFG:Quillmar;MDL:Dovrex;F:0100;");
+    ASSERT_TRUE(winetest::SetStatusBytes(kEmbosser.name, stored));
+    StatusBuffer buffer{};
+    ASSERT_EQ(spooler_.GetPrinterData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize), stored.size());
+    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), buffer.begin()));
+}
+
+// The update run polls one open handle while the driver rewrites the value.
+TEST_F(Win32SpoolerStatus, EachQueryReadsTheValueAfresh) {
+    const std::pair<const char*, std::int32_t> sequence[] = {
+        {"MFG:Quillmar;MDL:Dovrex;F:0000;", 0},
+        {"MFG:Quillmar;MDL:Dovrex;F:0100;", 1},
+        {"MFG:Quillmar;MDL:Dovrex;F:0600;", 6},
+        {"MFG:Quillmar;MDL:Dovrex;F:0000;", 0},
+    };
+    for (const auto& [text, status] : sequence) {
+        ASSERT_TRUE(winetest::SetStatusText(kEmbosser.name, text));
+        EXPECT_EQ(Query().status, status) << text;
+    }
+}
+
+// ---- Raw jobs ----------------------------------------------------------------------------
+
+class Win32SpoolerJobs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::wstring sink = winetest::EnvironmentValue(L"REFLASHER_JOB_SINK");
+        const std::wstring root = winetest::EnvironmentValue(L"REFLASHER_JOB_DIR");
+        ASSERT_FALSE(sink.empty()) << "REFLASHER_JOB_SINK is not set";
+        ASSERT_FALSE(root.empty()) << "REFLASHER_JOB_DIR is not set";
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::string name = info->name();
+        jobs_ = std::make_unique<winetest::JobFolder>(root + L"/" + std::wstring(name.begin(), name.end()));
+        ASSERT_TRUE(jobs_->Reset());
+        ASSERT_TRUE(winetest::MapPort(kEmbosser.port, jobs_->SinkCommand(sink)));
+        ASSERT_TRUE(OpenUsbPrinter(spooler_, kEmbosser.name, &printer_, UpdatePrinterDefaults()));
+    }
+    void TearDown() override {
+        if (printer_ != 0) spooler_.ClosePrinter(printer_);
+    }
+
+    // One job of one page, as the update run sends it; the count WritePrinter reported.
+    std::uint32_t SendJob(const std::vector<unsigned char>& bytes) {
+        if (!spooler_.StartDocPrinter(printer_, DocInfo{L"", L"", L"RAW"})) return 0;
+        std::uint32_t written = 0;
+        if (spooler_.StartPagePrinter(printer_)) {
+            written = spooler_.WritePrinter(printer_, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+            spooler_.EndPagePrinter(printer_);
+        }
+        spooler_.EndDocPrinter(printer_);
+        return written;
+    }
+
+    Win32Spooler spooler_;
+    PrinterHandle printer_ = 0;
+    std::unique_ptr<winetest::JobFolder> jobs_;
+};
+
+std::vector<unsigned char> ServiceModeJob() {
+    std::vector<unsigned char> job(8, 0);
+    const std::string pjl = "\x1b%-12345X@PJL SERVICE FIRMWARE\n\f";
+    job.insert(job.end(), pjl.begin(), pjl.end());
+    return job;
+}
+
+// Every byte value, in an order no text conversion would keep.
+std::vector<unsigned char> PseudoRandomBytes(std::size_t size) {
+    std::vector<unsigned char> bytes(size);
+    std::uint32_t state = 0x2545F491u;
+    for (unsigned char& b : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        b = static_cast<unsigned char>(state >> 24);
+    }
+    return bytes;
+}
+
+TEST_F(Win32SpoolerJobs, ServiceModeJobArrivesByteForByte) {
+    const std::vector<unsigned char> job = ServiceModeJob();
+    ASSERT_EQ(job.size(), 40u);
+    EXPECT_EQ(SendJob(job), 40u);
+    const auto received = jobs_->WaitForJob(1, kJobTimeoutMs);
+    ASSERT_TRUE(received.has_value()) << "no job reached the port";
+    EXPECT_EQ(*received, job);
+}
+
+// The firmware goes out as one write of the whole image, right after the service-mode job.
+TEST_F(Win32SpoolerJobs, ConsecutiveJobsArriveWholeAndInOrder) {
+    const std::vector<unsigned char> first = ServiceModeJob();
+    const std::vector<unsigned char> image = PseudoRandomBytes(1140906);
+    EXPECT_EQ(SendJob(first), first.size());
+    EXPECT_EQ(SendJob(image), image.size());
+
+    const auto one = jobs_->WaitForJob(1, kJobTimeoutMs);
+    const auto two = jobs_->WaitForJob(2, kJobTimeoutMs);
+    ASSERT_TRUE(one.has_value());
+    ASSERT_TRUE(two.has_value());
+    EXPECT_EQ(*one, first);
+    EXPECT_TRUE(*two == image) << "image arrived with " << two->size() << " bytes, or changed";
+    EXPECT_EQ(jobs_->JobCount(), 2);
+}
+
+}  // namespace
+}  // namespace reflasher

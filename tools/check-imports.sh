@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Checks that Windows programs import only DLLs every Windows system has, so the
+# exe runs when copied alone to another machine (no MinGW runtime DLLs beside it).
+#   check-imports.sh --tree <build dir>   every .exe/.dll built in the tree
+#   check-imports.sh <file>...            the given files
+# Exit 0 when all pass; 1 naming each offending file and DLL.
+set -euo pipefail
+
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+
+# What the program and its tests may use; compared with letter case folded.
+allowed=(
+    kernel32.dll user32.dll gdi32.dll winspool.drv comctl32.dll comdlg32.dll
+    advapi32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll oleacc.dll
+    version.dll msimg32.dll uxtheme.dll msvcrt.dll
+)
+
+files=()
+if [ "${1:-}" = --tree ]; then
+    tree=${2:?usage: check-imports.sh --tree <build dir>}
+    # Skip CMake's compiler probes and the Wine prefixes, which hold Wine's own programs.
+    while IFS= read -r -d '' f; do files+=("$f"); done < <(
+        find "$tree" \( -path "$tree/wine" -o -name CMakeFiles \) -prune -o \
+            -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0 | sort -z)
+    if [ ${#files[@]} -eq 0 ]; then
+        echo "check-imports: no Windows programs found under $tree" >&2
+        exit 1
+    fi
+else
+    [ $# -gt 0 ] || { echo "usage: check-imports.sh --tree <build dir> | <file>..." >&2; exit 2; }
+    files=("$@")
+fi
+
+is_allowed() {
+    local dll=${1,,} a
+    for a in "${allowed[@]}"; do [ "$dll" = "$a" ] && return 0; done
+    return 1
+}
+
+failed=0
+for f in "${files[@]}"; do
+    if ! dump=$("$objdump" -p "$f" 2>&1); then
+        echo "FAIL $f: not a readable Windows binary" >&2
+        failed=1
+        continue
+    fi
+    mapfile -t dlls < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump" | sort -u)
+    bad=()
+    for d in "${dlls[@]}"; do is_allowed "$d" || bad+=("$d"); done
+    if [ ${#bad[@]} -eq 0 ]; then
+        echo "ok   $f: ${dlls[*]}"
+    else
+        for d in "${bad[@]}"; do echo "FAIL $f: $d is not a system DLL"; done
+        failed=1
+    fi
+done
+exit $failed

@@ -1,0 +1,207 @@
+# Shell library for running our Windows programs under Wine, headless and in
+# private prefixes. Source it (bash), then either call the pieces one by one or
+#
+#   wine_session_begin "$BUILD_DIR"        # boot/copy a prefix, start Xvfb, trap cleanup
+#   wine_install_printer "Dovrex Embosser" USB001 "Quillmar Dovrex"
+#   wine_map_port USB001 "$(wine_sink_command /abs/jobs)"   # jobs -> /abs/jobs/job-0001.bin ...
+#   wine_set_status "Dovrex Embosser" "MFG:Quillmar;MDL:Dovrex;F:0000;"
+#   wine_start "$BUILD_DIR/sim/bridge.exe" ...   # in the background
+#   wine_run "$BUILD_DIR/app/Reflasher.exe"      # in the foreground, exit code returned
+#
+# and the session ends (wineserver, Xvfb, the prefix copy) when the shell exits.
+#
+# Why a copy per run: booting a prefix takes ~10 s, copying a booted one ~2 s,
+# and parallel tests must not share a wineserver or a registry.
+
+# Quiet, no Mono/Gecko install prompts, 32-bit like the program.
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEARCH=win32
+
+_wine_log() { echo "wine-lib: $*" >&2; }
+
+# The build tree an executable belongs to: the nearest ancestor holding CMakeCache.txt.
+wine_build_dir_of() {
+    local dir
+    dir=$(cd "$(dirname "$1")" && pwd) || return 1
+    while [ "$dir" != / ]; do
+        [ -f "$dir/CMakeCache.txt" ] && { echo "$dir"; return 0; }
+        dir=$(dirname "$dir")
+    done
+    return 1
+}
+
+# Boots the base prefix <dir> once. Parallel callers wait on the lock instead of
+# booting twice; the marker is written only after wineserver has saved the registry,
+# so a copy never sees a half-written prefix.
+wine_boot_base() {
+    local base=$1 marker="$1/.reflasher-booted"
+    mkdir -p "$(dirname "$base")"
+    (
+        flock 9
+        [ -f "$marker" ] && exit 0
+        rm -rf "$base"
+        _wine_log "booting base prefix $base"
+        local start=$SECONDS
+        WINEPREFIX=$base DISPLAY= wineboot -i >"$base.boot.log" 2>&1 || { _wine_log "wineboot failed (see $base.boot.log)"; exit 1; }
+        WINEPREFIX=$base wineserver -w
+        touch "$marker"
+        _wine_log "base prefix booted in $((SECONDS - start)) s"
+    ) 9>"$base.lock"
+}
+
+# Copies the booted base prefix to <dest> and makes it the current prefix.
+wine_copy_prefix() {
+    local base=$1 dest=$2
+    cp -a "$base" "$dest" || return 1
+    export WINEPREFIX=$dest
+}
+
+# Starts a private Xvfb unless a display is given. Xvfb chooses a free display
+# number itself (-displayfd): guessing one races with parallel tests.
+wine_start_xvfb() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local dir=$1 fdfile="$1/xvfb.display" i
+    : >"$fdfile"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" \
+        </dev/null >"$dir/xvfb.log" 2>&1 &
+    WINE_XVFB_PID=$!
+    for i in $(seq 100); do
+        if [ -s "$fdfile" ] && grep -q '^[0-9][0-9]*$' "$fdfile"; then
+            export DISPLAY=:$(head -n1 "$fdfile")
+            return 0
+        fi
+        kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    _wine_log "Xvfb did not start (see $dir/xvfb.log)"
+    return 1
+}
+
+# Ends everything the session started: the prefix's wineserver (and with it
+# every Wine process in the prefix), our Xvfb, and the prefix copy.
+wine_session_end() {
+    if [ -n "${WINE_SESSION_DIR:-}" ]; then
+        WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1
+        WINEPREFIX=$WINEPREFIX wineserver -w >/dev/null 2>&1
+    fi
+    if [ -n "${WINE_XVFB_PID:-}" ]; then
+        kill "$WINE_XVFB_PID" 2>/dev/null
+        wait "$WINE_XVFB_PID" 2>/dev/null
+        WINE_XVFB_PID=
+    fi
+    if [ -n "${WINE_SESSION_DIR:-}" ]; then
+        if [ -n "${REFLASHER_WINE_KEEP:-}" ]; then
+            _wine_log "kept $WINE_SESSION_DIR"
+        else
+            rm -rf "$WINE_SESSION_DIR"
+        fi
+        WINE_SESSION_DIR=
+    fi
+}
+
+# Removes the prefix copies of sessions whose shell is gone: a test killed on
+# timeout (SIGKILL) gets no chance to clean up, and each copy is ~600 MB.
+wine_sweep_runs() {
+    local run pid
+    for run in "$1"/run.*; do
+        [ -f "$run/owner.pid" ] || continue
+        pid=$(cat "$run/owner.pid" 2>/dev/null) || continue
+        case $pid in '' | *[!0-9]*) continue ;; esac
+        kill -0 "$pid" 2>/dev/null || rm -rf "$run"
+    done
+}
+
+# A fresh prefix and display for this shell, inside <build dir>/wine.
+# Exports WINEPREFIX, DISPLAY, WINE_SESSION_DIR; cleans up on exit or signal.
+wine_session_begin() {
+    local build=$1 root="$1/wine"
+    wine_boot_base "$root/base-prefix" || return 1
+    mkdir -p "$root/runs"
+    wine_sweep_runs "$root/runs"
+    WINE_SESSION_DIR=$(mktemp -d "$root/runs/run.XXXXXX") || return 1
+    echo $$ >"$WINE_SESSION_DIR/owner.pid"
+    trap wine_session_end EXIT
+    trap 'wine_session_end; exit 130' INT
+    trap 'wine_session_end; exit 143' TERM
+    trap 'wine_session_end; exit 129' HUP
+    wine_copy_prefix "$root/base-prefix" "$WINE_SESSION_DIR/prefix" || return 1
+    wine_start_xvfb "$WINE_SESSION_DIR" || return 1
+}
+
+# Runs a Windows program in the current prefix; gives its exit code.
+wine_run() { wine "$@"; }
+
+# Starts a Windows program in the background; its pid is in WINE_LAST_PID.
+# wine_session_end stops it with the rest of the prefix.
+wine_start() {
+    wine "$@" &
+    WINE_LAST_PID=$!
+}
+
+# A string as a .reg file literal.
+_wine_reg_string() {
+    local s=${1//\\/\\\\}
+    printf '"%s"' "${s//\"/\\\"}"
+}
+
+# ASCII text plus its zero byte as a .reg hex: list.
+_wine_reg_hex_z() {
+    printf '%s' "$1" | od -An -v -tx1 | tr -s ' \n' ',,' | sed 's/^,//'
+    printf '00'
+}
+
+_wine_import_reg() {
+    local file
+    file=$(mktemp "${WINE_SESSION_DIR:-/tmp}/import.XXXXXX.reg")
+    { echo REGEDIT4; echo; cat; } >"$file"
+    wine regedit /S "$(winepath -w "$file")" >/dev/null 2>&1
+    local rc=$?
+    rm -f "$file"
+    return $rc
+}
+
+_wine_printer_key() {
+    echo "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Print\\Printers\\$1"
+}
+
+# Installs a local printer from registry values alone (Wine needs no driver files).
+wine_install_printer() {
+    local name=$1 port=$2 driver=$3
+    _wine_import_reg <<EOF
+[$(_wine_printer_key "$name")]
+"Name"=$(_wine_reg_string "$name")
+"Port"=$(_wine_reg_string "$port")
+"Printer Driver"=$(_wine_reg_string "$driver")
+"Print Processor"="winprint"
+"Datatype"="RAW"
+"Attributes"=dword:00000040
+EOF
+}
+
+# Sends what is printed to <port> to a Unix file, or to a command when it starts with "|".
+wine_map_port() {
+    _wine_import_reg <<EOF
+[HKEY_CURRENT_USER\\Software\\Wine\\Printing\\Spooler]
+$(_wine_reg_string "$1")=$(_wine_reg_string "$2")
+EOF
+}
+
+# A single-quoted word for /bin/sh.
+_wine_sh_quote() { printf "'%s'" "$(printf '%s' "$1" | sed "s/'/'\\\\''/g")"; }
+
+# What to map a port to so that each job lands in <folder> as job-0001.bin, ...
+# (Wine runs a "|command" port through /bin/sh -c, once per job, when the job ends.)
+wine_sink_command() {
+    local lib_dir
+    lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+    printf '|%s %s' "$(_wine_sh_quote "$lib_dir/wine-job-sink.sh")" "$(_wine_sh_quote "$1")"
+}
+
+# Publishes <text> (and its zero byte) as the printer's status string.
+wine_set_status() {
+    _wine_import_reg <<EOF
+[$(_wine_printer_key "$1")\\PrinterDriverData]
+"QMSTSSTR"=hex:$(_wine_reg_hex_z "$2")
+EOF
+}
