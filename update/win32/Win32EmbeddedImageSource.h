@@ -1,0 +1,13 @@
+// The firmware image carried as a resource of the program's own module.
+#pragma once
+
+#include "update/FirmwareSource.h"
+
+namespace reflasher {
+
+class Win32EmbeddedImageSource : public EmbeddedImageSource {
+public:
+    bool Find(EmbeddedImage* image) const override;
+};
+
+}  // namespace reflasher
