@@ -125,6 +125,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->Bind(nullptr);
+        // The modal loop looks for its window only after its next message; when the
+        // window went while a sent message was handled, none may come. Give it one.
+        if (!self->ended_) PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
     return handled;
 }

@@ -1,0 +1,142 @@
+#include "framework/tests/support/DialogScript.h"
+
+#include <thread>
+#include <vector>
+
+namespace dialog_script {
+namespace {
+
+constexpr UINT kSyncMessage = WM_APP + 1;
+constexpr UINT kRunMessage = WM_APP + 2;
+constexpr wchar_t kWindowClass[] = L"ReflasherDialogScriptThread";
+constexpr DWORD kPollMs = 20;
+
+struct Search {
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+    if (WindowText(window) != search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+DialogThread::DialogThread() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &DialogThread::WindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassW(&windowClass);  // fails harmlessly when already registered
+    synced_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(synced_));
+}
+
+DialogThread::~DialogThread() {
+    DestroyWindow(window_);
+    CloseHandle(synced_);
+}
+
+bool DialogThread::Sync(DWORD timeoutMs) const {
+    // Posted messages of one thread are handled in order, so this one comes after the rest.
+    PostMessageW(window_, kSyncMessage, 0, 0);
+    return WaitForSingleObject(synced_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+void DialogThread::Run(const std::function<void()>& work) const {
+    SendMessageW(window_, kRunMessage, 0, reinterpret_cast<LPARAM>(&work));
+}
+
+LRESULT CALLBACK DialogThread::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kSyncMessage) {
+        SetEvent(reinterpret_cast<HANDLE>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
+        return 0;
+    }
+    if (message == kRunMessage) {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+INT_PTR RunWithScript(const wchar_t* caption, const std::function<INT_PTR()>& runModal,
+                      const std::function<void(HWND dialog)>& script) {
+    const std::wstring title(caption);
+    std::thread scriptThread([&script, title] {
+        const HWND dialog = WaitForWindow(title.c_str());
+        if (dialog == nullptr) return;
+        script(dialog);
+        if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    const INT_PTR result = runModal();
+    scriptThread.join();
+    return result;
+}
+
+HWND FindWindowByCaption(const wchar_t* caption) {
+    Search search{caption, nullptr};
+    EnumWindows(&MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs) {
+    for (DWORD waited = 0;; waited += kPollMs) {
+        if (HWND found = FindWindowByCaption(caption)) return found;
+        if (waited >= timeoutMs) return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+bool WaitUntilClosed(HWND window, DWORD timeoutMs) {
+    for (DWORD waited = 0;; waited += kPollMs) {
+        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+        if (waited >= timeoutMs) return false;
+        Sleep(kPollMs);
+    }
+}
+
+std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+bool AnswerMessageBox(HWND box) {
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return WaitUntilClosed(box);
+}
+
+std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs) {
+    const HWND box = WaitForWindow(caption, timeoutMs);
+    if (box == nullptr) return L"<no message box>";
+    const std::wstring text = MessageBoxText(box);
+    AnswerMessageBox(box);
+    return text;
+}
+
+void Click(HWND dialog, int buttonId) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+std::wstring WindowText(HWND window) {
+    // WM_GETTEXT rather than GetWindowTextW, which won't ask another process's window.
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return std::wstring(text.data());
+}
+
+void PostKey(HWND window, UINT virtualKey, bool alt) {
+    const UINT scan = MapVirtualKeyW(virtualKey, 0);
+    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1 << 29) : 0);
+    const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
+    PostMessageW(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, down);
+    PostMessageW(window, alt ? WM_SYSKEYUP : WM_KEYUP, virtualKey, up);
+}
+
+}  // namespace dialog_script

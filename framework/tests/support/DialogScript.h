@@ -1,0 +1,62 @@
+// Driving a modal dialog from a test: the test thread runs DoModal (the dialog
+// thread), and a script thread acts the way a user would, by messages, and
+// looks at the windows.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace dialog_script {
+
+// Lives on the dialog thread; lets the script thread order work on it.
+class DialogThread {
+public:
+    DialogThread();
+    ~DialogThread();
+    DialogThread(const DialogThread&) = delete;
+    DialogThread& operator=(const DialogThread&) = delete;
+
+    // From the script thread: returns once every message posted to this thread before
+    // it has been handled, or a modal loop (such as a message box) has begun meanwhile.
+    // False if the dialog thread didn't get there within the time.
+    bool Sync(DWORD timeoutMs = 10000) const;
+    // From the script thread: runs `work` on the dialog thread and returns after it.
+    void Run(const std::function<void()>& work) const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;
+    HANDLE synced_ = nullptr;
+};
+
+// Runs `script` on a new thread while `runModal` runs on this one; gives runModal's value.
+// If the script leaves the dialog open, Cancel is posted to `caption`'s window so the
+// test ends instead of hanging.
+INT_PTR RunWithScript(const wchar_t* caption, const std::function<INT_PTR()>& runModal,
+                      const std::function<void(HWND dialog)>& script);
+
+// A visible top-level window of this process with exactly this caption, or null.
+HWND FindWindowByCaption(const wchar_t* caption);
+// Waits for one; null after the timeout.
+HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs = 10000);
+// Waits until `window` is gone; false after the timeout.
+bool WaitUntilClosed(HWND window, DWORD timeoutMs = 10000);
+
+// A message box's text (its static with id 0xFFFF).
+std::wstring MessageBoxText(HWND box);
+// Closes a message box with its OK button and waits until it is gone.
+bool AnswerMessageBox(HWND box);
+// Waits for the message box with `caption`, gives its text and closes it;
+// "<no message box>" when none came.
+std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs = 10000);
+
+// Clicks a dialog's button by posting its BN_CLICKED, as a click does.
+void Click(HWND dialog, int buttonId);
+// Any window's text, from any thread.
+std::wstring WindowText(HWND window);
+// A keystroke as the keyboard delivers it to `window` (down, then up).
+void PostKey(HWND window, UINT virtualKey, bool alt = false);
+
+}  // namespace dialog_script
