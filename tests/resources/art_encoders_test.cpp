@@ -32,7 +32,7 @@ std::optional<std::vector<std::uint8_t>> DecodeRle8(const Bytes& in, int width, 
         if (count > 0) {
             for (int i = 0; i < count; ++i)
                 if (!put(value)) return std::nullopt;
-        } else if (value == 0) {  // end of line
+        } else if (value == 0) {                  // end of line
             if (x != width) return std::nullopt;  // ours always fills a row first
             x = 0;
             ++row;
@@ -166,8 +166,8 @@ TEST(Palette, KeepsFirstColoursThenTheMostFrequentAndMapsTheRestToTheNearest) {
     EXPECT_EQ(reduced.palette[0], key);
     auto mapped = [&](int x) { return reduced.palette[reduced.indices[x]]; };
     EXPECT_EQ(mapped(2 * 77), (Rgba{77, 77, 77}));
-    EXPECT_EQ(mapped(512), (Rgba{10, 10, 10}));     // rare: dropped, nearest grey
-    EXPECT_EQ(mapped(513), (Rgba{200, 200, 200}));  // rare: dropped, nearest grey
+    EXPECT_EQ(mapped(512), (Rgba{10, 10, 10}));         // rare: dropped, nearest grey
+    EXPECT_EQ(mapped(513), (Rgba{200, 200, 200}));      // rare: dropped, nearest grey
     EXPECT_EQ(mapped(2 * 255), (Rgba{254, 254, 254}));  // the last of equals loses its place
 
     const IndexedImage exact = ReduceColours(Image(4, 4, {10, 20, 30}), 256);

@@ -103,7 +103,8 @@ std::map<std::pair<std::string, std::string>, Resource> LoadRes(const std::strin
         const std::uint16_t language = static_cast<std::uint16_t>(r.U16());
         const std::size_t data = start + headerSize;
         if (dataSize > 0) {  // the file opens with an empty entry
-            out[{type, name}] = {language, Bytes(file.begin() + data, file.begin() + data + dataSize)};
+            out[{type, name}] = {language,
+                                 Bytes(file.begin() + data, file.begin() + data + dataSize)};
         }
         Reader next(file, data + dataSize);
         next.Align4();
@@ -222,21 +223,27 @@ TEST_F(ResourceScript, MainDialogIsLaidOutControlByControlInTabOrder) {
     EXPECT_EQ(d.font, "MS Shell Dlg");
     EXPECT_EQ(d.pointSize, 8);
     // No push button is the default one: all are plain BS_PUSHBUTTON.
-    ExpectControls(d.controls, {
-        {IDC_OPEN_FILE_GROUP, "BUTTON", "Open File", V | BS_GROUPBOX, 7, 7, 281, 47},
-        {-1, "BUTTON", "", V | BS_GROUPBOX, 6, 60, 282, 120},
-        {IDC_BROWSE, "BUTTON", "Browse ...", V | BS_PUSHBUTTON | WS_TABSTOP, 216, 24, 63, 20},
-        {IDC_FILE_PATH, "STATIC", "Press the Browse Button to locate the file to download",
-         V | SS_LEFT | SS_CENTERIMAGE | SS_PATHELLIPSIS | WS_TABSTOP, 18, 24, 192, 18},
-        {IDC_PROGRESS, "MSCTLS_PROGRESS32", "", V | WS_TABSTOP, 18, 138, 168, 14},
-        {IDC_START_DOWNLOAD, "BUTTON", "Start Download", V | BS_PUSHBUTTON | WS_TABSTOP, 18, 102, 64, 20},
-        {IDC_EXIT, "BUTTON", "Exit", V | BS_PUSHBUTTON | WS_TABSTOP, 122, 102, 64, 20},
-        {IDC_BUSY_PICTURE, "STATIC", "#145", V | SS_BITMAP, 222, 126, 35, 44},
-        {IDC_STATUS_LINE, "STATIC", "Static", V | SS_LEFT | SS_CENTERIMAGE | WS_TABSTOP, 18, 156, 168, 12},
-        {IDC_FIRMWARE_NOTICE, "STATIC", "", SS_LEFTNOWORDWRAP | WS_TABSTOP | WS_DISABLED, 6, 6, 282, 48},
-        {IDC_PRINTER_COMBO, "COMBOBOX", "", V | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 18, 78, 168, 74},
-        {IDC_LOGO, "STATIC", "", V | SS_OWNERDRAW | SS_NOTIFY, 204, 78, 72, 42},
-    });
+    ExpectControls(
+        d.controls,
+        {
+            {IDC_OPEN_FILE_GROUP, "BUTTON", "Open File", V | BS_GROUPBOX, 7, 7, 281, 47},
+            {-1, "BUTTON", "", V | BS_GROUPBOX, 6, 60, 282, 120},
+            {IDC_BROWSE, "BUTTON", "Browse ...", V | BS_PUSHBUTTON | WS_TABSTOP, 216, 24, 63, 20},
+            {IDC_FILE_PATH, "STATIC", "Press the Browse Button to locate the file to download",
+             V | SS_LEFT | SS_CENTERIMAGE | SS_PATHELLIPSIS | WS_TABSTOP, 18, 24, 192, 18},
+            {IDC_PROGRESS, "MSCTLS_PROGRESS32", "", V | WS_TABSTOP, 18, 138, 168, 14},
+            {IDC_START_DOWNLOAD, "BUTTON", "Start Download", V | BS_PUSHBUTTON | WS_TABSTOP, 18,
+             102, 64, 20},
+            {IDC_EXIT, "BUTTON", "Exit", V | BS_PUSHBUTTON | WS_TABSTOP, 122, 102, 64, 20},
+            {IDC_BUSY_PICTURE, "STATIC", "#145", V | SS_BITMAP, 222, 126, 35, 44},
+            {IDC_STATUS_LINE, "STATIC", "Static", V | SS_LEFT | SS_CENTERIMAGE | WS_TABSTOP, 18,
+             156, 168, 12},
+            {IDC_FIRMWARE_NOTICE, "STATIC", "", SS_LEFTNOWORDWRAP | WS_TABSTOP | WS_DISABLED, 6, 6,
+             282, 48},
+            {IDC_PRINTER_COMBO, "COMBOBOX", "", V | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 18, 78,
+             168, 74},
+            {IDC_LOGO, "STATIC", "", V | SS_OWNERDRAW | SS_NOTIFY, 204, 78, 72, 42},
+        });
 }
 
 TEST_F(ResourceScript, AboutBoxShowsTheApplicationIcon) {
@@ -248,13 +255,16 @@ TEST_F(ResourceScript, AboutBoxShowsTheApplicationIcon) {
     EXPECT_EQ(d.font, "MS Shell Dlg");
     EXPECT_EQ(d.pointSize, 8);
     ASSERT_EQ(d.controls.size(), 6u);
-    ExpectControls({d.controls[0], d.controls[2], d.controls[3]}, {
-        {-1, "STATIC", "Reflasher Version 2.0", V | SS_LEFT | SS_NOPREFIX, 45, 19, 119, 8},
-        {1, "BUTTON", "OK", V | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 178, 7, 50, 16},
-        {-1, "STATIC", "#128", V | SS_ICON, 11, 17, 20, 20},
-    });
+    ExpectControls(
+        {d.controls[0], d.controls[2], d.controls[3]},
+        {
+            {-1, "STATIC", "Reflasher Version 2.0", V | SS_LEFT | SS_NOPREFIX, 45, 19, 119, 8},
+            {1, "BUTTON", "OK", V | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 178, 7, 50, 16},
+            {-1, "STATIC", "#128", V | SS_ICON, 11, 17, 20, 20},
+        });
     // The three further lines: plain static text at their places, each with some wording.
-    const std::vector<std::vector<int>> places = {{45, 31, 119, 8}, {45, 7, 72, 8}, {45, 43, 74, 8}};
+    const std::vector<std::vector<int>> places = {
+        {45, 31, 119, 8}, {45, 7, 72, 8}, {45, 43, 74, 8}};
     const std::size_t lines[] = {1, 4, 5};
     for (std::size_t i = 0; i < 3; ++i) {
         const Control& c = d.controls[lines[i]];
@@ -281,9 +291,9 @@ TEST_F(ResourceScript, AboutMenuTextIsString101) {
 TEST_F(ResourceScript, ManifestAsksForCommonControls6AndNoElevation) {
     const Bytes& data = Get(RT_MANIFEST, 1);
     const std::string xml(data.begin(), data.end());
-    for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-                             "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"",
-                             "uiAccess=\"false\""}) {
+    for (const char* part :
+         {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
+          "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"", "uiAccess=\"false\""}) {
         EXPECT_NE(xml.find(part), std::string::npos) << part;
     }
     const std::size_t controls = xml.find("Microsoft.Windows.Common-Controls");
@@ -323,8 +333,10 @@ VersionNode ParseVersionNode(const Bytes& data, std::size_t at) {
     node.type = r.U16();
     node.key = Narrow(r.Text());
     r.Align4();
-    const std::size_t valueBytes = node.type == 1 ? 2 * valueLength : valueLength;  // text counts WORDs
-    for (std::size_t i = 0; i < valueBytes; ++i) node.value.push_back(static_cast<std::uint8_t>(r.U8()));
+    const std::size_t valueBytes =
+        node.type == 1 ? 2 * valueLength : valueLength;  // text counts WORDs
+    for (std::size_t i = 0; i < valueBytes; ++i)
+        node.value.push_back(static_cast<std::uint8_t>(r.U8()));
     r.Align4();
     while (r.at() < end && !r.failed()) {
         const std::size_t childStart = r.at();
@@ -343,15 +355,15 @@ TEST_F(ResourceScript, VersionBlockHasTheFixedPartStringsAndTranslation) {
     ASSERT_EQ(root.value.size(), 52u);
     Reader f(root.value);
     EXPECT_EQ(f.U32(), 0xFEEF04BDu) << "signature";
-    f.U32();                                   // structure version
-    EXPECT_EQ(f.U32(), 0x00080000u);           // file version 8.0
-    EXPECT_EQ(f.U32(), 0x00000051u);           //             .0.81
-    EXPECT_EQ(f.U32(), 0x00080000u);           // product version 8.0
-    EXPECT_EQ(f.U32(), 0x00000051u);           //                .0.81
+    f.U32();                          // structure version
+    EXPECT_EQ(f.U32(), 0x00080000u);  // file version 8.0
+    EXPECT_EQ(f.U32(), 0x00000051u);  //             .0.81
+    EXPECT_EQ(f.U32(), 0x00080000u);  // product version 8.0
+    EXPECT_EQ(f.U32(), 0x00000051u);  //                .0.81
     const std::uint32_t mask = f.U32();
-    EXPECT_EQ(f.U32() & mask, 0x20u);          // special build
-    EXPECT_EQ(f.U32(), 0x4u);                  // 32-bit Windows
-    EXPECT_EQ(f.U32(), 0x1u);                  // application
+    EXPECT_EQ(f.U32() & mask, 0x20u);  // special build
+    EXPECT_EQ(f.U32(), 0x4u);          // 32-bit Windows
+    EXPECT_EQ(f.U32(), 0x1u);          // application
 
     const VersionNode* table = root.Child("StringFileInfo");
     ASSERT_NE(table, nullptr);
@@ -364,10 +376,10 @@ TEST_F(ResourceScript, VersionBlockHasTheFixedPartStringsAndTranslation) {
     strings.erase("CompanyName");
     strings.erase("LegalCopyright");
     const std::map<std::string, std::string> expected = {
-        {"Comments", "March 24, 2015"},     {"FileDescription", "Dovrex Reflasher"},
-        {"FileVersion", "8.0.0.81"},        {"InternalName", "Reflasher.exe"},
+        {"Comments", "March 24, 2015"},        {"FileDescription", "Dovrex Reflasher"},
+        {"FileVersion", "8.0.0.81"},           {"InternalName", "Reflasher.exe"},
         {"OriginalFilename", "Reflasher.exe"}, {"ProductName", "Dovrex Reflasher"},
-        {"ProductVersion", "8.0.0.81"},     {"SpecialBuild", "8.0.81"}};
+        {"ProductVersion", "8.0.0.81"},        {"SpecialBuild", "8.0.81"}};
     EXPECT_EQ(strings, expected);
 
     const VersionNode* vars = root.Child("VarFileInfo");
@@ -381,9 +393,10 @@ TEST_F(ResourceScript, BitmapsAreTheFramesAndTheLogo) {
     struct Expected {
         int id, width, height, bits, compression;
     };
-    for (const Expected& e : {Expected{IDB_BUSY_FRAME_1, 53, 71, 24, 0}, Expected{IDB_BUSY_FRAME_2, 53, 71, 24, 0},
-                              Expected{IDB_BUSY_FRAME_3, 53, 71, 24, 0}, Expected{IDB_BUSY_FRAME_4, 53, 71, 24, 0},
-                              Expected{IDB_LOGO, 96, 69, 8, 1}}) {
+    for (const Expected& e :
+         {Expected{IDB_BUSY_FRAME_1, 53, 71, 24, 0}, Expected{IDB_BUSY_FRAME_2, 53, 71, 24, 0},
+          Expected{IDB_BUSY_FRAME_3, 53, 71, 24, 0}, Expected{IDB_BUSY_FRAME_4, 53, 71, 24, 0},
+          Expected{IDB_LOGO, 96, 69, 8, 1}}) {
         SCOPED_TRACE("bitmap " + std::to_string(e.id));
         Reader r(Get(RT_BITMAP, e.id));  // a bitmap resource is the file without its 14-byte header
         EXPECT_EQ(r.U32(), 40u);
@@ -418,15 +431,16 @@ TEST_F(ResourceScript, IconGroupHoldsTheNineImages) {
                       (Bytes{0x89, 'P', 'N', 'G'}));
         }
     }
-    const std::vector<std::pair<int, int>> expected = {{16, 4},  {32, 4},  {48, 8},  {32, 8}, {16, 8},
-                                                       {256, 32}, {48, 32}, {32, 32}, {16, 32}};
+    const std::vector<std::pair<int, int>> expected = {
+        {16, 4}, {32, 4}, {48, 8}, {32, 8}, {16, 8}, {256, 32}, {48, 32}, {32, 32}, {16, 32}};
     EXPECT_EQ(images, expected);
 }
 
 TEST_F(ResourceScript, EverythingIsUsEnglishAndNoFirmwareIsCarried) {
     for (const auto& [key, resource] : *resources_) {
         EXPECT_EQ(resource.language, kUsEnglish) << key.first << "/" << key.second;
-        EXPECT_NE(key.second, "#" + std::to_string(IDR_FIRMWARE_IMAGE)) << "the exe target adds the image";
+        EXPECT_NE(key.second, "#" + std::to_string(IDR_FIRMWARE_IMAGE))
+            << "the exe target adds the image";
     }
 }
 

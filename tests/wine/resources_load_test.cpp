@@ -2,8 +2,11 @@
 // links the same compiled script): the dialog templates create with every
 // control, the bitmaps, the RLE8 logo keyed on cyan, the icon at each size,
 // the string and the version information.
+// commctrl.h builds on windows.h, so the order stays.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 #include <gtest/gtest.h>
 
@@ -47,7 +50,9 @@ private:
     HGDIOBJ object_;
 };
 
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
 
 HWND CreateTemplate(int id) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
@@ -71,11 +76,16 @@ TEST(Resources, MainDialogCreatesWithEveryControl) {
     const struct {
         int id;
         const wchar_t* kind;
-    } controls[] = {{IDC_OPEN_FILE_GROUP, L"Button"}, {IDC_BROWSE, L"Button"},
-                    {IDC_FILE_PATH, L"Static"},       {IDC_PROGRESS, L"msctls_progress32"},
-                    {IDC_START_DOWNLOAD, L"Button"},  {IDC_EXIT, L"Button"},
-                    {IDC_BUSY_PICTURE, L"Static"},    {IDC_STATUS_LINE, L"Static"},
-                    {IDC_FIRMWARE_NOTICE, L"Static"}, {IDC_PRINTER_COMBO, L"ComboBox"},
+    } controls[] = {{IDC_OPEN_FILE_GROUP, L"Button"},
+                    {IDC_BROWSE, L"Button"},
+                    {IDC_FILE_PATH, L"Static"},
+                    {IDC_PROGRESS, L"msctls_progress32"},
+                    {IDC_START_DOWNLOAD, L"Button"},
+                    {IDC_EXIT, L"Button"},
+                    {IDC_BUSY_PICTURE, L"Static"},
+                    {IDC_STATUS_LINE, L"Static"},
+                    {IDC_FIRMWARE_NOTICE, L"Static"},
+                    {IDC_PRINTER_COMBO, L"ComboBox"},
                     {IDC_LOGO, L"Static"}};
     for (const auto& c : controls) {
         HWND control = GetDlgItem(dialog.get(), c.id);
@@ -86,14 +96,16 @@ TEST(Resources, MainDialogCreatesWithEveryControl) {
     EXPECT_FALSE(IsWindowVisible(notice));
     EXPECT_FALSE(IsWindowEnabled(notice));
     // The picture control loaded bitmap 145 itself.
-    EXPECT_NE(SendDlgItemMessageW(dialog.get(), IDC_BUSY_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    EXPECT_NE(SendDlgItemMessageW(dialog.get(), IDC_BUSY_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0),
+              0);
 }
 
 TEST(Resources, AboutBoxCreatesWithTheApplicationIcon) {
     Window about(CreateTemplate(IDD_ABOUTBOX));
     ASSERT_NE(about.get(), nullptr) << "error " << GetLastError();
     HWND icon = nullptr;
-    for (HWND child = GetWindow(about.get(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(about.get(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) icon = child;
     }
     ASSERT_NE(icon, nullptr);
@@ -104,7 +116,8 @@ TEST(Resources, AboutBoxCreatesWithTheApplicationIcon) {
 TEST(Resources, BusyFramesAre53By71AndAllDifferent) {
     std::vector<std::vector<std::uint8_t>> pixels;
     for (int id = IDB_BUSY_FRAME_1; id <= IDB_BUSY_FRAME_4; ++id) {
-        GdiObject bitmap(LoadImageW(Self(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        GdiObject bitmap(
+            LoadImageW(Self(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         ASSERT_NE(bitmap.get(), nullptr) << "bitmap " << id;
         DIBSECTION dib{};
         ASSERT_EQ(GetObjectW(bitmap.get(), sizeof(dib), &dib), int(sizeof(dib)));
@@ -115,7 +128,8 @@ TEST(Resources, BusyFramesAre53By71AndAllDifferent) {
         pixels.emplace_back(bits, bits + dib.dsBm.bmWidthBytes * dib.dsBm.bmHeight);
     }
     for (std::size_t a = 0; a < pixels.size(); ++a)
-        for (std::size_t b = a + 1; b < pixels.size(); ++b) EXPECT_NE(pixels[a], pixels[b]) << a << b;
+        for (std::size_t b = a + 1; b < pixels.size(); ++b)
+            EXPECT_NE(pixels[a], pixels[b]) << a << b;
 }
 
 // Draws the logo as the dialog does (TransparentBlt keyed on cyan) over a marker colour.
@@ -133,7 +147,8 @@ TEST(Resources, LogoIsKeyedOnExactCyanOnly) {
     BITMAPINFO canvasInfo{};
     canvasInfo.bmiHeader = {sizeof(BITMAPINFOHEADER), 96, -69, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* canvasBits = nullptr;
-    GdiObject canvas(CreateDIBSection(screen, &canvasInfo, DIB_RGB_COLORS, &canvasBits, nullptr, 0));
+    GdiObject canvas(
+        CreateDIBSection(screen, &canvasInfo, DIB_RGB_COLORS, &canvasBits, nullptr, 0));
     ASSERT_NE(canvas.get(), nullptr);
     HGDIOBJ oldSource = SelectObject(source, logo.get());
     HGDIOBJ oldTarget = SelectObject(target, canvas.get());
@@ -168,8 +183,8 @@ TEST(Resources, LogoIsKeyedOnExactCyanOnly) {
 
 TEST(Resources, IconLoadsAtEverySize) {
     for (int size : {16, 32, 48, 256}) {
-        HICON icon = static_cast<HICON>(
-            LoadImageW(Self(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        HICON icon = static_cast<HICON>(LoadImageW(Self(), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
         ASSERT_NE(icon, nullptr) << size;
         ICONINFO parts{};
         ASSERT_TRUE(GetIconInfo(icon, &parts));

@@ -44,7 +44,8 @@ Image DrawAppIcon(int size, bool smooth) {
     const double shrink = rimmed ? 1.0 - 1.3 / (6.5 * s) : 1.0;
     std::vector<Point> inner;
     for (const Point& p : bolt) {
-        inner.push_back({middle.x + (p.x - middle.x) * shrink, middle.y + (p.y - middle.y) * shrink});
+        inner.push_back(
+            {middle.x + (p.x - middle.x) * shrink, middle.y + (p.y - middle.y) * shrink});
     }
     c.Fill(Polygon(inner), kFlash);
 

@@ -11,7 +11,9 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
 constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dpi, what paint programs write
 
-std::size_t Stride(int width, int bitsPerPixel) { return ((std::size_t(width) * bitsPerPixel + 31) / 32) * 4; }
+std::size_t Stride(int width, int bitsPerPixel) {
+    return ((std::size_t(width) * bitsPerPixel + 31) / 32) * 4;
+}
 
 void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uint32_t compression,
                    std::size_t imageSize, std::size_t coloursUsed) {
@@ -96,12 +98,14 @@ Bytes EncodeBmpRle8(const IndexedImage& image) {
     return out;
 }
 
-Bytes EncodeIconDib(const IndexedImage& image, int bitsPerPixel, const std::vector<bool>& transparent) {
+Bytes EncodeIconDib(const IndexedImage& image, int bitsPerPixel,
+                    const std::vector<bool>& transparent) {
     const Bytes colour = PackRows(image.width, image.height, bitsPerPixel, image.indices);
     const Bytes mask = AndMask(image.width, image.height, transparent);
     Bytes out;
     // Icon headers count the colour table in full and give the height of colour and mask together.
-    PutInfoHeader(out, image.width, 2 * image.height, bitsPerPixel, kBiRgb, colour.size() + mask.size(), 0);
+    PutInfoHeader(out, image.width, 2 * image.height, bitsPerPixel, kBiRgb,
+                  colour.size() + mask.size(), 0);
     PutPalette(out, image.palette, std::size_t(1) << bitsPerPixel);
     Append(out, colour);
     Append(out, mask);

@@ -16,7 +16,8 @@ Bytes EncodeBmpRle8(const IndexedImage& image);
 // An icon image body: header with doubled height, colour table (4 and 8 bits),
 // colour bits, then the 1-bit AND mask that marks transparent pixels.
 // `transparent` has one entry per pixel, top row first.
-Bytes EncodeIconDib(const IndexedImage& image, int bitsPerPixel, const std::vector<bool>& transparent);
+Bytes EncodeIconDib(const IndexedImage& image, int bitsPerPixel,
+                    const std::vector<bool>& transparent);
 Bytes EncodeIconDib32(const Image& image);
 
 }  // namespace reflasher::art

@@ -38,7 +38,8 @@ void DrawFrame(Canvas& c, int frame) {
     }
     for (int i = 0; i <= frame; ++i) {
         const Dot d = kStrikes[i];
-        c.Fill(Circle(kColumns[d.column], kRows[d.row], kDotRadius), i == frame ? kStruck : kEmbossed);
+        c.Fill(Circle(kColumns[d.column], kRows[d.row], kDotRadius),
+               i == frame ? kStruck : kEmbossed);
     }
 
     // The head rides on the rail above the struck column; its pin reaches down to the dot.

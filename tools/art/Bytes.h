@@ -9,7 +9,9 @@ namespace reflasher::art {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline void PutU8(Bytes& out, std::uint32_t value) { out.push_back(static_cast<std::uint8_t>(value)); }
+inline void PutU8(Bytes& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+}
 
 inline void PutLe16(Bytes& out, std::uint32_t value) {
     PutU8(out, value);
@@ -28,6 +30,8 @@ inline void PutBe32(Bytes& out, std::uint32_t value) {
     PutU8(out, value);
 }
 
-inline void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+inline void Append(Bytes& out, const Bytes& more) {
+    out.insert(out.end(), more.begin(), more.end());
+}
 
 }  // namespace reflasher::art

@@ -7,9 +7,8 @@
 namespace reflasher::art {
 
 Shape Rect(double left, double top, double right, double bottom) {
-    return {left, top, right, bottom, [=](double x, double y) {
-                return x >= left && x < right && y >= top && y < bottom;
-            }};
+    return {left, top, right, bottom,
+            [=](double x, double y) { return x >= left && x < right && y >= top && y < bottom; }};
 }
 
 Shape RoundedRect(double left, double top, double right, double bottom, double radius) {
@@ -50,7 +49,9 @@ Shape Polygon(std::vector<Point> corners) {
 }
 
 Canvas::Canvas(int width, int height, int samplesPerAxis)
-    : width_(width), height_(height), samples_(samplesPerAxis),
+    : width_(width),
+      height_(height),
+      samples_(samplesPerAxis),
       pixels_(std::size_t(width) * height) {}
 
 void Canvas::Fill(const Shape& shape, Colour colour) {

@@ -13,7 +13,8 @@ Bytes EncodeIco(const std::vector<IconEntry>& entries) {
     for (const IconEntry& e : entries) {
         PutU8(out, e.size & 0xFF);  // 256 is written as 0
         PutU8(out, e.size & 0xFF);
-        PutU8(out, e.bitsPerPixel < 8 ? 1u << e.bitsPerPixel : 0);  // colour count, 0 for 256 or more
+        PutU8(out,
+              e.bitsPerPixel < 8 ? 1u << e.bitsPerPixel : 0);  // colour count, 0 for 256 or more
         PutU8(out, 0);
         PutLe16(out, 1);  // planes
         PutLe16(out, e.bitsPerPixel);

@@ -1,3 +1,5 @@
+#include <array>
+#include <map>
 #include <string>
 
 #include "tools/art/Canvas.h"
@@ -24,20 +26,12 @@ const Colour kFoot{30, 32, 38};
 
 // Braille cells as dot sets: bit n-1 set for dot n (dots 1-3 down the left column, 4-6 the right).
 int Cell(char letter) {
-    switch (letter) {
-        case 'a': return 0b000001;
-        case 'd': return 0b011001;
-        case 'e': return 0b010001;
-        case 'f': return 0b001011;
-        case 'h': return 0b010011;
-        case 'l': return 0b000111;
-        case 'o': return 0b010101;
-        case 'r': return 0b010111;
-        case 's': return 0b001110;
-        case 'v': return 0b100111;
-        case 'x': return 0b101101;
-        default: return 0;
-    }
+    static const std::map<char, int> cells = {{'a', 0b000001}, {'d', 0b011001}, {'e', 0b010001},
+                                              {'f', 0b001011}, {'h', 0b010011}, {'l', 0b000111},
+                                              {'o', 0b010101}, {'r', 0b010111}, {'s', 0b001110},
+                                              {'v', 0b100111}, {'x', 0b101101}};
+    const auto it = cells.find(letter);
+    return it == cells.end() ? 0 : it->second;
 }
 
 void BrailleLine(Canvas& c, const std::string& text, int left, int top) {
@@ -54,20 +48,12 @@ void BrailleLine(Canvas& c, const std::string& text, int left, int top) {
 
 // Capitals 3 pixels wide and 5 high, rows top first, bit 2 the left column.
 void Lettering(Canvas& c, const std::string& text, int left, int top) {
-    auto glyph = [](char ch) -> const int* {
-        static const int D[5] = {6, 5, 5, 5, 6}, O[5] = {2, 5, 5, 5, 2}, V[5] = {5, 5, 5, 2, 2},
-                         R[5] = {6, 5, 6, 5, 5}, E[5] = {7, 4, 6, 4, 7}, X[5] = {5, 5, 2, 5, 5};
-        switch (ch) {
-            case 'D': return D;
-            case 'O': return O;
-            case 'V': return V;
-            case 'R': return R;
-            case 'E': return E;
-            default: return X;
-        }
-    };
+    using Glyph = std::array<int, 5>;
+    static const std::map<char, Glyph> glyphs = {{'D', {6, 5, 5, 5, 6}}, {'O', {2, 5, 5, 5, 2}},
+                                                 {'V', {5, 5, 5, 2, 2}}, {'R', {6, 5, 6, 5, 5}},
+                                                 {'E', {7, 4, 6, 4, 7}}, {'X', {5, 5, 2, 5, 5}}};
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const int* rows = glyph(text[i]);
+        const Glyph& rows = glyphs.at(text[i]);
         for (int y = 0; y < 5; ++y) {
             for (int x = 0; x < 3; ++x) {
                 if (rows[y] & (4 >> x)) {

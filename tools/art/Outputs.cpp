@@ -14,7 +14,7 @@ struct IconImage {
     int bitsPerPixel;
 };
 // Small, old-style images first; the order is the one the icon directory lists.
-constexpr IconImage kIconImages[] = {{16, 4},  {32, 4},  {48, 8},  {32, 8}, {16, 8},
+constexpr IconImage kIconImages[] = {{16, 4},   {32, 4},  {48, 8},  {32, 8}, {16, 8},
                                      {256, 32}, {48, 32}, {32, 32}, {16, 32}};
 
 constexpr Rgba kBlack{0, 0, 0, 0};
@@ -99,7 +99,8 @@ std::vector<OutputFile> MakeReferencePixels() {
     files.push_back({"logo.rgb", Rgb(Stored(logo, std::vector<bool>(logo.indices.size())))});
     int n = 0;
     for (IconImage spec : kIconImages) {
-        files.push_back({"icon-" + std::to_string(n++) + ".rgba", Rgba8(RenderIconImage(spec).pixels)});
+        files.push_back(
+            {"icon-" + std::to_string(n++) + ".rgba", Rgba8(RenderIconImage(spec).pixels)});
     }
     return files;
 }

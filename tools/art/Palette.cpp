@@ -9,7 +9,9 @@ namespace {
 
 Rgba Opaque(Rgba c) { return {c.r, c.g, c.b, 255}; }
 
-bool Less(const Rgba& a, const Rgba& b) { return std::tie(a.r, a.g, a.b) < std::tie(b.r, b.g, b.b); }
+bool Less(const Rgba& a, const Rgba& b) {
+    return std::tie(a.r, a.g, a.b) < std::tie(b.r, b.g, b.b);
+}
 
 std::uint8_t Nearest(Rgba c, const std::vector<Rgba>& palette) {
     std::size_t best = 0;
@@ -41,7 +43,8 @@ IndexedImage MapToPalette(const Image& image, const std::vector<Rgba>& palette) 
     return out;
 }
 
-IndexedImage ReduceColours(const Image& image, std::size_t maxColours, const std::vector<Rgba>& first) {
+IndexedImage ReduceColours(const Image& image, std::size_t maxColours,
+                           const std::vector<Rgba>& first) {
     auto order = [](const Rgba& a, const Rgba& b) { return Less(a, b); };
     std::map<Rgba, std::size_t, decltype(order)> counts(order);
     for (const Rgba& p : image.pixels) ++counts[Opaque(p)];
