@@ -35,6 +35,8 @@ public:
     void TearDown() override {
         const TimeTally& t = Tally();
         if (t.runs == 0) return;
+        // CTest runs one test per process; a run that ends before any pause models no time.
+        if (t.simulatedMs == 0) return;
         std::printf("[ timing ] %d update runs: %.1f s simulated, %.1f ms real\n", t.runs.load(),
                     t.simulatedMs / 1000.0, t.realUs / 1000.0);
         // The pauses are simulated: the runs must take far less than the time they model.
@@ -44,9 +46,10 @@ public:
 inline ::testing::Environment* const kTimeTallyReport =
     ::testing::AddGlobalTestEnvironment(new TimeTallyReport);
 
-// Real time one run may take at most, even under the sanitizers: the pauses must
+// Real time one run may take at most, even under the sanitizers on a loaded machine
+// (a run that gets past negotiation models tens of seconds): the pauses must
 // never be real.
-constexpr std::chrono::milliseconds kRealTimeBudget{2000};
+constexpr std::chrono::milliseconds kRealTimeBudget{10000};
 
 inline PrinterInfo Embosser(const std::wstring& name = L"Dovrex", const std::wstring& port = L"USB001") {
     return {name, port, L"Quillmar Dovrex"};
