@@ -9,13 +9,17 @@ namespace {
 
 HANDLE ToHandle(PrinterHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
-std::wstring FromSpooler(const wchar_t* text) { return text != nullptr ? std::wstring(text) : std::wstring(); }
+std::wstring FromSpooler(const wchar_t* text) {
+    return text != nullptr ? std::wstring(text) : std::wstring();
+}
 
 // winspool's prototypes take non-const strings although it never writes through
 // them; a private copy lets us pass ours without casting constness away.
 class WideArg {
 public:
-    explicit WideArg(const std::wstring& text) : text_(text.begin(), text.end()) { text_.push_back(L'\0'); }
+    explicit WideArg(const std::wstring& text) : text_(text.begin(), text.end()) {
+        text_.push_back(L'\0');
+    }
     LPWSTR get() { return text_.data(); }
     // An empty string stands for "none" where winspool wants a null pointer.
     LPWSTR getOrNull() { return text_.size() > 1 ? text_.data() : nullptr; }
@@ -37,14 +41,15 @@ std::vector<PrinterInfo> Win32Spooler::EnumPrinters(void* buffer, std::uint32_t 
     DWORD needed = 0;
     DWORD returned = 0;
     // The result is not tested: a failed call leaves `returned` at 0, i.e. no printers.
-    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, static_cast<LPBYTE>(buffer), bufferSize, &needed,
-                    &returned);
+    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, static_cast<LPBYTE>(buffer), bufferSize,
+                    &needed, &returned);
     std::vector<PrinterInfo> printers;
     if (buffer == nullptr) return printers;
     const auto* records = static_cast<const PRINTER_INFO_2W*>(buffer);
     printers.reserve(returned);
     for (DWORD i = 0; i < returned; ++i) {
-        printers.push_back(PrinterInfo{FromSpooler(records[i].pPrinterName), FromSpooler(records[i].pPortName),
+        printers.push_back(PrinterInfo{FromSpooler(records[i].pPrinterName),
+                                       FromSpooler(records[i].pPortName),
                                        FromSpooler(records[i].pDriverName)});
     }
     return printers;
@@ -103,9 +108,12 @@ bool Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo)
     return ::StartDocPrinterW(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info)) != 0;
 }
 
-bool Win32Spooler::StartPagePrinter(PrinterHandle handle) { return ::StartPagePrinter(ToHandle(handle)) != FALSE; }
+bool Win32Spooler::StartPagePrinter(PrinterHandle handle) {
+    return ::StartPagePrinter(ToHandle(handle)) != FALSE;
+}
 
-std::uint32_t Win32Spooler::WritePrinter(PrinterHandle handle, const void* data, std::uint32_t count) {
+std::uint32_t Win32Spooler::WritePrinter(PrinterHandle handle, const void* data,
+                                         std::uint32_t count) {
     DWORD written = 0;
     ::WritePrinter(ToHandle(handle), const_cast<void*>(data), count, &written);
     return written;

@@ -2,7 +2,8 @@
 //   spooler_probe                       one line per printer: name<TAB>port<TAB>driver
 //   spooler_probe status <printer>      "status <s> progress <p>" through OpenUsbPrinter
 //   spooler_probe send <printer> <file> the file's bytes as one raw job
-// Exit 0 on success, 2 on bad arguments, 3 when OpenUsbPrinter refuses, 4 when the file can't be read.
+// Exit 0 on success, 2 on bad arguments, 3 when OpenUsbPrinter refuses, 4 when the file can't be
+// read.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -21,7 +22,8 @@ int ListPrinters(Spooler& spooler) {
     const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
     std::vector<unsigned char> buffer(size);
     for (const PrinterInfo& p : spooler.EnumPrinters(buffer.data(), size)) {
-        std::printf("%ls\t%ls\t%ls\n", p.printerName.c_str(), p.portName.c_str(), p.driverName.c_str());
+        std::printf("%ls\t%ls\t%ls\n", p.printerName.c_str(), p.portName.c_str(),
+                    p.driverName.c_str());
     }
     return 0;
 }
@@ -31,14 +33,16 @@ int PrintStatus(Spooler& spooler, const std::wstring& printer) {
     if (!OpenUsbPrinter(spooler, printer, &handle, UpdatePrinterDefaults())) return 3;
     const DeviceStatus status = QueryDeviceStatus(spooler, handle);
     spooler.ClosePrinter(handle);
-    std::printf("status %d progress %d\n", static_cast<int>(status.status), static_cast<int>(status.progress));
+    std::printf("status %d progress %d\n", static_cast<int>(status.status),
+                static_cast<int>(status.progress));
     return 0;
 }
 
 int SendFile(Spooler& spooler, const std::wstring& printer, const std::wstring& path) {
     std::ifstream file(path.c_str(), std::ios::binary);
     if (!file) return 4;
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                                  std::istreambuf_iterator<char>());
     PrinterHandle handle = 0;
     if (!OpenUsbPrinter(spooler, printer, &handle, UpdatePrinterDefaults())) return 3;
     if (spooler.StartDocPrinter(handle, DocInfo{L"", L"", L"RAW"})) {

@@ -1,9 +1,8 @@
 // The Win32 spooler adapter against Wine's real spooler: printers installed in
 // this test's private prefix from the registry, a status string published as
 // printer data, and jobs caught by tools/wine-job-sink.sh behind a mapped port.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -54,7 +53,8 @@ public:
     std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t size) override {
         return real_.EnumPrinters(buffer, size);
     }
-    bool OpenPrinter(const std::wstring& name, PrinterHandle* handle, const PrinterDefaults& defaults) override {
+    bool OpenPrinter(const std::wstring& name, PrinterHandle* handle,
+                     const PrinterDefaults& defaults) override {
         const bool opened = real_.OpenPrinter(name, handle, defaults);
         if (opened) open.insert(*handle);
         return opened;
@@ -63,19 +63,23 @@ public:
         if (open.erase(handle) == 0) ++closedUnknown;
         real_.ClosePrinter(handle);
     }
-    std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override { return real_.GetPrinterSizeNeeded(handle); }
-    bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t size, std::wstring* port) override {
+    std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override {
+        return real_.GetPrinterSizeNeeded(handle);
+    }
+    bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t size,
+                        std::wstring* port) override {
         return real_.GetPrinterPort(handle, buffer, size, port);
     }
-    std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& value, unsigned char* buffer,
-                                 std::uint32_t size) override {
+    std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& value,
+                                 unsigned char* buffer, std::uint32_t size) override {
         return real_.GetPrinterData(handle, value, buffer, size);
     }
     bool StartDocPrinter(PrinterHandle handle, const DocInfo& info) override {
         return real_.StartDocPrinter(handle, info);
     }
     bool StartPagePrinter(PrinterHandle handle) override { return real_.StartPagePrinter(handle); }
-    std::uint32_t WritePrinter(PrinterHandle handle, const void* data, std::uint32_t count) override {
+    std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
+                               std::uint32_t count) override {
         return real_.WritePrinter(handle, data, count);
     }
     void EndPagePrinter(PrinterHandle handle) override { real_.EndPagePrinter(handle); }
@@ -180,11 +184,13 @@ TEST(Win32SpoolerOpen, KeepsOnlyAPrinterOnAnUpperCaseUsbPortOpen) {
         {L"No Such Printer", false},
     };
     for (const OpenCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "printer " << std::string(c.printer, c.printer + wcslen(c.printer)));
+        SCOPED_TRACE(testing::Message()
+                     << "printer " << std::string(c.printer, c.printer + wcslen(c.printer)));
         CountingSpooler spooler;
         const PrinterHandle untouched = 0xDEAD;
         PrinterHandle handle = untouched;
-        EXPECT_EQ(OpenUsbPrinter(spooler, c.printer, &handle, UpdatePrinterDefaults()), c.staysOpen);
+        EXPECT_EQ(OpenUsbPrinter(spooler, c.printer, &handle, UpdatePrinterDefaults()),
+                  c.staysOpen);
         EXPECT_EQ(spooler.closedUnknown, 0);
         if (c.staysOpen) {
             ASSERT_EQ(spooler.open.size(), 1u);
@@ -201,7 +207,9 @@ TEST(Win32SpoolerOpen, KeepsOnlyAPrinterOnAnUpperCaseUsbPortOpen) {
 
 class Win32SpoolerStatus : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(OpenUsbPrinter(spooler_, kEmbosser.name, &printer_, UpdatePrinterDefaults())); }
+    void SetUp() override {
+        ASSERT_TRUE(OpenUsbPrinter(spooler_, kEmbosser.name, &printer_, UpdatePrinterDefaults()));
+    }
     void TearDown() override {
         if (printer_ != 0) spooler_.ClosePrinter(printer_);
         winetest::ClearStatus(kEmbosser.name);
@@ -272,7 +280,8 @@ TEST_F(Win32SpoolerStatus, ReportsTheStoredBytesAndTheirCount) {
     const std::vector<unsigned char> stored = Text("MFG:Quillmar;MDL:Dovrex;F:0100;");
     ASSERT_TRUE(winetest::SetStatusBytes(kEmbosser.name, stored));
     StatusBuffer buffer{};
-    ASSERT_EQ(spooler_.GetPrinterData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize), stored.size());
+    ASSERT_EQ(spooler_.GetPrinterData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize),
+              stored.size());
     EXPECT_TRUE(std::equal(stored.begin(), stored.end(), buffer.begin()));
 }
 
@@ -301,7 +310,8 @@ protected:
         ASSERT_FALSE(root.empty()) << "REFLASHER_JOB_DIR is not set";
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string name = info->name();
-        jobs_ = std::make_unique<winetest::JobFolder>(root + L"/" + std::wstring(name.begin(), name.end()));
+        jobs_ = std::make_unique<winetest::JobFolder>(root + L"/" +
+                                                      std::wstring(name.begin(), name.end()));
         ASSERT_TRUE(jobs_->Reset());
         ASSERT_TRUE(winetest::MapPort(kEmbosser.port, jobs_->SinkCommand(sink)));
         ASSERT_TRUE(OpenUsbPrinter(spooler_, kEmbosser.name, &printer_, UpdatePrinterDefaults()));
@@ -315,7 +325,8 @@ protected:
         if (!spooler_.StartDocPrinter(printer_, DocInfo{L"", L"", L"RAW"})) return 0;
         std::uint32_t written = 0;
         if (spooler_.StartPagePrinter(printer_)) {
-            written = spooler_.WritePrinter(printer_, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+            written = spooler_.WritePrinter(printer_, bytes.data(),
+                                            static_cast<std::uint32_t>(bytes.size()));
             spooler_.EndPagePrinter(printer_);
         }
         spooler_.EndDocPrinter(printer_);

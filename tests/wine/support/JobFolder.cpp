@@ -40,10 +40,12 @@ std::wstring ShellQuoted(const std::wstring& text) {
 
 }  // namespace
 
-JobFolder::JobFolder(std::wstring unixPath) : unixPath_(std::move(unixPath)), winePath_(WinePathOf(unixPath_)) {}
+JobFolder::JobFolder(std::wstring unixPath)
+    : unixPath_(std::move(unixPath)), winePath_(WinePathOf(unixPath_)) {}
 
 bool JobFolder::Reset() const {
-    if (!CreateDirectoryW(winePath_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    if (!CreateDirectoryW(winePath_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW((winePath_ + L"\\job-*.bin").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -65,7 +67,8 @@ int JobFolder::JobCount() const {
     return count;
 }
 
-std::optional<std::vector<unsigned char>> JobFolder::WaitForJob(int number, unsigned timeoutMs) const {
+std::optional<std::vector<unsigned char>> JobFolder::WaitForJob(int number,
+                                                                unsigned timeoutMs) const {
     const std::wstring path = JobPath(number);
     for (unsigned waited = 0;; waited += kPollMs) {
         // The sink renames a complete job into place, so a file that exists is whole.

@@ -4,8 +4,8 @@ namespace reflasher::winetest {
 
 RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return RegistryKey();
     }
     return RegistryKey(key);
@@ -14,18 +14,19 @@ RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path) {
 bool RegistryKey::SetString(const wchar_t* name, const std::wstring& value) {
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
     return key_ != nullptr &&
-           RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes) ==
-               ERROR_SUCCESS;
+           RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          bytes) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::SetDword(const wchar_t* name, DWORD value) {
-    return key_ != nullptr && RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                             sizeof value) == ERROR_SUCCESS;
+    return key_ != nullptr &&
+           RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof value) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::SetBinary(const wchar_t* name, const void* data, DWORD size) {
-    return key_ != nullptr &&
-           RegSetValueExW(key_, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return key_ != nullptr && RegSetValueExW(key_, name, 0, REG_BINARY,
+                                             static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::DeleteValue(const wchar_t* name) {

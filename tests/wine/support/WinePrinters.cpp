@@ -11,7 +11,9 @@ const wchar_t kStatusValue[] = L"QMSTSSTR";
 // A local printer (PRINTER_ATTRIBUTE_LOCAL).
 constexpr DWORD kLocalAttribute = 0x40;
 
-std::wstring PrinterKey(const std::wstring& name) { return std::wstring(kPrintersKey) + L"\\" + name; }
+std::wstring PrinterKey(const std::wstring& name) {
+    return std::wstring(kPrintersKey) + L"\\" + name;
+}
 
 RegistryKey DriverDataKey(const std::wstring& printer) {
     return RegistryKey::Create(HKEY_LOCAL_MACHINE, PrinterKey(printer) + L"\\PrinterDriverData");
@@ -23,8 +25,9 @@ bool InstallPrinter(const WinePrinter& printer) {
     RegistryKey key = RegistryKey::Create(HKEY_LOCAL_MACHINE, PrinterKey(printer.name));
     // Without a print processor Wine's OpenPrinterW fails with error 1801.
     return key.SetString(L"Name", printer.name) && key.SetString(L"Port", printer.port) &&
-           key.SetString(L"Printer Driver", printer.driver) && key.SetString(L"Print Processor", L"winprint") &&
-           key.SetString(L"Datatype", L"RAW") && key.SetDword(L"Attributes", kLocalAttribute);
+           key.SetString(L"Printer Driver", printer.driver) &&
+           key.SetString(L"Print Processor", L"winprint") && key.SetString(L"Datatype", L"RAW") &&
+           key.SetDword(L"Attributes", kLocalAttribute);
 }
 
 bool RemovePrinter(const std::wstring& name) {
@@ -37,7 +40,8 @@ bool MapPort(const std::wstring& port, const std::wstring& target) {
 }
 
 bool SetStatusBytes(const std::wstring& printer, const std::vector<unsigned char>& bytes) {
-    return DriverDataKey(printer).SetBinary(kStatusValue, bytes.data(), static_cast<DWORD>(bytes.size()));
+    return DriverDataKey(printer).SetBinary(kStatusValue, bytes.data(),
+                                            static_cast<DWORD>(bytes.size()));
 }
 
 bool SetStatusText(const std::wstring& printer, const std::string& text) {
@@ -46,6 +50,8 @@ bool SetStatusText(const std::wstring& printer, const std::string& text) {
     return SetStatusBytes(printer, bytes);
 }
 
-bool ClearStatus(const std::wstring& printer) { return DriverDataKey(printer).DeleteValue(kStatusValue); }
+bool ClearStatus(const std::wstring& printer) {
+    return DriverDataKey(printer).DeleteValue(kStatusValue);
+}
 
 }  // namespace reflasher::winetest
