@@ -1,0 +1,42 @@
+// What the user must read on screen, written out here rather than taken from
+// the program's sources, so a wrong character in the program fails a scenario.
+#pragma once
+
+namespace reflasher::e2e::texts {
+
+inline constexpr wchar_t kError[] = L"Error";
+inline constexpr wchar_t kInfo[] = L"Info";
+
+inline constexpr wchar_t kNotDetected[] =
+    L"A Quillmar Dovrex Tactigraph was not detected!\nMake sure that the printer is turned on\n"
+    L"and connected to the computer via the USB port.";
+inline constexpr wchar_t kNoPrinters[] = L"No printers available";
+inline constexpr wchar_t kChoosePrinter[] = L"Choose printer from list";
+inline constexpr wchar_t kBusy[] =
+    L"A download is currently in process!\nPlease wait for the download to complete.\n";
+inline constexpr wchar_t kChooseFileFirst[] = L"You must first select a file to download!";
+inline constexpr wchar_t kBrowseHint[] = L"Press the Browse Button to locate the file to download";
+
+inline constexpr wchar_t kSuccess[] =
+    L"The Flash upgrade was successful.\nPlease turn the printer off and on again,\n"
+    L"and close this application before\nresuming printing.";
+inline constexpr wchar_t kTimeout[] =
+    L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\nand on again before retrying.";
+inline constexpr wchar_t kWriteError[] =
+    L"A flash write error occured!\nPlease turn the printer off and\non again before retrying.\n";
+
+inline constexpr wchar_t kEmbeddedNotice[] =
+    L"Quillmar Dovrex Firmware Version 8.0.81\r\n\r\n"
+    L"Please install the printer locally at a USB port. This application will\r\n"
+    L"negotiate the updating process with the printer automatically. ";
+
+inline constexpr wchar_t kAboutCaption[] = L"About Reflasher";
+inline constexpr wchar_t kAboutVersion[] = L"Reflasher Version 2.0";
+
+inline constexpr wchar_t kNegotiating[] = L"negotiating update";
+inline constexpr wchar_t kSending[] = L"sending firmware";
+inline constexpr wchar_t kErasing[] = L"erasing flash";
+inline constexpr wchar_t kWriting[] = L"writing flash";
+inline constexpr wchar_t kDone[] = L"writing done";
+
+}  // namespace reflasher::e2e::texts

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs one end-to-end scenario: run-scenario.sh <driver.exe> [driver arguments...]
+# The driver runs under Wine in a fresh copy of the build tree's booted prefix,
+# on an Xvfb display of its own (REFLASHER_E2E_DISPLAY=:0 shows it on yours
+# instead), and its screenshot requests (<shot dir>/<name>.request) are answered
+# here with `import -window root`. The scenario's work folder starts empty.
+set -u
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../../tools/wine-lib.sh
+. "$here/../../../tools/wine-lib.sh"
+
+driver=${1:?usage: run-scenario.sh <driver.exe> [arguments...]}
+: "${REFLASHER_E2E_WORK_DIR:?set by CTest}" "${REFLASHER_E2E_SHOT_DIR:?set by CTest}"
+
+# A display shared with other scenarios would let one's end take down another's program.
+if [ -n "${REFLASHER_E2E_DISPLAY:-}" ]; then export DISPLAY=$REFLASHER_E2E_DISPLAY; else unset DISPLAY; fi
+
+build=${REFLASHER_WINE_BUILD_DIR:-}
+[ -n "$build" ] || build=$(wine_build_dir_of "$driver") || { echo "run-scenario: no build tree for $driver" >&2; exit 2; }
+
+rm -rf "$REFLASHER_E2E_WORK_DIR"
+mkdir -p "$REFLASHER_E2E_WORK_DIR" "$REFLASHER_E2E_SHOT_DIR"
+
+# Answers each request with a picture of the whole display; the picture is
+# complete before its name appears, and the request goes away either way.
+answer_screenshots() {
+    local dir=$1 request name
+    while :; do
+        for request in "$dir"/*.request; do
+            [ -e "$request" ] || continue
+            name=$(basename "$request" .request)
+            if import -window root "png:$dir/.$name.partial" 2>"$dir/.$name.log"; then
+                mv -f "$dir/.$name.partial" "$dir/$name.png"
+            else
+                echo "run-scenario: screenshot $name failed: $(cat "$dir/.$name.log")" >&2
+            fi
+            rm -f "$request" "$dir/.$name.log"
+        done
+        sleep 0.1
+    done
+}
+
+responder=
+cleanup() {
+    if [ -n "$responder" ]; then
+        kill "$responder" 2>/dev/null
+        wait "$responder" 2>/dev/null
+        responder=
+    fi
+    wine_session_end
+}
+
+start=$SECONDS
+wine_session_begin "$build" || exit 1
+trap cleanup EXIT
+trap 'cleanup; exit 130' INT
+trap 'cleanup; exit 143' TERM
+trap 'cleanup; exit 129' HUP
+echo "run-scenario: prefix and display $DISPLAY ready in $((SECONDS - start)) s"
+
+answer_screenshots "$REFLASHER_E2E_SHOT_DIR" &
+responder=$!
+
+wine "$driver" "${@:2}"
+rc=$?
+echo "run-scenario: scenario took $((SECONDS - start)) s in all"
+cleanup
+exit $rc

@@ -1,0 +1,33 @@
+// Reflasher.exe started as a user would start it, and its main dialog found by
+// its caption among the program's own windows.
+#pragma once
+
+#include <string>
+
+#include "tests/wine/e2e/support/ChildProcess.h"
+#include "tests/wine/e2e/support/RemoteDialog.h"
+
+namespace reflasher::e2e {
+
+inline constexpr wchar_t kMainCaption[] = L"Quillmar Dovrex Firmware Update";
+
+class ReflasherProgram {
+public:
+    // Empty on success, else why the program didn't start.
+    std::string Start(const std::wstring& programUnixPath);
+
+    DWORD ProcessId() const { return process_.Id(); }
+    bool Running() const { return process_.Running(); }
+    bool WaitForExit(unsigned timeoutMs) const { return process_.WaitForExit(timeoutMs); }
+    void Kill() { process_.Kill(); }
+
+    // The dialog window, once it exists (it exists hidden while it initialises).
+    RemoteDialog WaitForDialog(unsigned timeoutMs) const;
+    // ... and once it is on screen.
+    RemoteDialog WaitForVisibleDialog(unsigned timeoutMs) const;
+
+private:
+    ChildProcess process_;
+};
+
+}  // namespace reflasher::e2e
