@@ -67,18 +67,22 @@ LRESULT CALLBACK DialogThread::WindowProc(HWND hwnd, UINT message, WPARAM wParam
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+INT_PTR RunAlongside(const std::function<INT_PTR()>& runModal, const std::function<void()>& script) {
+    std::thread scriptThread(script);
+    const INT_PTR result = runModal();
+    scriptThread.join();
+    return result;
+}
+
 INT_PTR RunWithScript(const wchar_t* caption, const std::function<INT_PTR()>& runModal,
                       const std::function<void(HWND dialog)>& script) {
     const std::wstring title(caption);
-    std::thread scriptThread([&script, title] {
+    return RunAlongside(runModal, [&script, title] {
         const HWND dialog = WaitForWindow(title.c_str());
         if (dialog == nullptr) return;
         script(dialog);
         if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    const INT_PTR result = runModal();
-    scriptThread.join();
-    return result;
 }
 
 HWND FindWindowByCaption(const wchar_t* caption) {

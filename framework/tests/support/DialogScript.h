@@ -32,8 +32,10 @@ private:
 };
 
 // Runs `script` on a new thread while `runModal` runs on this one; gives runModal's value.
-// If the script leaves the dialog open, Cancel is posted to `caption`'s window so the
-// test ends instead of hanging.
+INT_PTR RunAlongside(const std::function<INT_PTR()>& runModal, const std::function<void()>& script);
+
+// The same, once the window with `caption` is shown; the script gets it. If the script
+// leaves it open, Cancel is posted to it so the test ends instead of hanging.
 INT_PTR RunWithScript(const wchar_t* caption, const std::function<INT_PTR()>& runModal,
                       const std::function<void(HWND dialog)>& script);
 

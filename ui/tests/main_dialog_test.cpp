@@ -1,0 +1,478 @@
+// The main dialog under Wine, driven as a user would: both modes, the printer
+// list and choice, a whole update run through the dialog, the refusals while a
+// run is under way, the ways out, the About box and Browse.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/tests/support/DialogScript.h"
+#include "resources/resource.h"
+#include "framework/WinApp.h"
+#include "ui/DownloadInProgress.h"
+#include "ui/ReflasherDlg.h"
+#include "ui/tests/DialogRig.h"
+
+using namespace dialog_script;
+
+namespace {
+
+constexpr wchar_t kCaption[] = L"Quillmar Dovrex Firmware Update";
+constexpr wchar_t kBusy[] =
+    L"A download is currently in process!\nPlease wait for the download to complete.\n";
+constexpr wchar_t kSuccess[] =
+    L"The Flash upgrade was successful.\nPlease turn the printer off and on again,\n"
+    L"and close this application before\nresuming printing.";
+constexpr wchar_t kNoticeAfterVersion[] =
+    L"Please install the printer locally at a USB port. This application will\r\n"
+    L"negotiate the updating process with the printer automatically. ";
+
+std::vector<std::wstring> ComboLines(HWND combo) {
+    std::vector<std::wstring> lines;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::vector<wchar_t> text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1);
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        lines.emplace_back(text.data());
+    }
+    return lines;
+}
+
+int ProgressPos(HWND dialog) {
+    return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
+}
+
+bool WaitUntilIdle(DWORD timeoutMs = 10000) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
+        if (!downloadInProgress) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+BOOL CALLBACK MatchVisibleEdit(HWND child, LPARAM context) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    if (lstrcmpiW(name, L"Edit") != 0 || !IsWindowVisible(child)) return TRUE;
+    *reinterpret_cast<HWND*>(context) = child;
+    return FALSE;
+}
+
+HWND FirstVisibleEdit(HWND window) {
+    HWND found = nullptr;
+    EnumChildWindows(window, &MatchVisibleEdit, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InitCommonControls(); }
+    void SetUp() override { downloadInProgress = true; }  // OnInitDialog must clear it
+
+    INT_PTR Run(CReflasherDlg& dialog, const std::function<void(HWND)>& script) {
+        return RunWithScript(kCaption, [&] { return dialog.DoModal(); }, script);
+    }
+    // Chooses line `index` as the user does, on the dialog thread; gives what the dialog made of it.
+    std::pair<bool, std::wstring> Choose(CReflasherDlg& dialog, HWND hwnd, int index) {
+        std::pair<bool, std::wstring> result;
+        dialogThread_.Run([&] {
+            const HWND combo = GetDlgItem(hwnd, IDC_PRINTER_COMBO);
+            SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_PRINTER_COMBO, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(combo));
+            result = {dialog.printerChosen, dialog.selectedPrinter};
+        });
+        return result;
+    }
+    bool ErrorBoxShown() {
+        dialogThread_.Sync();
+        return FindWindowByCaption(L"Error") != nullptr;
+    }
+
+    rig::DialogRig rig_;
+    DialogThread dialogThread_;
+};
+
+TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
+    rig_.AddEmbosser(L"Dovrex Embosser");
+    rig_.EmbedImage();
+    CReflasherDlg dialog(rig_.Services());
+    std::map<int, std::pair<bool, bool>> state;  // id -> visible, enabled
+    std::wstring notice, status;
+    std::vector<std::wstring> lines;
+    LRESULT selected = -2;
+    const INT_PTR result = Run(dialog, [&](HWND d) {
+        for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP, IDC_FIRMWARE_NOTICE}) {
+            const HWND control = GetDlgItem(d, id);
+            state[id] = {IsWindowVisible(control) != FALSE, IsWindowEnabled(control) != FALSE};
+        }
+        notice = WindowText(GetDlgItem(d, IDC_FIRMWARE_NOTICE));
+        status = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
+        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        selected = SendMessageW(GetDlgItem(d, IDC_PRINTER_COMBO), CB_GETCURSEL, 0, 0);
+        Click(d, IDC_EXIT);
+        WaitUntilClosed(d);
+    });
+    EXPECT_EQ(result, CDialog::kNoResult);
+    for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
+        EXPECT_EQ(state[id], std::make_pair(false, false)) << "control " << id;
+    }
+    EXPECT_EQ(state[IDC_FIRMWARE_NOTICE], std::make_pair(true, true));
+    // The test program carries the program's version resource, file version 8.0.0.81.
+    EXPECT_EQ(notice, std::wstring(L"Quillmar Dovrex Firmware Version 8.0.81\r\n\r\n") + kNoticeAfterVersion);
+    EXPECT_EQ(status, L"");  // the template's "Static" gave way to the empty statusText
+    EXPECT_EQ(lines, std::vector<std::wstring>{L"Dovrex Embosser on USB001"});
+    EXPECT_EQ(selected, 0);
+    EXPECT_TRUE(dialog.fileChosen);
+    EXPECT_TRUE(dialog.printerChosen);
+    EXPECT_EQ(dialog.selectedPrinter, L"Dovrex Embosser");
+    EXPECT_FALSE(downloadInProgress);
+}
+
+TEST_F(MainDialogTest, FileModeKeepsTheFileControlsAndAsksForAFileFirst) {
+    rig_.AddEmbosser(L"Dovrex");
+    CReflasherDlg dialog(rig_.Services());
+    bool browseShown = false, noticeShown = true;
+    std::wstring message;
+    Run(dialog, [&](HWND d) {
+        browseShown = IsWindowVisible(GetDlgItem(d, IDC_BROWSE)) && IsWindowEnabled(GetDlgItem(d, IDC_BROWSE));
+        noticeShown = IsWindowVisible(GetDlgItem(d, IDC_FIRMWARE_NOTICE)) != FALSE;
+        Click(d, IDC_START_DOWNLOAD);
+        message = TakeMessageBox(L"Error");
+    });
+    EXPECT_TRUE(browseShown);
+    EXPECT_FALSE(noticeShown);
+    EXPECT_EQ(message, L"You must first select a file to download!");
+    EXPECT_FALSE(dialog.fileChosen);
+    EXPECT_TRUE(rig_.spooler.Jobs().empty());
+}
+
+TEST_F(MainDialogTest, WithoutPrintersTheWarningComesBeforeTheDialogAndStartDoesNothing) {
+    rig_.EmbedImage();
+    CReflasherDlg dialog(rig_.Services());
+    bool dialogShownWithBox = true, boxAfterStart = true;
+    std::wstring message;
+    std::vector<std::wstring> lines;
+    RunAlongside([&] { return dialog.DoModal(); }, [&] {
+        const HWND box = WaitForWindow(L"Error");
+        dialogShownWithBox = FindWindowByCaption(kCaption) != nullptr;
+        message = MessageBoxText(box);
+        AnswerMessageBox(box);
+        const HWND d = WaitForWindow(kCaption);
+        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        Click(d, IDC_START_DOWNLOAD);
+        boxAfterStart = ErrorBoxShown();
+        Click(d, IDC_EXIT);
+        WaitUntilClosed(d);
+    });
+    EXPECT_FALSE(dialogShownWithBox);
+    EXPECT_EQ(message,
+              L"A Quillmar Dovrex Tactigraph was not detected!\nMake sure that the printer is turned on\n"
+              L"and connected to the computer via the USB port.");
+    EXPECT_EQ(lines, std::vector<std::wstring>{L"No printers available"});
+    EXPECT_FALSE(boxAfterStart);
+    EXPECT_FALSE(dialog.printerChosen);
+    EXPECT_TRUE(rig_.spooler.Jobs().empty());
+}
+
+TEST_F(MainDialogTest, ListLinesChooseTheirPrintersAndThePromptChoosesNone) {
+    rig_.AddEmbosser(L"Left", L"USB001");
+    rig_.AddEmbosser(L"Right", L"USB002");
+    rig_.EmbedImage();
+    CReflasherDlg dialog(rig_.Services());
+    std::vector<std::wstring> lines;
+    struct Step {
+        int line;
+        bool chosen;
+        std::wstring selected;
+    };
+    // Choosing the prompt leaves the last name in place, but no printer chosen.
+    const Step steps[] = {{1, true, L"Left"}, {2, true, L"Right"}, {0, false, L"Right"}, {1, true, L"Left"}, {0, false, L"Left"}};
+    std::vector<std::pair<bool, std::wstring>> seen;
+    bool boxAfterStart = true;
+    Run(dialog, [&](HWND d) {
+        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        for (const Step& step : steps) seen.push_back(Choose(dialog, d, step.line));
+        Click(d, IDC_START_DOWNLOAD);  // the prompt is chosen: nothing happens
+        boxAfterStart = ErrorBoxShown();
+    });
+    EXPECT_EQ(lines, (std::vector<std::wstring>{L"Choose printer from list", L"Left on USB001", L"Right on USB002"}));
+    ASSERT_EQ(seen.size(), std::size(steps));
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i], std::make_pair(steps[i].chosen, steps[i].selected)) << "step " << i;
+    }
+    EXPECT_FALSE(boxAfterStart);
+    EXPECT_TRUE(rig_.spooler.Jobs().empty());
+}
+
+TEST_F(MainDialogTest, TheOnlyPrinterStaysChosenWhenItsLineIsChosenAgain) {
+    rig_.AddEmbosser(L"Dovrex");
+    CReflasherDlg dialog(rig_.Services());
+    std::pair<bool, std::wstring> seen;
+    Run(dialog, [&](HWND d) { seen = Choose(dialog, d, 0); });
+    EXPECT_EQ(seen, std::make_pair(true, std::wstring(L"Dovrex")));
+}
+
+TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
+    reflasher::sim::EmbosserModel& embosser = rig_.AddEmbosser(L"Dovrex");
+    rig_.EmbedImage();
+    CReflasherDlg dialog(rig_.Services());
+    std::wstring message, statusWithBox;
+    int positionWithBox = -1, positionAfter = -1;
+    bool idle = false;
+    Run(dialog, [&](HWND d) {
+        Click(d, IDC_START_DOWNLOAD);
+        const HWND box = WaitForWindow(L"Info");
+        statusWithBox = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
+        positionWithBox = ProgressPos(d);
+        message = MessageBoxText(box);
+        AnswerMessageBox(box);
+        idle = WaitUntilIdle();
+        positionAfter = ProgressPos(d);
+        Click(d, IDC_EXIT);
+        WaitUntilClosed(d);
+    });
+    EXPECT_EQ(message, kSuccess);
+    EXPECT_EQ(statusWithBox, L"writing done");
+    EXPECT_EQ(positionWithBox, 100);
+    EXPECT_TRUE(idle);
+    EXPECT_EQ(positionAfter, 0);
+    EXPECT_EQ(dialog.statusText, L"writing done");
+    const std::vector<unsigned char> received = embosser.FirmwareReceived();
+    EXPECT_EQ(std::string(received.begin(), received.end()), rig_.image.bytes);
+    EXPECT_EQ(rig_.spooler.OpenHandleCount(), 0);
+}
+
+// Leaving mid-flash can ruin the embosser: every way out, and Browse and Start,
+// get the busy message and the run goes on to its end.
+TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
+    rig_.AddEmbosser(L"Dovrex");
+    rig_.EmbedImage();
+    CReflasherDlg dialog(rig_.Services());
+    struct Attempt {
+        const char* name;
+        std::function<void(HWND)> act;
+    };
+    const Attempt attempts[] = {
+        {"Exit", [](HWND d) { Click(d, IDC_EXIT); }},
+        {"Browse", [](HWND d) { Click(d, IDC_BROWSE); }},
+        {"Start Download", [](HWND d) { Click(d, IDC_START_DOWNLOAD); }},
+        {"close box", [](HWND d) { PostMessageW(d, WM_CLOSE, 0, 0); }},
+        {"Close on the system menu", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"Alt+F4", [](HWND d) { PostKey(d, VK_F4, true); }},
+        {"Escape", [](HWND d) { PostKey(d, VK_ESCAPE); }},
+        {"Enter", [](HWND d) { PostKey(d, VK_RETURN); }},
+    };
+    std::vector<std::wstring> answers;
+    std::vector<bool> stillOpen;
+    std::wstring statusWhileHeld, message;
+    bool held = false, idle = false;
+    const INT_PTR result = Run(dialog, [&](HWND d) {
+        // Enter presses a focused push button instead; the list box is no button.
+        dialogThread_.Run([d] { SetFocus(GetDlgItem(d, IDC_PRINTER_COMBO)); });
+        rig_.clock.Hold();
+        Click(d, IDC_START_DOWNLOAD);
+        held = rig_.clock.WaitUntilHeld();
+        statusWhileHeld = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
+        for (const Attempt& attempt : attempts) {
+            attempt.act(d);
+            answers.push_back(TakeMessageBox(L"Error"));
+            dialogThread_.Sync();
+            stillOpen.push_back(IsWindow(d) && IsWindowVisible(d));
+        }
+        rig_.clock.Release();
+        message = TakeMessageBox(L"Info");
+        idle = WaitUntilIdle();
+        Click(d, IDC_EXIT);
+        WaitUntilClosed(d);
+    });
+    ASSERT_TRUE(held);
+    EXPECT_EQ(statusWhileHeld, L"negotiating update");
+    ASSERT_EQ(answers.size(), std::size(attempts));
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        SCOPED_TRACE(attempts[i].name);
+        EXPECT_EQ(answers[i], kBusy);
+        EXPECT_TRUE(stillOpen[i]);
+    }
+    EXPECT_EQ(message, kSuccess);
+    EXPECT_TRUE(idle);
+    EXPECT_EQ(result, CDialog::kNoResult);  // Exit, once the run was over
+}
+
+TEST_F(MainDialogTest, TheRunKeepsThePrinterItStartedWithWhateverIsChosenMeanwhile) {
+    reflasher::sim::EmbosserModel& left = rig_.AddEmbosser(L"Left", L"USB001");
+    reflasher::sim::EmbosserModel& right = rig_.AddEmbosser(L"Right", L"USB002");
+    rig_.EmbedImage();
+    CReflasherDlg dialog(rig_.Services());
+    std::wstring message;
+    Run(dialog, [&](HWND d) {
+        Choose(dialog, d, 1);
+        rig_.clock.Hold();
+        Click(d, IDC_START_DOWNLOAD);
+        rig_.clock.WaitUntilHeld();
+        Choose(dialog, d, 2);  // the list stays usable during a run
+        rig_.clock.Release();
+        message = TakeMessageBox(L"Info");
+        WaitUntilIdle();
+    });
+    EXPECT_EQ(message, kSuccess);
+    for (const std::wstring& name : rig_.spooler.OpenedNames()) EXPECT_EQ(name, L"Left");
+    EXPECT_EQ(rig_.spooler.OpenedNames().size(), 2u);  // both opens of the run
+    EXPECT_FALSE(left.FirmwareReceived().empty());
+    EXPECT_TRUE(right.Jobs().empty());
+    EXPECT_EQ(dialog.selectedPrinter, L"Right");
+}
+
+TEST_F(MainDialogTest, AWorkerThatCannotStartLeavesTheDialogReady) {
+    rig_.AddEmbosser(L"Dovrex");
+    rig_.EmbedImage();
+    rig_.startThread = &rig::FailToStartThread;
+    CReflasherDlg dialog(rig_.Services());
+    std::wstring message;
+    bool busyAfter = true;
+    const INT_PTR result = Run(dialog, [&](HWND d) {
+        Click(d, IDC_START_DOWNLOAD);
+        message = TakeMessageBox(L"Error");
+        busyAfter = downloadInProgress;
+        Click(d, IDC_EXIT);  // not refused
+        WaitUntilClosed(d);
+    });
+    EXPECT_EQ(message, L"The download could not be started.");
+    EXPECT_FALSE(busyAfter);
+    EXPECT_EQ(result, CDialog::kNoResult);
+    EXPECT_TRUE(rig_.spooler.Jobs().empty());
+}
+
+// Outside a run the dialog ends as dialogs do; only OK reads the status line back.
+TEST_F(MainDialogTest, OutsideARunEveryWayOutEndsTheDialog) {
+    struct Way {
+        const char* name;
+        std::function<void(HWND)> act;
+        INT_PTR result;
+    };
+    const Way ways[] = {
+        {"Exit", [](HWND d) { Click(d, IDC_EXIT); }, CDialog::kNoResult},
+        {"close box", [](HWND d) { PostMessageW(d, WM_CLOSE, 0, 0); }, IDCANCEL},
+        {"Close on the system menu", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
+        {"Alt+F4", [](HWND d) { PostKey(d, VK_F4, true); }, IDCANCEL},
+        {"Escape", [](HWND d) { PostKey(d, VK_ESCAPE); }, IDCANCEL},
+        {"Enter", [](HWND d) { PostKey(d, VK_RETURN); }, IDOK},
+    };
+    rig_.AddEmbosser(L"Dovrex");
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        CReflasherDlg dialog(rig_.Services());
+        const INT_PTR result = Run(dialog, [&](HWND d) {
+            dialogThread_.Run([d] { SetFocus(GetDlgItem(d, IDC_PRINTER_COMBO)); });
+            SendMessageW(GetDlgItem(d, IDC_STATUS_LINE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"shown"));
+            way.act(d);
+            WaitUntilClosed(d);
+        });
+        EXPECT_EQ(result, way.result);
+        EXPECT_EQ(dialog.statusText, way.result == IDOK ? L"shown" : L"");
+    }
+}
+
+TEST_F(MainDialogTest, TheSystemMenuOpensTheAboutBoxOverTheDialog) {
+    rig_.AddEmbosser(L"Dovrex");
+    CReflasherDlg dialog(rig_.Services());
+    // As in the program: the main dialog is the application's main window, which
+    // owns the About box.
+    CWinApp app;
+    app.m_pMainWnd = &dialog;
+    std::wstring lastItem;
+    UINT lastId = 0, separatorState = 0;
+    HWND owner = nullptr, dialogWindow = nullptr;
+    RECT dialogRect{}, aboutRect{};
+    bool aboutClosed = false, dialogOpen = false, otherCommandOpenedAbout = true;
+    Run(dialog, [&](HWND d) {
+        dialogThread_.Run([&] {
+            const HMENU menu = GetSystemMenu(d, FALSE);
+            const int count = GetMenuItemCount(menu);
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, count - 1, text, 64, MF_BYPOSITION);
+            lastItem = text;
+            lastId = GetMenuItemID(menu, count - 1);
+            separatorState = GetMenuState(menu, count - 2, MF_BYPOSITION);
+        });
+        // The low four bits of a system command are the system's own.
+        PostMessageW(d, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x5, 0);
+        const HWND about = WaitForWindow(L"About Reflasher");
+        owner = GetWindow(about, GW_OWNER);
+        dialogWindow = d;
+        GetWindowRect(d, &dialogRect);
+        GetWindowRect(about, &aboutRect);
+        aboutClosed = AnswerMessageBox(about);
+        dialogThread_.Sync();
+        dialogOpen = IsWindowVisible(d) != FALSE;
+        PostMessageW(d, WM_SYSCOMMAND, 0x0020, 0);
+        dialogThread_.Sync();
+        otherCommandOpenedAbout = FindWindowByCaption(L"About Reflasher") != nullptr;
+    });
+    EXPECT_EQ(lastItem, L"&About Reflasher...");
+    EXPECT_EQ(lastId, static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_TRUE(separatorState & MF_SEPARATOR);
+    EXPECT_EQ(owner, dialogWindow);
+    EXPECT_NEAR((aboutRect.left + aboutRect.right) / 2, (dialogRect.left + dialogRect.right) / 2, 1);
+    EXPECT_NEAR((aboutRect.top + aboutRect.bottom) / 2, (dialogRect.top + dialogRect.bottom) / 2, 1);
+    EXPECT_TRUE(aboutClosed);
+    EXPECT_TRUE(dialogOpen);
+    EXPECT_FALSE(otherCommandOpenedAbout);
+}
+
+TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
+    reflasher::sim::EmbosserModel& embosser = rig_.AddEmbosser(L"Dovrex");
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"reflasher-browse-test.hex";
+    const std::string image = rig::SmallFirmwareImage();
+    {
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, image.data(), static_cast<DWORD>(image.size()), &written, nullptr);
+        CloseHandle(file);
+        ASSERT_EQ(written, image.size());
+    }
+    CReflasherDlg dialog(rig_.Services());
+    std::wstring labelAfterChoice, labelAfterCancel, message;
+    int positionAfterCancel = -1;
+    Run(dialog, [&](HWND d) {
+        Click(d, IDC_BROWSE);
+        const HWND chooser = WaitForWindow(L"Open");
+        SendMessageW(FirstVisibleEdit(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+        WaitUntilClosed(chooser);
+        dialogThread_.Sync();
+        labelAfterChoice = WindowText(GetDlgItem(d, IDC_FILE_PATH));
+
+        SendMessageW(GetDlgItem(d, IDC_PROGRESS), PBM_SETPOS, 40, 0);
+        Click(d, IDC_BROWSE);
+        const HWND again = WaitForWindow(L"Open");
+        PostMessageW(again, WM_COMMAND, IDCANCEL, 0);
+        WaitUntilClosed(again);
+        dialogThread_.Sync();
+        labelAfterCancel = WindowText(GetDlgItem(d, IDC_FILE_PATH));
+        positionAfterCancel = ProgressPos(d);
+
+        Click(d, IDC_START_DOWNLOAD);
+        message = TakeMessageBox(L"Info");
+        WaitUntilIdle();
+    });
+    DeleteFileW(path.c_str());
+    EXPECT_EQ(labelAfterChoice, path);
+    EXPECT_EQ(labelAfterCancel, path);  // a cancelled Browse keeps the earlier choice
+    EXPECT_EQ(positionAfterCancel, 0);
+    EXPECT_EQ(dialog.firmwarePath, path);
+    EXPECT_TRUE(dialog.fileChosen);
+    EXPECT_EQ(message, kSuccess);
+    const std::vector<unsigned char> received = embosser.FirmwareReceived();
+    EXPECT_EQ(std::string(received.begin(), received.end()), image);
+}
+
+}  // namespace
