@@ -1,0 +1,112 @@
+// Scenario 5: while a run is under way every way out of the dialog, Browse and
+// a second Start Download are refused with the busy message; the About box
+// opens and closes while the run goes on; and the run still ends in success.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "resources/resource.h"
+#include "tests/wine/e2e/FirmwareFiles.h"
+#include "tests/wine/e2e/RunChecks.h"
+#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/e2e/UserTexts.h"
+#include "tests/wine/e2e/support/OpenFileDialog.h"
+#include "tests/wine/e2e/support/Waiting.h"
+
+namespace reflasher::e2e {
+namespace {
+
+using BusyRun = ScenarioFixture;
+
+HWND FindAboutBox(DWORD processId) {
+    for (const TopWindow& window : VisibleTopLevelWindows(processId)) {
+        if (window.className == L"#32770" && window.caption == texts::kAboutCaption) return window.window;
+    }
+    return nullptr;
+}
+
+bool HasText(HWND dialog, const std::wstring& text) {
+    for (HWND child : ChildWindows(dialog)) {
+        if (StoredText(child) == text) return true;
+    }
+    return false;
+}
+
+TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
+    const std::vector<unsigned char> image = ChosenFirmwareImage();
+    const std::wstring chosen = WriteChosenFirmware(env.workFolder, image);
+    ASSERT_NE(chosen, L"");
+    EmbosserSetup setup;
+    // 16 s of writing: room for the refusals and the About box in that phase,
+    // when leaving would do the most harm.
+    setup.bridgeArguments = {L"--write-ticks", L"40"};
+    SimulatedEmbosser& embosser = AddEmbosser(setup, L"main");
+    ASSERT_FALSE(HasFailure());
+    StartProgram(env.fileModeProgram);
+    ASSERT_TRUE(dialog.Visible());
+    ASSERT_TRUE(dialog.ClickButton(IDC_BROWSE));
+    const OpenDialogSeen browse = WaitForOpenDialog(program.ProcessId(), kProgramStartMs);
+    ASSERT_NE(browse.window, nullptr) << "no file dialog";
+    ASSERT_TRUE(ChooseFile(browse, chosen, kBoxCloseMs));
+    ASSERT_TRUE(WaitUntil([&] { return dialog.ControlText(IDC_FILE_PATH) == chosen; }, kBoxCloseMs));
+
+    StartRecording();
+    ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+
+    const struct {
+        const char* what;
+        std::function<bool()> act;
+        bool whileWriting;
+    } attempts[] = {
+        {"Exit", [&] { return dialog.PostCommand(IDC_EXIT); }, false},
+        {"Browse", [&] { return dialog.ClickButton(IDC_BROWSE); }, false},
+        {"Start Download", [&] { return dialog.ClickButton(IDC_START_DOWNLOAD); }, false},
+        {"the close box (WM_CLOSE)", [&] { return dialog.PostClose(); }, true},
+        {"Close on the system menu (SC_CLOSE)", [&] { return dialog.PostSysCommand(SC_CLOSE); }, true},
+        {"the Escape key", [&] { return dialog.PressKey(VK_ESCAPE); }, true},
+        {"Cancel (IDCANCEL)", [&] { return dialog.PostCommand(IDCANCEL); }, true},
+        {"OK (IDOK, what Enter does)", [&] { return dialog.PostCommand(IDOK); }, true},
+    };
+    for (const auto& attempt : attempts) {
+        SCOPED_TRACE(attempt.what);
+        if (attempt.whileWriting) {
+            ASSERT_TRUE(recorder->WaitForStatusLine(texts::kWriting, kWholeRunMs));
+        }
+        const ULONGLONG start = GetTickCount64();
+        ASSERT_TRUE(attempt.act());
+        ExpectMessageAndAnswer(texts::kError, texts::kBusy, kBoxCloseMs);
+        // Refused means refused: the dialog stays, and Browse opened no file dialog.
+        EXPECT_TRUE(dialog.Visible());
+        EXPECT_EQ(WaitForOpenDialog(program.ProcessId(), 0).window, nullptr);
+        std::printf("%s refused in %.1f s (run at \"%s\", bar %d)\n", attempt.what,
+                    static_cast<double>(GetTickCount64() - start) / 1000.0,
+                    Printable(recorder->LastStatusLine()).c_str(), recorder->LastBarPosition());
+    }
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
+    EXPECT_EQ(Printable(recorder->LastStatusLine()), Printable(texts::kWriting)) << "the refusals took too long";
+
+    // The About box from the system menu; the run goes on behind it.
+    ASSERT_TRUE(dialog.PostSysCommand(IDM_ABOUTBOX));
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (about = FindAboutBox(program.ProcessId())) != nullptr; }, kBoxCloseMs))
+        << "no About box";
+    EXPECT_EQ(GetWindow(about, GW_OWNER), dialog.Window());
+    EXPECT_TRUE(HasText(about, texts::kAboutVersion));
+    const int barWithAboutOpen = recorder->LastBarPosition();
+    EXPECT_TRUE(recorder->WaitForBarChange(barWithAboutOpen, 10000)) << "the run stood still behind the About box";
+    ASSERT_TRUE(PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
+    EXPECT_TRUE(WaitForWindowGone(about, kBoxCloseMs));
+
+    ExpectMessageAndAnswer(texts::kInfo, texts::kSuccess, kWholeRunMs);
+    EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
+    recorder->Stop();
+
+    EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
+    EXPECT_EQ(embosser.JobCount(), 2) << "a refused Start Download sent jobs";
+    EXPECT_TRUE(embosser.FirmwareReceived() == image);
+    ExpectExitEndsProgram();
+}
+
+}  // namespace
+}  // namespace reflasher::e2e

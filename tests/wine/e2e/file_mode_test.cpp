@@ -1,0 +1,81 @@
+// Scenario 3: the program without an image. Start Download first asks for a
+// file; Browse opens the real file dialog, where the path is typed and Open
+// pressed; the chosen file then reaches the embosser byte for byte.
+#include <gtest/gtest.h>
+
+#include "resources/resource.h"
+#include "sim/EmbosserModel.h"
+#include "tests/wine/e2e/FirmwareFiles.h"
+#include "tests/wine/e2e/RunChecks.h"
+#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/e2e/UserTexts.h"
+#include "tests/wine/e2e/support/OpenFileDialog.h"
+#include "tests/wine/e2e/support/Waiting.h"
+
+namespace reflasher::e2e {
+namespace {
+
+using FileMode = ScenarioFixture;
+
+TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
+    const std::vector<unsigned char> image = ChosenFirmwareImage();
+    ASSERT_NE(image, SyntheticImage()) << "the chosen file must differ from the embedded image";
+    const std::wstring chosen = WriteChosenFirmware(env.workFolder, image);
+    ASSERT_NE(chosen, L"");
+    SimulatedEmbosser& embosser = AddEmbosser({}, L"main");
+    ASSERT_FALSE(HasFailure());
+    StartProgram(env.fileModeProgram);
+    ASSERT_TRUE(dialog.Visible());
+
+    // File mode: the file controls, no notice.
+    for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
+        EXPECT_TRUE(dialog.ControlVisible(id)) << "control " << id;
+        EXPECT_TRUE(dialog.ControlEnabled(id)) << "control " << id;
+    }
+    EXPECT_FALSE(dialog.ControlVisible(IDC_FIRMWARE_NOTICE));
+    EXPECT_FALSE(dialog.ControlEnabled(IDC_FIRMWARE_NOTICE));
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(texts::kBrowseHint));
+    EXPECT_EQ(Printable(dialog.ComboLines()), Printable(std::vector<std::wstring>{L"Dovrex Embosser on USB001"}));
+
+    StartRecording();
+    ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    ExpectMessageAndAnswer(texts::kError, texts::kChooseFileFirst, kProgramStartMs);
+    EXPECT_EQ(embosser.JobCount(), 0);
+
+    ASSERT_TRUE(dialog.ClickButton(IDC_BROWSE));
+    const OpenDialogSeen browse = WaitForOpenDialog(program.ProcessId(), kProgramStartMs);
+    ASSERT_NE(browse.window, nullptr) << "no file dialog";
+    EXPECT_EQ(browse.owner, dialog.Window());
+    EXPECT_EQ(Printable(browse.fileNameText), "*.hex");
+    EXPECT_EQ(Printable(browse.fileTypes), Printable(std::vector<std::wstring>{L"Hex Files (*.hex)", L"All Files (*.*)"}));
+    EXPECT_EQ(browse.fileTypeSelected, 0);
+    ASSERT_TRUE(ChooseFile(browse, chosen, kBoxCloseMs)) << "the file dialog didn't take " << Printable(chosen);
+    EXPECT_TRUE(WaitUntil([&] { return dialog.ControlText(IDC_FILE_PATH) == chosen; }, kBoxCloseMs))
+        << "1004 shows \"" << Printable(dialog.ControlText(IDC_FILE_PATH)) << "\"";
+    EXPECT_EQ(dialog.ProgressPos(), 0);
+
+    ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    const auto result = WaitForMessageBox(kWholeRunMs);
+    ASSERT_TRUE(result.has_value()) << "no result message";
+    EXPECT_EQ(Printable(result->text), Printable(texts::kSuccess));
+    EXPECT_EQ(Printable(result->caption), Printable(texts::kInfo));
+    ASSERT_TRUE(Answer(*result));
+    EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
+    recorder->Stop();
+
+    EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
+    EXPECT_TRUE(IsSuccessfulRunBar(recorder->BarPositions()));
+    EXPECT_EQ(embosser.JobCount(), 2);
+    const auto request = embosser.Job(1);
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(*request, std::vector<unsigned char>(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end()));
+    const auto firmware = embosser.FirmwareReceived();
+    ASSERT_TRUE(firmware.has_value()) << "the embosser took no firmware";
+    EXPECT_TRUE(*firmware == image) << "the file arrived changed: " << firmware->size() << " of " << image.size()
+                                    << " bytes";
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
+    ExpectExitEndsProgram();
+}
+
+}  // namespace
+}  // namespace reflasher::e2e
