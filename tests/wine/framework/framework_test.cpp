@@ -14,8 +14,8 @@
 #include "framework/FileDialog.h"
 #include "framework/Handles.h"
 #include "framework/Thread.h"
-#include "framework/tests/TestDialogIds.h"
-#include "framework/tests/support/DialogScript.h"
+#include "tests/wine/framework/TestDialogIds.h"
+#include "tests/wine/framework/support/DialogScript.h"
 
 using namespace dialog_script;
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/tests/support/DialogScript.h"
+#include "tests/wine/framework/support/DialogScript.h"
 #include "resources/resource.h"
 #include "framework/WinApp.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/ReflasherDlg.h"
-#include "ui/tests/DialogRig.h"
+#include "tests/wine/ui/DialogRig.h"
 
 using namespace dialog_script;
 

@@ -1,4 +1,4 @@
-#include "framework/tests/support/DialogScript.h"
+#include "tests/wine/framework/support/DialogScript.h"
 
 #include <thread>
 #include <vector>
