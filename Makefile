@@ -44,5 +44,9 @@ art:
 	cmake --build --preset native --target reflasher-art -j $(JOBS)
 	build/native/tools/art/reflasher-art resources
 
+# A whole update of a simulated embosser in the real window (headless without a DISPLAY).
+demo:
+	@tools/demo.sh
+
 clean:
 	rm -rf build

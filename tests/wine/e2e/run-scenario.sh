@@ -3,7 +3,7 @@
 # The driver runs under Wine in a fresh copy of the build tree's booted prefix,
 # on an Xvfb display of its own (REFLASHER_E2E_DISPLAY=:0 shows it on yours
 # instead), and its screenshot requests (<shot dir>/<name>.request) are answered
-# here with `import -window root`. The scenario's work folder starts empty.
+# by tools/answer-screenshots.sh. The scenario's work folder starts empty.
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -21,25 +21,6 @@ build=${REFLASHER_WINE_BUILD_DIR:-}
 
 rm -rf "$REFLASHER_E2E_WORK_DIR"
 mkdir -p "$REFLASHER_E2E_WORK_DIR" "$REFLASHER_E2E_SHOT_DIR"
-
-# Answers each request with a picture of the whole display; the picture is
-# complete before its name appears, and the request goes away either way.
-answer_screenshots() {
-    local dir=$1 request name
-    while :; do
-        for request in "$dir"/*.request; do
-            [ -e "$request" ] || continue
-            name=$(basename "$request" .request)
-            if import -window root "png:$dir/.$name.partial" 2>"$dir/.$name.log"; then
-                mv -f "$dir/.$name.partial" "$dir/$name.png"
-            else
-                echo "run-scenario: screenshot $name failed: $(cat "$dir/.$name.log")" >&2
-            fi
-            rm -f "$request" "$dir/.$name.log"
-        done
-        sleep 0.1
-    done
-}
 
 responder=
 cleanup() {
@@ -59,7 +40,7 @@ trap 'cleanup; exit 143' TERM
 trap 'cleanup; exit 129' HUP
 echo "run-scenario: prefix and display $DISPLAY ready in $((SECONDS - start)) s"
 
-answer_screenshots "$REFLASHER_E2E_SHOT_DIR" &
+"$here/../../../tools/answer-screenshots.sh" "$REFLASHER_E2E_SHOT_DIR" &
 responder=$!
 
 wine "$driver" "${@:2}"

@@ -13,7 +13,6 @@
 
 #include "resources/resource.h"
 #include "tests/wine/e2e/support/DialogRecorder.h"
-#include "tests/wine/e2e/support/E2eEnvironment.h"
 #include "tests/wine/e2e/support/ReflasherProgram.h"
 #include "tests/wine/e2e/support/Screenshots.h"
 #include "tests/wine/e2e/support/Waiting.h"
@@ -94,10 +93,6 @@ void Shoot(const PilotOptions& options, const wchar_t* name) {
     std::fflush(stdout);
 }
 
-std::wstring AsWindowsPath(const std::wstring& path) {
-    return !path.empty() && path[0] == L'/' ? WindowsPath(path) : path;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -107,11 +102,9 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     ReflasherProgram program;
-    // ReflasherProgram takes a Unix path; a Windows one is given as it is.
-    const std::string error = program.Start(options.program[0] == L'/' ? options.program : options.program);
+    const std::string error = program.Start(options.program);
     if (!error.empty()) {
-        std::fprintf(stderr, "demo-pilot: can't start %s: %s\n", Printable(AsWindowsPath(options.program)).c_str(),
-                     error.c_str());
+        std::fprintf(stderr, "demo-pilot: can't start %s: %s\n", Printable(options.program).c_str(), error.c_str());
         return 1;
     }
     const RemoteDialog dialog = program.WaitForVisibleDialog(kStartMs);

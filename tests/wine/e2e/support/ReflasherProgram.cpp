@@ -16,9 +16,10 @@ HWND FindMainDialog(DWORD processId) {
 
 }  // namespace
 
-std::string ReflasherProgram::Start(const std::wstring& programUnixPath) {
+std::string ReflasherProgram::Start(const std::wstring& program) {
     std::string error;
-    process_ = ChildProcess::Start(WindowsPath(programUnixPath), {}, &error);
+    const bool unixPath = !program.empty() && program[0] == L'/';
+    process_ = ChildProcess::Start(unixPath ? WindowsPath(program) : program, {}, &error);
     return process_.Started() ? std::string() : error;
 }
 

@@ -13,8 +13,8 @@ inline constexpr wchar_t kMainCaption[] = L"Quillmar Dovrex Firmware Update";
 
 class ReflasherProgram {
 public:
-    // Empty on success, else why the program didn't start.
-    std::string Start(const std::wstring& programUnixPath);
+    // `program` as a Unix or a Windows path. Empty on success, else why it didn't start.
+    std::string Start(const std::wstring& program);
 
     DWORD ProcessId() const { return process_.Id(); }
     bool Running() const { return process_.Running(); }
