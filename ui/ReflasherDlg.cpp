@@ -10,6 +10,9 @@
 #include "ui/DialogTexts.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/FirmwareNotice.h"
+#include "ui/Win32Gdi.h"
+#include "ui/portable/IconPosition.h"
+#include "ui/portable/LogoDrawing.h"
 
 namespace {
 
@@ -50,6 +53,7 @@ const MessageMap* CReflasherDlg::GetThisMessageMap() {
         msgmap::Command<&CReflasherDlg::OnExit>(IDC_EXIT, BN_CLICKED),
         msgmap::Command<&CReflasherDlg::OnPrinterSelChange>(IDC_PRINTER_COMBO, CBN_SELCHANGE),
         msgmap::DrawItem<&CReflasherDlg::OnDrawItem>(),
+        msgmap::Message<&CReflasherDlg::OnDestroy>(WM_DESTROY),
     };
     static const MessageMap map{CDialog::GetThisMessageMap(), entries,
                                 sizeof entries / sizeof entries[0]};
@@ -92,7 +96,10 @@ BOOL CReflasherDlg::OnInitDialog() {
         ShowFirmwareNotice();
     }
 
-    // The busy animation's thread starts here, last, with busyPicture as its argument.
+    accessibility_.Attach(printerCombo.GetSafeHwnd(), progressBar.GetSafeHwnd(),
+                          GetDlgItem(IDC_STATUS_LINE));
+    // Last: the busy animation's thread, for busyPicture.
+    busyAnimator_.Start(busyPicture);
 
     return TRUE;
 }
@@ -217,17 +224,41 @@ void CReflasherDlg::OnSysCommand(UINT command, LPARAM) {
 }
 
 void CReflasherDlg::OnPaint() {
-    // The minimised-window picture is drawn with the busy animation's work; until then
-    // the dialog's own painting serves.
-    Default();
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(GetSafeHwnd(), &paint);
+    SendMessageTo(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    GetClientRect(GetSafeHwnd(), &client);
+    const reflasher::IconPoint at = reflasher::IconPosition(
+        client.right - client.left, client.bottom - client.top, GetSystemMetrics(SM_CXICON),
+        GetSystemMetrics(SM_CYICON));
+    DrawIcon(dc, at.x, at.y, appIcon.get());
+    EndPaint(GetSafeHwnd(), &paint);
 }
 
 HCURSOR CReflasherDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(appIcon.get()); }
 
-void CReflasherDlg::OnDrawItem(int, DRAWITEMSTRUCT*) {
-    // The logo in control 1015 comes with the busy animation's work; until then the
-    // default owner-draw handling.
+void CReflasherDlg::OnDrawItem(int controlId, DRAWITEMSTRUCT* item) {
+    if (controlId != IDC_LOGO || item == nullptr) {
+        Default();
+        return;
+    }
+    // Whatever the request (whole, focus, selection), the whole logo is drawn again.
+    Win32Gdi gdi;
+    reflasher::DrawLogo(gdi, Win32Gdi::Wrap(item->hDC));
+}
+
+LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {
+    // The controls still exist here and go right after: the animation lets go of
+    // control 1010 first, so closing never races with it.
+    busyAnimator_.Stop();
+    accessibility_.Detach();
     Default();
+    return 0;
 }
 
 // --- UpdateDialog: called on the worker thread ---

@@ -11,6 +11,8 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
+#include "ui/BusyAnimator.h"
+#include "ui/ControlAccessibility.h"
 #include "ui/DialogServices.h"
 #include "update/UpdateDialog.h"
 #include "update/UpdateRun.h"
@@ -69,6 +71,7 @@ private:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnDrawItem(int controlId, DRAWITEMSTRUCT* item);
+    LRESULT OnDestroy(WPARAM, LPARAM);
 
     void AddAboutItem();
     void ShowFirmwareNotice();
@@ -83,4 +86,6 @@ private:
     std::wstring runPrinter_;
     std::wstring runFirmwarePath_;
     reflasher::UpdateContext updateContext_;
+    BusyAnimator busyAnimator_;
+    DialogAccessibility accessibility_;
 };

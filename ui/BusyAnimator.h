@@ -1,0 +1,31 @@
+// The busy animation's thread (BusyAnimation) and its stop. It is started at the
+// end of OnInitDialog and stopped when the dialog is destroyed, so it never
+// touches control 1010 once the dialog has gone.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Controls.h"
+#include "framework/Handles.h"
+
+class BusyAnimator {
+public:
+    BusyAnimator() = default;
+    ~BusyAnimator() { Stop(); }
+    BusyAnimator(const BusyAnimator&) = delete;
+    BusyAnimator& operator=(const BusyAnimator&) = delete;
+
+    // Starts the thread at normal priority for `picture`; false when it couldn't start
+    // (the dialog then simply shows no animation).
+    bool Start(const CStatic& picture);
+    // From the dialog's thread while its controls still exist (WM_DESTROY): returns once
+    // the thread has taken its picture out of the control, released its frames and ended.
+    void Stop();
+
+private:
+    static unsigned __stdcall BusyAnimation(void* animator);
+
+    const CStatic* picture_ = nullptr;
+    framework::UniqueKernelHandle stop_;
+    framework::UniqueKernelHandle thread_;
+};

@@ -1,0 +1,26 @@
+// The busy animation's schedule: while `downloadInProgress` is set, frames 145,
+// 146, 147, 148, each for 500 ms; the flag is looked at only before a cycle, so a
+// cycle once begun ends on 148, which then stays. Between cycles, and while no run
+// is under way, it waits 500 ms. The thread around it is ui/BusyAnimator.h.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "ui/portable/BusyFrames.h"
+
+namespace reflasher {
+
+constexpr std::uint32_t kBusyFrameMs = 500;
+
+class AnimationTimer {
+public:
+    virtual ~AnimationTimer() = default;
+    // Waits `milliseconds`; false (maybe sooner) once the animation is to stop.
+    virtual bool Wait(std::uint32_t milliseconds) = 0;
+};
+
+// Runs until the timer says stop.
+void RunBusyAnimation(const std::atomic<bool>& busy, BusyFrames& frames, AnimationTimer& timer);
+
+}  // namespace reflasher

@@ -1,0 +1,23 @@
+#include "ui/portable/LogoDrawing.h"
+
+#include "resources/resource.h"
+#include "ui/portable/GdiOwners.h"
+
+namespace reflasher {
+
+void DrawLogo(Gdi& gdi, GdiDc target) {
+    // Declared in this order so the selection is undone before the bitmap and the DC go.
+    const OwnedDc memory(gdi, gdi.CreateCompatibleDc(target));
+    if (!memory) return;
+    const OwnedBitmap logo(gdi, gdi.LoadBitmapResource(IDB_LOGO));
+    if (!logo) return;
+    int width = 0;
+    int height = 0;
+    if (!gdi.BitmapSize(logo.get(), &width, &height)) return;
+    const BitmapSelection selection(gdi, memory.get(), logo.get());
+    if (!selection.Selected()) return;
+    gdi.TransparentBlt(target, 0, 0, width, height, memory.get(), 0, 0, width, height,
+                       kLogoTransparentColor);
+}
+
+}  // namespace reflasher

@@ -1,0 +1,15 @@
+// The logo (bitmap 199) drawn whole at the top-left of the target at its natural
+// size; its pure cyan pixels are left out, so the background shows through.
+#pragma once
+
+#include "ui/portable/GdiInterface.h"
+
+namespace reflasher {
+
+// RGB(0, 255, 255) as GDI writes colours (0x00BBGGRR).
+constexpr GdiColor kLogoTransparentColor = 0x00FFFF00u;
+
+// Draws nothing when any step fails; releases everything it made either way.
+void DrawLogo(Gdi& gdi, GdiDc target);
+
+}  // namespace reflasher
