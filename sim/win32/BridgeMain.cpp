@@ -13,6 +13,10 @@
 
 using namespace reflasher::bridge;
 
+namespace {
+constexpr UINT kJobScanMs = 50;
+}
+
 int wmain(int argc, wchar_t** argv) {
     const std::vector<std::wstring> arguments(argv + 1, argv + argc);
     const ParsedOptions parsed = ParseBridgeOptions(arguments);
@@ -34,15 +38,21 @@ int wmain(int argc, wchar_t** argv) {
 
     EmbosserBridge bridge(options, log);
     if (!bridge.Start()) return 1;
-    const UINT_PTR timer = SetTimer(nullptr, 0, options.tickMs, nullptr);
-    if (timer == 0) {
-        log.Line("can't start the tick timer");
+    // Jobs are looked for far more often than the device steps, so it reacts to a
+    // job about when the spooler hands it over, as a real device would.
+    const UINT_PTR tick = SetTimer(nullptr, 0, options.tickMs, nullptr);
+    const UINT_PTR inbox = SetTimer(nullptr, 0, kJobScanMs, nullptr);
+    if (tick == 0 || inbox == 0) {
+        log.Line("can't start the timers");
         return 1;
     }
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_TIMER && message.wParam == timer) bridge.Tick();
+        if (message.message != WM_TIMER) continue;
+        if (message.wParam == inbox) bridge.TakeNewJobs();
+        if (message.wParam == tick) bridge.Tick();
     }
-    KillTimer(nullptr, timer);
+    KillTimer(nullptr, tick);
+    KillTimer(nullptr, inbox);
     log.Line("stopped");
     return 0;
 }

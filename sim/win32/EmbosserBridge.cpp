@@ -53,7 +53,6 @@ bool EmbosserBridge::Start() {
 }
 
 void EmbosserBridge::Tick() {
-    TakeNewJobs();
     model_.Advance();
     Publish();
 }

@@ -20,11 +20,12 @@ public:
 
     // Publishes the idle status; false when the registry can't be written.
     bool Start();
-    // Takes the jobs that have arrived, advances the model one step, publishes its status.
+    // Hands the jobs that have arrived to the model, which reacts to a job at once.
+    void TakeNewJobs();
+    // Advances the model one step and publishes its status.
     void Tick();
 
 private:
-    void TakeNewJobs();
     void TakeJob(const std::vector<unsigned char>& bytes);
     bool Publish();
     void SaveFirmware(const std::vector<unsigned char>& bytes);
