@@ -64,7 +64,8 @@ std::string Usage() {
     return "usage: embosser-bridge --printer NAME --jobs DIR [--behaviour B] [--tick-ms N]\n"
            "         [--ready-ticks N] [--erase-ticks N] [--write-ticks N] [--fault-after N]\n"
            "         [--log FILE] [--firmware-out FILE]\n"
-           "behaviours: " + BehaviourNames() + "\n";
+           "behaviours: " +
+           BehaviourNames() + "\n";
 }
 
 ParsedOptions ParseBridgeOptions(const std::vector<std::wstring>& arguments) {
@@ -97,8 +98,8 @@ ParsedOptions ParseBridgeOptions(const std::vector<std::wstring>& arguments) {
                                std::to_string(kMaxTickMs));
             }
             options.tickMs = static_cast<unsigned>(count);
-        } else if (name == L"--ready-ticks" || name == L"--erase-ticks" || name == L"--write-ticks" ||
-                   name == L"--fault-after") {
+        } else if (name == L"--ready-ticks" || name == L"--erase-ticks" ||
+                   name == L"--write-ticks" || name == L"--fault-after") {
             if (!ParseCount(value, kMaxCount, &count)) {
                 return Failure(Narrow(name) + " wants a count up to " + std::to_string(kMaxCount));
             }

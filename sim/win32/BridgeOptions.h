@@ -15,8 +15,8 @@ namespace reflasher::bridge {
 inline sim::EmbosserScript DefaultBridgeScript() {
     sim::EmbosserScript script;
     script.pollsBeforeReady = 3;
-    script.erasePolls = 8;    // 3.2 s: at least two flash polls see the erase
-    script.writePolls = 25;   // 10 s of writing
+    script.erasePolls = 8;   // 3.2 s: at least two flash polls see the erase
+    script.writePolls = 25;  // 10 s of writing
     script.faultAfterWritePolls = 10;
     return script;
 }
@@ -27,7 +27,7 @@ struct BridgeOptions {
     std::wstring logFile;       // Unix or Windows path; empty: standard output only
     std::wstring firmwareFile;  // where the received firmware is copied; empty: nowhere
     std::string behaviour = "normal";
-    unsigned tickMs = 400;      // one model step per tick
+    unsigned tickMs = 400;  // one model step per tick
     sim::EmbosserScript script = DefaultBridgeScript();
 };
 

@@ -11,15 +11,24 @@ namespace {
 
 const char* PhaseName(sim::EmbosserPhase phase) {
     switch (phase) {
-        case sim::EmbosserPhase::Idle: return "idle";
-        case sim::EmbosserPhase::EnteringService: return "entering service mode";
-        case sim::EmbosserPhase::Ready: return "ready for firmware";
-        case sim::EmbosserPhase::Erasing: return "erasing";
-        case sim::EmbosserPhase::Writing: return "writing";
-        case sim::EmbosserPhase::InvalidImage: return "invalid image";
-        case sim::EmbosserPhase::Failed: return "failed";
-        case sim::EmbosserPhase::NotAnswering: return "not answering";
-        case sim::EmbosserPhase::NoStatusField: return "no status field";
+        case sim::EmbosserPhase::Idle:
+            return "idle";
+        case sim::EmbosserPhase::EnteringService:
+            return "entering service mode";
+        case sim::EmbosserPhase::Ready:
+            return "ready for firmware";
+        case sim::EmbosserPhase::Erasing:
+            return "erasing";
+        case sim::EmbosserPhase::Writing:
+            return "writing";
+        case sim::EmbosserPhase::InvalidImage:
+            return "invalid image";
+        case sim::EmbosserPhase::Failed:
+            return "failed";
+        case sim::EmbosserPhase::NotAnswering:
+            return "not answering";
+        case sim::EmbosserPhase::NoStatusField:
+            return "no status field";
     }
     return "?";
 }
@@ -44,10 +53,11 @@ EmbosserBridge::EmbosserBridge(const BridgeOptions& options, BridgeLog& log)
 
 bool EmbosserBridge::Start() {
     const sim::EmbosserScript& script = options_.script;
-    log_.Line("embosser bridge for printer '" + Narrow(options_.printer) + "', behaviour " + options_.behaviour +
-              ", tick " + std::to_string(options_.tickMs) + " ms, ready after " +
-              std::to_string(script.pollsBeforeReady) + ", erase " + std::to_string(script.erasePolls) +
-              ", write " + std::to_string(script.writePolls) + " ticks");
+    log_.Line("embosser bridge for printer '" + Narrow(options_.printer) + "', behaviour " +
+              options_.behaviour + ", tick " + std::to_string(options_.tickMs) +
+              " ms, ready after " + std::to_string(script.pollsBeforeReady) + ", erase " +
+              std::to_string(script.erasePolls) + ", write " + std::to_string(script.writePolls) +
+              " ticks");
     log_.Line("jobs from " + Narrow(options_.jobFolder));
     return Publish();
 }
@@ -75,15 +85,16 @@ void EmbosserBridge::TakeJob(const std::vector<unsigned char>& bytes) {
     const sim::EmbosserPhase before = model_.Phase();
     model_.ReceiveJob(bytes);
     const sim::EmbosserPhase after = model_.Phase();
-    std::string what = "job " + std::to_string(nextJob_) + ": " + std::to_string(bytes.size()) + " bytes, ";
+    std::string what =
+        "job " + std::to_string(nextJob_) + ": " + std::to_string(bytes.size()) + " bytes, ";
     if (before == sim::EmbosserPhase::EnteringService || before == sim::EmbosserPhase::Ready) {
         const sim::FirmwareImageCheck check = model_.LastImageCheck();
         if (check.Valid()) {
             what += "firmware version " + check.version + ", " + std::to_string(check.dataRecords) +
                     " data records, " + std::to_string(check.dataBytes) + " data bytes";
         } else {
-            what += std::string("firmware rejected: ") + sim::SRecordProblemName(check.problem) + " at line " +
-                    std::to_string(check.line);
+            what += std::string("firmware rejected: ") + sim::SRecordProblemName(check.problem) +
+                    " at line " + std::to_string(check.line);
         }
         SaveFirmware(bytes);
     } else if (before == sim::EmbosserPhase::Idle && after == sim::EmbosserPhase::EnteringService) {
@@ -102,7 +113,8 @@ bool EmbosserBridge::Publish() {
     const bool written = status.empty() ? winetest::SetStatusBytes(options_.printer, {})
                                         : winetest::SetStatusText(options_.printer, status);
     if (!written) {
-        log_.Line("can't write the status of printer '" + Narrow(options_.printer) + "' to the registry");
+        log_.Line("can't write the status of printer '" + Narrow(options_.printer) +
+                  "' to the registry");
         return false;
     }
     log_.Line("status " + StatusField(status) + " (" + PhaseName(model_.Phase()) + ")");
@@ -121,9 +133,10 @@ void EmbosserBridge::SaveFirmware(const std::vector<unsigned char>& bytes) {
         FileHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        saved = file && (bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                     &written, nullptr) &&
-                                           written == bytes.size()));
+        saved = file &&
+                (bytes.empty() || (WriteFile(file.get(), bytes.data(),
+                                             static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                                   written == bytes.size()));
     }
     saved = saved && MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     log_.Line(saved ? "firmware copied to " + Narrow(options_.firmwareFile)

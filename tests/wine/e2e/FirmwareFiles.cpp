@@ -14,7 +14,8 @@ std::vector<unsigned char> ChosenFirmwareImage() {
     return std::vector<unsigned char>(text.begin(), text.end());
 }
 
-std::wstring WriteChosenFirmware(const std::wstring& workFolderUnix, const std::vector<unsigned char>& image) {
+std::wstring WriteChosenFirmware(const std::wstring& workFolderUnix,
+                                 const std::vector<unsigned char>& image) {
     const std::wstring folder = WindowsPath(workFolderUnix) + L"\\Firmware Updates";
     const std::wstring path = folder + L"\\Dovrex 8.0.82 update.hex";
     return MakeFolders(folder) && WriteFileBytes(path, image) ? path : std::wstring();

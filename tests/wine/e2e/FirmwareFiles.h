@@ -12,6 +12,7 @@ std::vector<unsigned char> ChosenFirmwareImage();
 
 // Writes it under the work folder, in a folder and file name with blanks, as
 // users' paths have them. Gives its Windows path, or empty on failure.
-std::wstring WriteChosenFirmware(const std::wstring& workFolderUnix, const std::vector<unsigned char>& image);
+std::wstring WriteChosenFirmware(const std::wstring& workFolderUnix,
+                                 const std::vector<unsigned char>& image);
 
 }  // namespace reflasher::e2e

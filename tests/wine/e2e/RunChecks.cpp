@@ -6,18 +6,21 @@
 namespace reflasher::e2e {
 
 std::vector<std::wstring> SuccessfulRunStatusLines() {
-    return {L"", texts::kNegotiating, texts::kSending, texts::kErasing, texts::kWriting, texts::kDone};
+    return {L"",         texts::kNegotiating, texts::kSending, texts::kErasing, texts::kWriting,
+            texts::kDone};
 }
 
 std::string Printable(const std::vector<int>& positions) {
     std::string text = "{";
-    for (std::size_t i = 0; i < positions.size(); ++i) text += (i ? ", " : "") + std::to_string(positions[i]);
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        text += (i ? ", " : "") + std::to_string(positions[i]);
     return text + "}";
 }
 
 std::string Printable(const std::vector<std::wstring>& lines) {
     std::string text = "{";
-    for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? ", \"" : "\"") + Printable(lines[i]) + "\"";
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        text += (i ? ", \"" : "\"") + Printable(lines[i]) + "\"";
     return text + "}";
 }
 

@@ -25,7 +25,8 @@ void ScenarioFixture::TearDown() {
     if (HasFailure()) {
         if (recorder) {
             std::printf("--- what the dialog showed:\n");
-            for (const Observation& seen : recorder->Observations()) std::printf("%s\n", Describe(seen).c_str());
+            for (const Observation& seen : recorder->Observations())
+                std::printf("%s\n", Describe(seen).c_str());
         }
         for (const auto& embosser : embossers) {
             std::printf("--- bridge log of '%s':\n%s", Printable(embosser->Printer().name).c_str(),
@@ -56,7 +57,8 @@ void ScenarioFixture::StartRecording() {
     recorder = std::make_unique<DialogRecorder>(dialog, program.ProcessId());
 }
 
-std::optional<MessageBoxSeen> ScenarioFixture::WaitForMessageBox(unsigned timeoutMs, const std::wstring* text) {
+std::optional<MessageBoxSeen> ScenarioFixture::WaitForMessageBox(unsigned timeoutMs,
+                                                                 const std::wstring* text) {
     std::optional<MessageBoxSeen> found;
     WaitUntil(
         [&] {
@@ -88,11 +90,14 @@ void ScenarioFixture::ExpectMessageAndAnswer(const std::wstring& caption, const 
         for (const MessageBoxSeen& other : VisibleMessageBoxes(program.ProcessId())) {
             shown += " \"" + Printable(other.caption) + ": " + Printable(other.text) + "\"";
         }
-        ADD_FAILURE() << "no message box \"" << Printable(text) << "\"; on screen:" << (shown.empty() ? " none" : shown);
+        ADD_FAILURE() << "no message box \"" << Printable(text)
+                      << "\"; on screen:" << (shown.empty() ? " none" : shown);
         return;
     }
-    EXPECT_EQ(Printable(box->caption), Printable(caption)) << "caption of \"" << Printable(text) << "\"";
-    EXPECT_EQ(box->owner, dialog.Window()) << "\"" << Printable(text) << "\" is not owned by the dialog";
+    EXPECT_EQ(Printable(box->caption), Printable(caption))
+        << "caption of \"" << Printable(text) << "\"";
+    EXPECT_EQ(box->owner, dialog.Window())
+        << "\"" << Printable(text) << "\" is not owned by the dialog";
     EXPECT_TRUE(Answer(*box)) << "\"" << Printable(text) << "\" didn't close";
 }
 
@@ -101,9 +106,10 @@ void ScenarioFixture::ExpectOnlyTheDialogFor(unsigned ms) {
     while (GetTickCount64() < end) {
         for (const TopWindow& window : VisibleTopLevelWindows(program.ProcessId())) {
             if (window.window == dialog.Window()) continue;
-            const MessageBoxSeen box = IsMessageBox(window.window) ? ReadMessageBox(window.window) : MessageBoxSeen{};
-            ADD_FAILURE() << "unexpected window \"" << Printable(window.caption) << "\" (" << Printable(window.className)
-                          << ") " << Printable(box.text);
+            const MessageBoxSeen box =
+                IsMessageBox(window.window) ? ReadMessageBox(window.window) : MessageBoxSeen{};
+            ADD_FAILURE() << "unexpected window \"" << Printable(window.caption) << "\" ("
+                          << Printable(window.className) << ") " << Printable(box.text);
             AnswerMessageBox(window.window, kBoxCloseMs);
             return;
         }
@@ -119,7 +125,8 @@ void ScenarioFixture::ExpectExitEndsProgram() {
 
 std::wstring ScenarioFixture::Screenshot(const std::wstring& name) {
     const std::wstring picture = TakeScreenshot(env.shotFolder, name, 20000);
-    EXPECT_NE(picture, L"") << "no screenshot came back (is the scenario run by its wrapper script?)";
+    EXPECT_NE(picture, L"")
+        << "no screenshot came back (is the scenario run by its wrapper script?)";
     if (!picture.empty()) {
         std::printf("screenshot: %s\n", Printable(picture).c_str());
         std::fflush(stdout);

@@ -37,12 +37,14 @@ protected:
     void StartRecording();
 
     // The next message box of the program; `text` narrows it down.
-    std::optional<MessageBoxSeen> WaitForMessageBox(unsigned timeoutMs, const std::wstring* text = nullptr);
+    std::optional<MessageBoxSeen> WaitForMessageBox(unsigned timeoutMs,
+                                                    const std::wstring* text = nullptr);
     // Presses OK once the recorder (if any) has seen the box: Wine takes a while to
     // close a box, and meanwhile the program's threads may answer slowly.
     bool Answer(const MessageBoxSeen& box);
     // Waits for the box with exactly this text and caption, checks its owner, presses OK.
-    void ExpectMessageAndAnswer(const std::wstring& caption, const std::wstring& text, unsigned timeoutMs);
+    void ExpectMessageAndAnswer(const std::wstring& caption, const std::wstring& text,
+                                unsigned timeoutMs);
     // Nothing but the main dialog on screen, for `ms` milliseconds.
     void ExpectOnlyTheDialogFor(unsigned ms);
     // Exit, then the program ends (which it doesn't while a run is under way).

@@ -21,7 +21,8 @@ inline constexpr wchar_t kSuccess[] =
     L"The Flash upgrade was successful.\nPlease turn the printer off and on again,\n"
     L"and close this application before\nresuming printing.";
 inline constexpr wchar_t kTimeout[] =
-    L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\nand on again before retrying.";
+    L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\nand on again "
+    L"before retrying.";
 inline constexpr wchar_t kWriteError[] =
     L"A flash write error occured!\nPlease turn the printer off and\non again before retrying.\n";
 

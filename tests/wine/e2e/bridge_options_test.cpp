@@ -33,7 +33,8 @@ TEST(BridgeOptions, DefaultsGiveANormalDeviceOfAboutTwentySeconds) {
     // Ready, erase and write at the default tick: 1.2 s + 3.2 s + 10 s of device time.
     const sim::EmbosserScript& script = parsed.options->script;
     const unsigned deviceMs =
-        parsed.options->tickMs * static_cast<unsigned>(script.pollsBeforeReady + script.erasePolls + script.writePolls);
+        parsed.options->tickMs *
+        static_cast<unsigned>(script.pollsBeforeReady + script.erasePolls + script.writePolls);
     EXPECT_GE(deviceMs, 10000u);
     EXPECT_LE(deviceMs, 20000u);
 }
@@ -56,14 +57,16 @@ TEST(BridgeOptions, EveryBehaviourNameSelectsItsFault) {
     for (const auto& c : cases) {
         const ParsedOptions parsed = ParseBridgeOptions(With({L"--behaviour", c.name}));
         ASSERT_TRUE(parsed.options) << parsed.error;
-        EXPECT_EQ(parsed.options->script.fault, c.fault) << std::string(c.name, c.name + wcslen(c.name));
+        EXPECT_EQ(parsed.options->script.fault, c.fault)
+            << std::string(c.name, c.name + wcslen(c.name));
     }
 }
 
 TEST(BridgeOptions, TimingAndFilesReachTheScript) {
-    const ParsedOptions parsed = ParseBridgeOptions(
-        With({L"--tick-ms", L"250", L"--ready-ticks", L"0", L"--erase-ticks", L"4", L"--write-ticks", L"40",
-              L"--fault-after", L"7", L"--log", L"/tmp/b.log", L"--firmware-out", L"Z:\\tmp\\fw.hex"}));
+    const ParsedOptions parsed =
+        ParseBridgeOptions(With({L"--tick-ms", L"250", L"--ready-ticks", L"0", L"--erase-ticks",
+                                 L"4", L"--write-ticks", L"40", L"--fault-after", L"7", L"--log",
+                                 L"/tmp/b.log", L"--firmware-out", L"Z:\\tmp\\fw.hex"}));
     ASSERT_TRUE(parsed.options) << parsed.error;
     EXPECT_EQ(parsed.options->tickMs, 250u);
     EXPECT_EQ(parsed.options->script.pollsBeforeReady, 0);
@@ -98,15 +101,16 @@ TEST(BridgeOptions, RefusesWhatItCannotRun) {
     for (const auto& c : cases) {
         const ParsedOptions parsed = ParseBridgeOptions(c.arguments);
         EXPECT_FALSE(parsed.options) << c.reason;
-        EXPECT_NE(parsed.error.find(c.reason), std::string::npos) << "error \"" << parsed.error << "\", wanted "
-                                                                  << c.reason;
+        EXPECT_NE(parsed.error.find(c.reason), std::string::npos)
+            << "error \"" << parsed.error << "\", wanted " << c.reason;
     }
 }
 
 TEST(BridgeOptions, TheUsageNamesEveryBehaviour) {
     const std::string usage = Usage();
-    for (const char* name : {"normal", "never-ready", "lost-after-ready", "flash-error", "unknown-error",
-                             "write-error", "silent", "wrong-maker", "wrong-model"}) {
+    for (const char* name :
+         {"normal", "never-ready", "lost-after-ready", "flash-error", "unknown-error",
+          "write-error", "silent", "wrong-maker", "wrong-model"}) {
         EXPECT_NE(usage.find(name), std::string::npos) << name;
     }
 }

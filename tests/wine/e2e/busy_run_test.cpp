@@ -20,7 +20,8 @@ using BusyRun = ScenarioFixture;
 
 HWND FindAboutBox(DWORD processId) {
     for (const TopWindow& window : VisibleTopLevelWindows(processId)) {
-        if (window.className == L"#32770" && window.caption == texts::kAboutCaption) return window.window;
+        if (window.className == L"#32770" && window.caption == texts::kAboutCaption)
+            return window.window;
     }
     return nullptr;
 }
@@ -48,7 +49,8 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     const OpenDialogSeen browse = WaitForOpenDialog(program.ProcessId(), kProgramStartMs);
     ASSERT_NE(browse.window, nullptr) << "no file dialog";
     ASSERT_TRUE(ChooseFile(browse, chosen, kBoxCloseMs));
-    ASSERT_TRUE(WaitUntil([&] { return dialog.ControlText(IDC_FILE_PATH) == chosen; }, kBoxCloseMs));
+    ASSERT_TRUE(
+        WaitUntil([&] { return dialog.ControlText(IDC_FILE_PATH) == chosen; }, kBoxCloseMs));
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
@@ -63,7 +65,8 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
         {"Browse", [&] { return dialog.ClickButton(IDC_BROWSE); }, false},
         {"Start Download", [&] { return dialog.ClickButton(IDC_START_DOWNLOAD); }, false},
         {"the close box (WM_CLOSE)", [&] { return dialog.PostClose(); }, true},
-        {"Close on the system menu (SC_CLOSE)", [&] { return dialog.PostSysCommand(SC_CLOSE); }, true},
+        {"Close on the system menu (SC_CLOSE)", [&] { return dialog.PostSysCommand(SC_CLOSE); },
+         true},
         {"the Escape key", [&] { return dialog.PressKey(VK_ESCAPE); }, true},
         {"Cancel (IDCANCEL)", [&] { return dialog.PostCommand(IDCANCEL); }, true},
         {"OK (IDOK, what Enter does)", [&] { return dialog.PostCommand(IDOK); }, true},
@@ -84,17 +87,20 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
                     Printable(recorder->LastStatusLine()).c_str(), recorder->LastBarPosition());
     }
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
-    EXPECT_EQ(Printable(recorder->LastStatusLine()), Printable(texts::kWriting)) << "the refusals took too long";
+    EXPECT_EQ(Printable(recorder->LastStatusLine()), Printable(texts::kWriting))
+        << "the refusals took too long";
 
     // The About box from the system menu; the run goes on behind it.
     ASSERT_TRUE(dialog.PostSysCommand(IDM_ABOUTBOX));
     HWND about = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (about = FindAboutBox(program.ProcessId())) != nullptr; }, kBoxCloseMs))
+    ASSERT_TRUE(WaitUntil([&] { return (about = FindAboutBox(program.ProcessId())) != nullptr; },
+                          kBoxCloseMs))
         << "no About box";
     EXPECT_EQ(GetWindow(about, GW_OWNER), dialog.Window());
     EXPECT_TRUE(HasText(about, texts::kAboutVersion));
     const int barWithAboutOpen = recorder->LastBarPosition();
-    EXPECT_TRUE(recorder->WaitForBarChange(barWithAboutOpen, 10000)) << "the run stood still behind the About box";
+    EXPECT_TRUE(recorder->WaitForBarChange(barWithAboutOpen, 10000))
+        << "the run stood still behind the About box";
     ASSERT_TRUE(PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
     EXPECT_TRUE(WaitForWindowGone(about, kBoxCloseMs));
 

@@ -29,10 +29,12 @@ TEST_F(DeviceFault, NeverReadyTimesOutAfterAboutFortySeconds) {
     ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
     const auto timeout = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(timeout.has_value()) << "no timeout message";
-    const long long waitedMs = static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(texts::kNegotiating);
+    const long long waitedMs =
+        static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(texts::kNegotiating);
     EXPECT_GE(waitedMs, kNegotiationLimitMs - 1000);
     EXPECT_LE(waitedMs, kNegotiationLimitMs + 12000);
-    std::printf("timeout message after %.1f s of negotiation\n", static_cast<double>(waitedMs) / 1000.0);
+    std::printf("timeout message after %.1f s of negotiation\n",
+                static_cast<double>(waitedMs) / 1000.0);
     EXPECT_EQ(Printable(timeout->text), Printable(texts::kTimeout));
     EXPECT_EQ(Printable(timeout->caption), Printable(texts::kInfo));
     ASSERT_TRUE(Answer(*timeout));
@@ -41,7 +43,8 @@ TEST_F(DeviceFault, NeverReadyTimesOutAfterAboutFortySeconds) {
     recorder->Stop();
 
     // Only the service-mode request went out; the status line keeps the phase it stopped in.
-    EXPECT_EQ(Printable(recorder->StatusLines()), Printable(std::vector<std::wstring>{L"", texts::kNegotiating}));
+    EXPECT_EQ(Printable(recorder->StatusLines()),
+              Printable(std::vector<std::wstring>{L"", texts::kNegotiating}));
     EXPECT_EQ(Printable(recorder->BarPositions()), Printable(std::vector<int>{0, 10, 0}));
     EXPECT_EQ(embosser.JobCount(), 1);
     EXPECT_FALSE(embosser.FirmwareReceived().has_value());

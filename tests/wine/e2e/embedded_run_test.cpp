@@ -22,14 +22,16 @@ TEST_F(EmbeddedRun, OnePrinterUpdatesWithTheEmbeddedImage) {
 
     // Embedded mode: the notice in place of the file controls, the printer chosen.
     EXPECT_TRUE(VisibleMessageBoxes(program.ProcessId()).empty());
-    EXPECT_EQ(Printable(dialog.ControlText(IDC_FIRMWARE_NOTICE)), Printable(texts::kEmbeddedNotice));
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_FIRMWARE_NOTICE)),
+              Printable(texts::kEmbeddedNotice));
     EXPECT_TRUE(dialog.ControlVisible(IDC_FIRMWARE_NOTICE));
     EXPECT_TRUE(dialog.ControlEnabled(IDC_FIRMWARE_NOTICE));
     for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
         EXPECT_FALSE(dialog.ControlVisible(id)) << "control " << id;
         EXPECT_FALSE(dialog.ControlEnabled(id)) << "control " << id;
     }
-    EXPECT_EQ(Printable(dialog.ComboLines()), Printable(std::vector<std::wstring>{L"Dovrex Embosser on USB001"}));
+    EXPECT_EQ(Printable(dialog.ComboLines()),
+              Printable(std::vector<std::wstring>{L"Dovrex Embosser on USB001"}));
     EXPECT_EQ(dialog.ComboSelection(), 0);
     EXPECT_EQ(dialog.ControlText(IDC_STATUS_LINE), L"");  // the template's "Static" replaced
     EXPECT_EQ(dialog.ProgressPos(), 0);
@@ -58,10 +60,12 @@ TEST_F(EmbeddedRun, OnePrinterUpdatesWithTheEmbeddedImage) {
     EXPECT_EQ(embosser.JobCount(), 2);
     const auto request = embosser.Job(1);
     ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(*request, std::vector<unsigned char>(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end()));
+    EXPECT_EQ(*request,
+              std::vector<unsigned char>(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end()));
     const auto firmware = embosser.FirmwareReceived();
     ASSERT_TRUE(firmware.has_value()) << "the embosser took no firmware";
-    EXPECT_TRUE(*firmware == SyntheticImage()) << "the image arrived changed: " << firmware->size() << " bytes";
+    EXPECT_TRUE(*firmware == SyntheticImage())
+        << "the image arrived changed: " << firmware->size() << " bytes";
 
     // The run is over: the status line stays, and Exit is no longer refused.
     EXPECT_EQ(Printable(dialog.ControlText(IDC_STATUS_LINE)), Printable(texts::kDone));

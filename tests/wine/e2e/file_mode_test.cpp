@@ -35,7 +35,8 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     EXPECT_FALSE(dialog.ControlVisible(IDC_FIRMWARE_NOTICE));
     EXPECT_FALSE(dialog.ControlEnabled(IDC_FIRMWARE_NOTICE));
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(texts::kBrowseHint));
-    EXPECT_EQ(Printable(dialog.ComboLines()), Printable(std::vector<std::wstring>{L"Dovrex Embosser on USB001"}));
+    EXPECT_EQ(Printable(dialog.ComboLines()),
+              Printable(std::vector<std::wstring>{L"Dovrex Embosser on USB001"}));
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
@@ -47,9 +48,11 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     ASSERT_NE(browse.window, nullptr) << "no file dialog";
     EXPECT_EQ(browse.owner, dialog.Window());
     EXPECT_EQ(Printable(browse.fileNameText), "*.hex");
-    EXPECT_EQ(Printable(browse.fileTypes), Printable(std::vector<std::wstring>{L"Hex Files (*.hex)", L"All Files (*.*)"}));
+    EXPECT_EQ(Printable(browse.fileTypes),
+              Printable(std::vector<std::wstring>{L"Hex Files (*.hex)", L"All Files (*.*)"}));
     EXPECT_EQ(browse.fileTypeSelected, 0);
-    ASSERT_TRUE(ChooseFile(browse, chosen, kBoxCloseMs)) << "the file dialog didn't take " << Printable(chosen);
+    ASSERT_TRUE(ChooseFile(browse, chosen, kBoxCloseMs))
+        << "the file dialog didn't take " << Printable(chosen);
     EXPECT_TRUE(WaitUntil([&] { return dialog.ControlText(IDC_FILE_PATH) == chosen; }, kBoxCloseMs))
         << "1004 shows \"" << Printable(dialog.ControlText(IDC_FILE_PATH)) << "\"";
     EXPECT_EQ(dialog.ProgressPos(), 0);
@@ -68,11 +71,12 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     EXPECT_EQ(embosser.JobCount(), 2);
     const auto request = embosser.Job(1);
     ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(*request, std::vector<unsigned char>(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end()));
+    EXPECT_EQ(*request,
+              std::vector<unsigned char>(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end()));
     const auto firmware = embosser.FirmwareReceived();
     ASSERT_TRUE(firmware.has_value()) << "the embosser took no firmware";
-    EXPECT_TRUE(*firmware == image) << "the file arrived changed: " << firmware->size() << " of " << image.size()
-                                    << " bytes";
+    EXPECT_TRUE(*firmware == image)
+        << "the file arrived changed: " << firmware->size() << " of " << image.size() << " bytes";
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
     ExpectExitEndsProgram();
 }

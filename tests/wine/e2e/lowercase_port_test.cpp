@@ -21,7 +21,8 @@ TEST_F(LowerCasePort, IsListedButTheRunEndsSilentlyAtTheOpen) {
     StartProgram(env.embeddedProgram);
     ASSERT_TRUE(dialog.Visible());
     EXPECT_TRUE(VisibleMessageBoxes(program.ProcessId()).empty());
-    EXPECT_EQ(Printable(dialog.ComboLines()), Printable(std::vector<std::wstring>{L"Dovrex Embosser on usb001"}));
+    EXPECT_EQ(Printable(dialog.ComboLines()),
+              Printable(std::vector<std::wstring>{L"Dovrex Embosser on usb001"}));
     EXPECT_EQ(dialog.ComboSelection(), 0);
 
     StartRecording();

@@ -26,16 +26,19 @@ TEST_F(NoPrinter, WarnsBeforeTheDialogAndStartDoesNothing) {
     EXPECT_FALSE(dialog.Visible()) << "the dialog came before the warning";
     EXPECT_EQ(Printable(warning->text), Printable(texts::kNotDetected));
     EXPECT_EQ(Printable(warning->caption), Printable(texts::kError));
-    EXPECT_TRUE(dialog.Exists() && warning->owner == dialog.Window()) << "the warning is not the dialog's";
+    EXPECT_TRUE(dialog.Exists() && warning->owner == dialog.Window())
+        << "the warning is not the dialog's";
     ASSERT_TRUE(Answer(*warning));
 
     dialog = program.WaitForVisibleDialog(kProgramStartMs);
     ASSERT_TRUE(dialog.Visible());
-    EXPECT_EQ(Printable(dialog.ComboLines()), Printable(std::vector<std::wstring>{texts::kNoPrinters}));
+    EXPECT_EQ(Printable(dialog.ComboLines()),
+              Printable(std::vector<std::wstring>{texts::kNoPrinters}));
     EXPECT_EQ(dialog.ComboSelection(), 0);
     // Still embedded mode: the notice is there.
     EXPECT_TRUE(dialog.ControlVisible(IDC_FIRMWARE_NOTICE));
-    EXPECT_EQ(Printable(dialog.ControlText(IDC_FIRMWARE_NOTICE)), Printable(texts::kEmbeddedNotice));
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_FIRMWARE_NOTICE)),
+              Printable(texts::kEmbeddedNotice));
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));

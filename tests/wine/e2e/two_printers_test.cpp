@@ -35,7 +35,8 @@ TEST_F(TwoPrinters, TheRunGoesToTheChosenPrinterOnly) {
     const std::wstring lineOfB = L"Dovrex Embosser B on USB002";
     const auto found = std::find(lines.begin() + 1, lines.end(), lineOfB);
     ASSERT_NE(found, lines.end()) << Printable(lines);
-    EXPECT_NE(std::find(lines.begin() + 1, lines.end(), L"Dovrex Embosser A on USB001"), lines.end())
+    EXPECT_NE(std::find(lines.begin() + 1, lines.end(), L"Dovrex Embosser A on USB001"),
+              lines.end())
         << Printable(lines);
 
     StartRecording();

@@ -89,7 +89,8 @@ void Tell(const Observation& seen) {
 void Shoot(const PilotOptions& options, const wchar_t* name) {
     if (options.shots.empty()) return;
     const std::wstring picture = TakeScreenshot(options.shots, name, 20000);
-    std::printf("          screenshot: %s\n", picture.empty() ? "(failed)" : Printable(picture).c_str());
+    std::printf("          screenshot: %s\n",
+                picture.empty() ? "(failed)" : Printable(picture).c_str());
     std::fflush(stdout);
 }
 
@@ -98,13 +99,16 @@ void Shoot(const PilotOptions& options, const wchar_t* name) {
 int wmain(int argc, wchar_t** argv) {
     PilotOptions options;
     if (!Parse(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: demo-pilot --program <Reflasher.exe> [--press-start] [--shots <folder>]\n");
+        std::fprintf(
+            stderr,
+            "usage: demo-pilot --program <Reflasher.exe> [--press-start] [--shots <folder>]\n");
         return 2;
     }
     ReflasherProgram program;
     const std::string error = program.Start(options.program);
     if (!error.empty()) {
-        std::fprintf(stderr, "demo-pilot: can't start %s: %s\n", Printable(options.program).c_str(), error.c_str());
+        std::fprintf(stderr, "demo-pilot: can't start %s: %s\n", Printable(options.program).c_str(),
+                     error.c_str());
         return 1;
     }
     const RemoteDialog dialog = program.WaitForVisibleDialog(kStartMs);
@@ -113,7 +117,8 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     std::printf("dialog \"%s\" on screen; printers:\n", Printable(dialog.Caption()).c_str());
-    for (const std::wstring& line : dialog.ComboLines()) std::printf("    %s\n", Printable(line).c_str());
+    for (const std::wstring& line : dialog.ComboLines())
+        std::printf("    %s\n", Printable(line).c_str());
     std::fflush(stdout);
 
     DialogRecorder recorder(dialog, program.ProcessId(), &Tell);

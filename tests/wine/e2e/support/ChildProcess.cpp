@@ -3,7 +3,8 @@
 namespace reflasher::e2e {
 
 std::wstring QuotedArgument(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos)
+        return argument;
     std::wstring quoted = L"\"";
     std::size_t backslashes = 0;
     for (wchar_t c : argument) {
@@ -20,8 +21,8 @@ std::wstring QuotedArgument(const std::wstring& argument) {
     return quoted + L"\"";
 }
 
-ChildProcess ChildProcess::Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                                 std::string* error) {
+ChildProcess ChildProcess::Start(const std::wstring& program,
+                                 const std::vector<std::wstring>& arguments, std::string* error) {
     std::wstring commandLine = QuotedArgument(program);
     for (const std::wstring& argument : arguments) commandLine += L" " + QuotedArgument(argument);
     std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
@@ -31,9 +32,10 @@ ChildProcess ChildProcess::Start(const std::wstring& program, const std::vector<
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     ChildProcess child;
-    if (!CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info)) {
-        if (error != nullptr) *error = "CreateProcessW failed with error " + std::to_string(GetLastError());
+    if (!CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+        if (error != nullptr)
+            *error = "CreateProcessW failed with error " + std::to_string(GetLastError());
         return child;
     }
     child.process_.Reset(info.hProcess);
@@ -56,7 +58,9 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     return *this;
 }
 
-bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+bool ChildProcess::Running() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
 
 bool ChildProcess::WaitForExit(unsigned timeoutMs) const {
     return !process_ || WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;

@@ -23,8 +23,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // `program` is a Windows path; each argument is quoted as the C runtime splits them.
-    static ChildProcess Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                              std::string* error);
+    static ChildProcess Start(const std::wstring& program,
+                              const std::vector<std::wstring>& arguments, std::string* error);
 
     bool Started() const { return static_cast<bool>(process_); }
     DWORD Id() const { return processId_; }

@@ -1,6 +1,5 @@
 #include "tests/wine/e2e/support/DialogRecorder.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -12,7 +11,10 @@ namespace reflasher::e2e {
 
 DialogRecorder::DialogRecorder(RemoteDialog dialog, DWORD processId,
                                std::function<void(const Observation&)> onChange)
-    : dialog_(dialog), processId_(processId), onChange_(std::move(onChange)), startMs_(GetTickCount64()) {
+    : dialog_(dialog),
+      processId_(processId),
+      onChange_(std::move(onChange)),
+      startMs_(GetTickCount64()) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -55,12 +57,13 @@ void DialogRecorder::Run() {
         for (const MessageBoxSeen& box : VisibleMessageBoxes(processId_)) {
             nowBoxes.insert(box.window);
             if (boxes.count(box.window) == 0) {
-                Record(Observation{Observation::Kind::MessageBoxShown, 0, box.caption + L": " + box.text, 0,
-                                   box.window});
+                Record(Observation{Observation::Kind::MessageBoxShown, 0,
+                                   box.caption + L": " + box.text, 0, box.window});
             }
         }
         for (HWND gone : boxes) {
-            if (nowBoxes.count(gone) == 0) Record(Observation{Observation::Kind::MessageBoxGone, 0, L"", 0, gone});
+            if (nowBoxes.count(gone) == 0)
+                Record(Observation{Observation::Kind::MessageBoxGone, 0, L"", 0, gone});
         }
         boxes = nowBoxes;
         Sleep(kPollMs);
@@ -75,7 +78,8 @@ std::vector<Observation> DialogRecorder::Observations() const {
 std::vector<std::wstring> DialogRecorder::StatusLines() const {
     std::vector<std::wstring> lines;
     for (const Observation& seen : Observations()) {
-        if (seen.kind == Observation::Kind::StatusLine && (lines.empty() || lines.back() != seen.text)) {
+        if (seen.kind == Observation::Kind::StatusLine &&
+            (lines.empty() || lines.back() != seen.text)) {
             lines.push_back(seen.text);
         }
     }
@@ -85,7 +89,8 @@ std::vector<std::wstring> DialogRecorder::StatusLines() const {
 std::vector<int> DialogRecorder::BarPositions() const {
     std::vector<int> positions;
     for (const Observation& seen : Observations()) {
-        if (seen.kind == Observation::Kind::BarPosition && (positions.empty() || positions.back() != seen.position)) {
+        if (seen.kind == Observation::Kind::BarPosition &&
+            (positions.empty() || positions.back() != seen.position)) {
             positions.push_back(seen.position);
         }
     }
@@ -102,7 +107,9 @@ int DialogRecorder::LastBarPosition() const {
     return positions.empty() ? -1 : positions.back();
 }
 
-bool DialogRecorder::SawStatusLine(const std::wstring& text) const { return FirstSeenMs(text) >= 0; }
+bool DialogRecorder::SawStatusLine(const std::wstring& text) const {
+    return FirstSeenMs(text) >= 0;
+}
 
 long long DialogRecorder::FirstSeenMs(const std::wstring& text) const {
     for (const Observation& seen : Observations()) {
@@ -129,17 +136,22 @@ bool DialogRecorder::WaitForBarPosition(int position, unsigned timeoutMs) const 
 }
 
 bool DialogRecorder::WaitForBarChange(int position, unsigned timeoutMs) const {
-    return WaitUntil([&] { return LastBarPosition() != position && LastBarPosition() >= 0; }, timeoutMs);
+    return WaitUntil([&] { return LastBarPosition() != position && LastBarPosition() >= 0; },
+                     timeoutMs);
 }
 
 std::string Describe(const Observation& observation) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%6.2f s  ", static_cast<double>(observation.atMs) / 1000.0);
     switch (observation.kind) {
-        case Observation::Kind::StatusLine: return stamp + ("status line \"" + Printable(observation.text) + "\"");
-        case Observation::Kind::BarPosition: return stamp + ("bar " + std::to_string(observation.position));
-        case Observation::Kind::MessageBoxShown: return stamp + ("message box " + Printable(observation.text));
-        case Observation::Kind::MessageBoxGone: return stamp + std::string("message box closed");
+        case Observation::Kind::StatusLine:
+            return stamp + ("status line \"" + Printable(observation.text) + "\"");
+        case Observation::Kind::BarPosition:
+            return stamp + ("bar " + std::to_string(observation.position));
+        case Observation::Kind::MessageBoxShown:
+            return stamp + ("message box " + Printable(observation.text));
+        case Observation::Kind::MessageBoxGone:
+            return stamp + std::string("message box closed");
     }
     return stamp;
 }

@@ -20,9 +20,9 @@ namespace reflasher::e2e {
 struct Observation {
     enum class Kind { StatusLine, BarPosition, MessageBoxShown, MessageBoxGone };
     Kind kind;
-    ULONGLONG atMs;      // since the recorder started
-    std::wstring text;   // status line; message box caption and text
-    int position = 0;    // bar
+    ULONGLONG atMs;         // since the recorder started
+    std::wstring text;      // status line; message box caption and text
+    int position = 0;       // bar
     HWND window = nullptr;  // message box
 };
 

@@ -23,7 +23,8 @@ E2eEnvironment E2eEnvironment::FromVariables(std::string* missing) {
     };
     for (const auto& variable : variables) {
         *variable.value = winetest::EnvironmentValue(variable.wide);
-        if (variable.value->empty() && missing != nullptr && missing->empty()) *missing = variable.name;
+        if (variable.value->empty() && missing != nullptr && missing->empty())
+            *missing = variable.name;
     }
     return environment;
 }

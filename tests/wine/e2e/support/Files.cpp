@@ -7,10 +7,11 @@
 namespace reflasher::e2e {
 
 std::optional<std::vector<unsigned char>> ReadFileBytes(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x10000000) return std::nullopt;
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x10000000)
+        return std::nullopt;
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
     if (!bytes.empty() &&
@@ -22,12 +23,13 @@ std::optional<std::vector<unsigned char>> ReadFileBytes(const std::wstring& path
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
-    FileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file && (bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                &written, nullptr) &&
-                                      written == bytes.size()));
+    return file &&
+           (bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                        &written, nullptr) &&
+                              written == bytes.size()));
 }
 
 bool FileExists(const std::wstring& path) {
@@ -40,7 +42,8 @@ bool MakeFolders(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     const std::size_t parent = path.find_last_of(L'\\');
-    if (parent != std::wstring::npos && parent > 2 && !MakeFolders(path.substr(0, parent))) return false;
+    if (parent != std::wstring::npos && parent > 2 && !MakeFolders(path.substr(0, parent)))
+        return false;
     return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 

@@ -42,7 +42,11 @@ OpenDialogSeen WaitForOpenDialog(DWORD processId, unsigned timeoutMs) {
                 const HWND field = fileDialog ? FileNameField(window.window) : nullptr;
                 if (field == nullptr) continue;
                 const HWND types = GetDlgItem(window.window, kFileTypeCombo);
-                seen = OpenDialogSeen{window.window, window.owner, window.caption, field, WindowText(field),
+                seen = OpenDialogSeen{window.window,
+                                      window.owner,
+                                      window.caption,
+                                      field,
+                                      WindowText(field),
                                       ComboLines(types),
                                       static_cast<int>(SendWithTimeout(types, CB_GETCURSEL, 0, 0))};
                 return true;
@@ -55,11 +59,13 @@ OpenDialogSeen WaitForOpenDialog(DWORD processId, unsigned timeoutMs) {
 
 bool ChooseFile(const OpenDialogSeen& dialog, const std::wstring& windowsPath, unsigned timeoutMs) {
     bool ok = false;
-    SendWithTimeout(dialog.fileNameField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(windowsPath.c_str()), &ok);
+    SendWithTimeout(dialog.fileNameField, WM_SETTEXT, 0,
+                    reinterpret_cast<LPARAM>(windowsPath.c_str()), &ok);
     if (!ok || WindowText(dialog.fileNameField) != windowsPath) return false;
     const HWND open = GetDlgItem(dialog.window, IDOK);
-    const bool pressed = open != nullptr ? PostMessageW(open, BM_CLICK, 0, 0) != FALSE
-                                         : PostMessageW(dialog.window, WM_COMMAND, IDOK, 0) != FALSE;
+    const bool pressed = open != nullptr
+                             ? PostMessageW(open, BM_CLICK, 0, 0) != FALSE
+                             : PostMessageW(dialog.window, WM_COMMAND, IDOK, 0) != FALSE;
     return pressed && WaitForWindowGone(dialog.window, timeoutMs);
 }
 

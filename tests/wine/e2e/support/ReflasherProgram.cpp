@@ -25,8 +25,9 @@ std::string ReflasherProgram::Start(const std::wstring& program) {
 
 RemoteDialog ReflasherProgram::WaitForDialog(unsigned timeoutMs) const {
     HWND dialog = nullptr;
-    WaitUntil([&] { return (dialog = FindMainDialog(process_.Id())) != nullptr || !process_.Running(); },
-              timeoutMs);
+    WaitUntil(
+        [&] { return (dialog = FindMainDialog(process_.Id())) != nullptr || !process_.Running(); },
+        timeoutMs);
     return RemoteDialog(dialog);
 }
 

@@ -11,7 +11,9 @@ std::wstring RemoteDialog::Caption() const { return WindowText(dialog_); }
 
 std::wstring RemoteDialog::ControlText(int id) const { return WindowText(Control(id)); }
 
-std::optional<std::wstring> RemoteDialog::TryControlText(int id) const { return TryWindowText(Control(id)); }
+std::optional<std::wstring> RemoteDialog::TryControlText(int id) const {
+    return TryWindowText(Control(id));
+}
 
 bool RemoteDialog::ControlVisible(int id) const {
     const HWND control = Control(id);
@@ -29,13 +31,17 @@ int RemoteDialog::ProgressPos() const {
     return ok ? static_cast<int>(position) : -1;
 }
 
-std::vector<std::wstring> RemoteDialog::ComboLines() const { return e2e::ComboLines(Control(IDC_PRINTER_COMBO)); }
+std::vector<std::wstring> RemoteDialog::ComboLines() const {
+    return e2e::ComboLines(Control(IDC_PRINTER_COMBO));
+}
 
 int RemoteDialog::ComboSelection() const {
     return static_cast<int>(SendWithTimeout(Control(IDC_PRINTER_COMBO), CB_GETCURSEL, 0, 0));
 }
 
-bool RemoteDialog::ClickButton(int id) const { return PostMessageW(Control(id), BM_CLICK, 0, 0) != FALSE; }
+bool RemoteDialog::ClickButton(int id) const {
+    return PostMessageW(Control(id), BM_CLICK, 0, 0) != FALSE;
+}
 
 bool RemoteDialog::PostCommand(int id, int notification) const {
     return PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, notification),
@@ -45,7 +51,8 @@ bool RemoteDialog::PostCommand(int id, int notification) const {
 bool RemoteDialog::ChooseComboLine(int index) const {
     // CB_SETCURSEL changes the selection silently; a user's choice also notifies the dialog.
     bool ok = false;
-    const LRESULT selected = SendWithTimeout(Control(IDC_PRINTER_COMBO), CB_SETCURSEL, static_cast<WPARAM>(index), 0, &ok);
+    const LRESULT selected = SendWithTimeout(Control(IDC_PRINTER_COMBO), CB_SETCURSEL,
+                                             static_cast<WPARAM>(index), 0, &ok);
     return ok && selected == index && PostCommand(IDC_PRINTER_COMBO, CBN_SELCHANGE);
 }
 
@@ -59,7 +66,8 @@ bool RemoteDialog::PressKey(UINT virtualKey) const {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     HWND target = dialog_;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &thread) && thread.hwndFocus != nullptr) {
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &thread) &&
+        thread.hwndFocus != nullptr) {
         target = thread.hwndFocus;
     }
     // Posted into the queue, the key passes through the modal loop's dialog

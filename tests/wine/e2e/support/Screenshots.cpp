@@ -8,7 +8,8 @@
 
 namespace reflasher::e2e {
 
-std::wstring TakeScreenshot(const std::wstring& shotFolderUnix, const std::wstring& name, unsigned timeoutMs) {
+std::wstring TakeScreenshot(const std::wstring& shotFolderUnix, const std::wstring& name,
+                            unsigned timeoutMs) {
     if (shotFolderUnix.empty()) return std::wstring();
     const std::wstring folder = WindowsPath(shotFolderUnix);
     const std::wstring picture = folder + L"\\" + name + L".png";

@@ -9,6 +9,7 @@
 namespace reflasher::e2e {
 
 // The Unix path of the picture, or empty when none came within `timeoutMs`.
-std::wstring TakeScreenshot(const std::wstring& shotFolderUnix, const std::wstring& name, unsigned timeoutMs);
+std::wstring TakeScreenshot(const std::wstring& shotFolderUnix, const std::wstring& name,
+                            unsigned timeoutMs);
 
 }  // namespace reflasher::e2e

@@ -13,15 +13,18 @@ constexpr unsigned kBridgeStartMs = 20000;
 constexpr unsigned kBridgeStopMs = 5000;
 
 std::wstring StatusKey(const std::wstring& printer) {
-    return L"System\\CurrentControlSet\\Control\\Print\\Printers\\" + printer + L"\\PrinterDriverData";
+    return L"System\\CurrentControlSet\\Control\\Print\\Printers\\" + printer +
+           L"\\PrinterDriverData";
 }
 
 bool StatusPublished(const std::wstring& printer) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, StatusKey(printer).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, StatusKey(printer).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
         return false;
     }
-    const bool present = RegQueryValueExW(key, L"QMSTSSTR", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    const bool present =
+        RegQueryValueExW(key, L"QMSTSSTR", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
     return present;
 }
@@ -45,19 +48,20 @@ std::string SimulatedEmbosser::Install() {
     DeleteFileW(WindowsPath(firmwareUnix_).c_str());
     const winetest::WinePrinter& printer = setup_.printer;
     if (!winetest::InstallPrinter(printer)) return "can't install the printer in the registry";
-    if (!winetest::MapPort(printer.port, jobs_.SinkCommand(environment_.jobSink))) return "can't map the port";
+    if (!winetest::MapPort(printer.port, jobs_.SinkCommand(environment_.jobSink)))
+        return "can't map the port";
     // The bridge's first status tells that it runs; an old value would tell nothing.
     if (!winetest::ClearStatus(printer.name)) return "can't clear the old status";
 
-    std::vector<std::wstring> arguments = {L"--printer", printer.name,          L"--jobs",
-                                           jobsUnix_,    L"--behaviour",        setup_.behaviour,
-                                           L"--log",     logUnix_,              L"--firmware-out",
-                                           firmwareUnix_};
+    std::vector<std::wstring> arguments = {
+        L"--printer",     printer.name, L"--jobs", jobsUnix_,         L"--behaviour",
+        setup_.behaviour, L"--log",     logUnix_,  L"--firmware-out", firmwareUnix_};
     arguments.insert(arguments.end(), setup_.bridgeArguments.begin(), setup_.bridgeArguments.end());
     std::string error;
     bridge_ = ChildProcess::Start(WindowsPath(environment_.bridgeProgram), arguments, &error);
     if (!bridge_.Started()) return "can't start the bridge: " + error;
-    if (!WaitUntil([&] { return StatusPublished(printer.name) || !bridge_.Running(); }, kBridgeStartMs) ||
+    if (!WaitUntil([&] { return StatusPublished(printer.name) || !bridge_.Running(); },
+                   kBridgeStartMs) ||
         !bridge_.Running()) {
         return "the bridge did not publish a status:\n" + BridgeLog();
     }
@@ -66,7 +70,8 @@ std::string SimulatedEmbosser::Install() {
 
 void SimulatedEmbosser::StopBridge() { bridge_.Stop(kBridgeStopMs); }
 
-std::optional<std::vector<unsigned char>> SimulatedEmbosser::Job(int number, unsigned timeoutMs) const {
+std::optional<std::vector<unsigned char>> SimulatedEmbosser::Job(int number,
+                                                                 unsigned timeoutMs) const {
     return jobs_.WaitForJob(number, timeoutMs);
 }
 

@@ -16,14 +16,15 @@ namespace reflasher::e2e {
 
 struct EmbosserSetup {
     winetest::WinePrinter printer{L"Dovrex Embosser", L"USB001", L"Quillmar Dovrex"};
-    std::wstring behaviour = L"normal";          // see embosser-bridge's --behaviour
+    std::wstring behaviour = L"normal";         // see embosser-bridge's --behaviour
     std::vector<std::wstring> bridgeArguments;  // more options, e.g. {L"--write-ticks", L"40"}
 };
 
 class SimulatedEmbosser {
 public:
     // `tag` names this embosser's files in the work folder (jobs-<tag>/, bridge-<tag>.log ...).
-    SimulatedEmbosser(const E2eEnvironment& environment, EmbosserSetup setup, const std::wstring& tag);
+    SimulatedEmbosser(const E2eEnvironment& environment, EmbosserSetup setup,
+                      const std::wstring& tag);
     ~SimulatedEmbosser();
     SimulatedEmbosser(const SimulatedEmbosser&) = delete;
     SimulatedEmbosser& operator=(const SimulatedEmbosser&) = delete;

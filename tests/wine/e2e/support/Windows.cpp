@@ -21,9 +21,9 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM parameter) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == search->processId) {
-        search->found->push_back(
-            TopWindow{window, ClassNameOf(window), StoredText(window), GetWindow(window, GW_OWNER),
-                      IsWindowVisible(window) != FALSE});
+        search->found->push_back(TopWindow{window, ClassNameOf(window), StoredText(window),
+                                           GetWindow(window, GW_OWNER),
+                                           IsWindowVisible(window) != FALSE});
     }
     return TRUE;
 }
@@ -32,8 +32,8 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM parameter) {
 
 LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok) {
     DWORD_PTR result = 0;
-    const bool delivered =
-        SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
+    const bool delivered = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                               kSendTimeoutMs, &result) != 0;
     if (ok != nullptr) *ok = delivered;
     return delivered ? static_cast<LRESULT>(result) : 0;
 }
@@ -44,8 +44,8 @@ std::optional<std::wstring> TryWindowText(HWND window) {
     const LRESULT length = SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0, &ok);
     if (!ok || length < 0) return std::nullopt;
     std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &ok);
+    const LRESULT copied = SendWithTimeout(window, WM_GETTEXT, text.size(),
+                                           reinterpret_cast<LPARAM>(text.data()), &ok);
     if (!ok) return std::nullopt;
     return std::wstring(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
@@ -75,8 +75,8 @@ std::vector<std::wstring> ComboLines(HWND combo) {
         const LRESULT length = SendWithTimeout(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length < 0) break;
         std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
-        const LRESULT copied =
-            SendWithTimeout(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        const LRESULT copied = SendWithTimeout(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                               reinterpret_cast<LPARAM>(text.data()));
         lines.emplace_back(text.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
     }
     return lines;
@@ -84,7 +84,8 @@ std::vector<std::wstring> ComboLines(HWND combo) {
 
 std::vector<HWND> ChildWindows(HWND parent) {
     std::vector<HWND> children;
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
         children.push_back(child);
     }
     return children;

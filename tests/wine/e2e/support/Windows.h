@@ -37,7 +37,8 @@ std::vector<std::wstring> ComboLines(HWND combo);
 // The direct children of `parent`, in z-order.
 std::vector<HWND> ChildWindows(HWND parent);
 // Sends `message` with a time limit; `ok` (if given) tells whether it was delivered.
-LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok = nullptr);
+LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                        bool* ok = nullptr);
 
 // A modal message box: a "#32770" window whose text is the static control 0xFFFF.
 struct MessageBoxSeen {
