@@ -23,15 +23,17 @@ LRESULT AnswerWithName(HWND control, WPARAM wParam, const wchar_t* name) {
     auto* named = new NamedAccessible(control, standard, name);
     standard->Release();
     // LresultFromObject takes its own reference for the caller.
-    const LRESULT result = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(named));
+    const LRESULT result =
+        LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(named));
     named->Release();
     return result;
 }
 
-LRESULT CALLBACK NameSubclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                              UINT_PTR, DWORD_PTR name) {
+LRESULT CALLBACK NameSubclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR name) {
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
-        const LRESULT answer = AnswerWithName(control, wParam, reinterpret_cast<const wchar_t*>(name));
+        const LRESULT answer =
+            AnswerWithName(control, wParam, reinterpret_cast<const wchar_t*>(name));
         if (answer != 0) return answer;
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, &NameSubclass, kNameSubclass);
@@ -59,19 +61,21 @@ LRESULT CALLBACK AnnounceSubclass(HWND control, UINT message, WPARAM wParam, LPA
         }
         return result;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(control, &AnnounceSubclass, kAnnounceSubclass);
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(control, &AnnounceSubclass, kAnnounceSubclass);
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
 }  // namespace
 
 bool GiveAccessibleName(HWND control, const wchar_t* name) {
-    return control != nullptr &&
-           SetWindowSubclass(control, &NameSubclass, kNameSubclass, reinterpret_cast<DWORD_PTR>(name));
+    return control != nullptr && SetWindowSubclass(control, &NameSubclass, kNameSubclass,
+                                                   reinterpret_cast<DWORD_PTR>(name));
 }
 
 bool AnnounceTextChanges(HWND control) {
-    return control != nullptr && SetWindowSubclass(control, &AnnounceSubclass, kAnnounceSubclass, 0);
+    return control != nullptr &&
+           SetWindowSubclass(control, &AnnounceSubclass, kAnnounceSubclass, 0);
 }
 
 void DialogAccessibility::Attach(HWND printerList, HWND progressBar, HWND statusLine) {

@@ -99,9 +99,7 @@ HRESULT NamedAccessible::get_accHelpTopic(BSTR* file, VARIANT child, long* topic
 HRESULT NamedAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
     return standard_->get_accKeyboardShortcut(child, shortcut);
 }
-HRESULT NamedAccessible::get_accFocus(VARIANT* focused) {
-    return standard_->get_accFocus(focused);
-}
+HRESULT NamedAccessible::get_accFocus(VARIANT* focused) { return standard_->get_accFocus(focused); }
 HRESULT NamedAccessible::get_accSelection(VARIANT* selected) {
     return standard_->get_accSelection(selected);
 }

@@ -4,8 +4,8 @@
 // label of their own, whose derived name would be empty or wrong.
 #pragma once
 
-#include <windows.h>
 #include <oleacc.h>
+#include <windows.h>
 
 class NamedAccessible final : public IAccessible, public IOleWindow {
 public:

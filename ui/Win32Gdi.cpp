@@ -7,9 +7,9 @@ using reflasher::GdiDc;
 
 GdiBitmap Win32Gdi::LoadBitmapResource(int resourceId) {
     // No LR_ flags: a device-dependent bitmap, as the dialog's own pictures are.
-    return Wrap(static_cast<HBITMAP>(LoadImageW(AfxGetResourceHandle(),
-                                                MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0,
-                                                0, LR_DEFAULTCOLOR)));
+    return Wrap(
+        static_cast<HBITMAP>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(resourceId),
+                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }
 
 bool Win32Gdi::BitmapSize(GdiBitmap bitmap, int* width, int* height) {

@@ -123,7 +123,7 @@ private:
     void Misuse(std::string what) { misuses_.push_back(std::move(what)); }
 
     std::uintptr_t nextHandle_ = 1;
-    char stockBitmap_ = 0;  // stands for the 1x1 bitmap every new memory DC holds
+    char stockBitmap_ = 0;          // stands for the 1x1 bitmap every new memory DC holds
     std::map<void*, int> bitmaps_;  // alive -> resource id (0: not from a resource)
     std::set<void*> dcs_;
     std::map<void*, void*> selections_;  // DC -> bitmap selected other than its own

@@ -83,6 +83,8 @@ struct ScheduleCase {
     Shows expected;
 };
 
+void PrintTo(const ScheduleCase& c, std::ostream* out) { *out << c.name; }
+
 class BusyAnimationSchedule : public ::testing::TestWithParam<ScheduleCase> {};
 
 TEST_P(BusyAnimationSchedule, FramesFollowTheFlagAsSeenAtEachCycleStart) {
@@ -112,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Seen at the next poll, at most 500 ms late.
         ScheduleCase{"RunSeenAtNextPoll", {{250, 2600}}, 6000, Join({Cycle(500), Cycle(2500)})},
         // Ended just after a cycle began: that cycle still runs through to 148.
-        ScheduleCase{"CycleFinishesAfterTheRunEnds", {{0, 2100}}, 8000,
-                     Join({Cycle(0), Cycle(2000)})},
+        ScheduleCase{
+            "CycleFinishesAfterTheRunEnds", {{0, 2100}}, 8000, Join({Cycle(0), Cycle(2000)})},
         // Ended during the first cycle: it finishes, and no other begins.
         ScheduleCase{"RunShorterThanACycle", {{0, 600}}, 8000, Cycle(0)},
         // Begun and ended between two polls: nothing changes.

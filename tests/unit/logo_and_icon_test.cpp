@@ -44,10 +44,9 @@ TEST(Logo, AFailedStepDrawsNothingAndLeaksNothing) {
         const char* step;
         bool CountingGdi::*failure;
     };
-    for (const Case& c : {Case{"memory DC", &CountingGdi::failCreateDc},
-                          Case{"bitmap", &CountingGdi::failLoad},
-                          Case{"size", &CountingGdi::failSize},
-                          Case{"selection", &CountingGdi::failSelect}}) {
+    for (const Case& c :
+         {Case{"memory DC", &CountingGdi::failCreateDc}, Case{"bitmap", &CountingGdi::failLoad},
+          Case{"size", &CountingGdi::failSize}, Case{"selection", &CountingGdi::failSelect}}) {
         CountingGdi gdi;
         gdi.*c.failure = true;
         DrawLogo(gdi, kPaintDc);

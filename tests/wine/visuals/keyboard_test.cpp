@@ -1,0 +1,228 @@
+// The dialog used with the keyboard only, by real key presses on the X display,
+// and read the way a screen reader reads it: Tab reaches every command in the
+// template's order, the arrow keys change the printer (and the dialog hears of
+// it), Space presses buttons, Enter closes message boxes; the controls' names
+// through Active Accessibility, and an event for each new status line.
+#include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "resources/resource.h"
+#include "tests/wine/e2e/RunChecks.h"
+#include "tests/wine/e2e/UserTexts.h"
+#include "tests/wine/e2e/support/OpenFileDialog.h"
+#include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/visuals/VisualsFixture.h"
+#include "tests/wine/visuals/support/Accessibility.h"
+
+namespace reflasher::visuals {
+namespace {
+
+using e2e::Printable;
+
+// EVENT_OBJECT_LIVEREGIONCHANGED, which older headers lack.
+constexpr DWORD kLiveRegionChanged = 0x8019;
+
+// The controls Tab stops at, in the template's order: tab stops that are shown and enabled.
+std::vector<int> TabStops(HWND dialog) {
+    std::vector<int> stops;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
+            stops.push_back(GetDlgCtrlID(child));
+        }
+    }
+    return stops;
+}
+
+std::string Ids(const std::vector<int>& ids) {
+    std::string text;
+    for (int id : ids) text += (text.empty() ? "" : " ") + std::to_string(id);
+    return "{" + text + "}";
+}
+
+class Keyboard : public VisualsFixture {
+protected:
+    // Presses Tab once per tab stop and a time more, noting where the focus goes; the
+    // stops must come round in the template's order, each once.
+    void ExpectTabGoesRoundInTemplateOrder(const std::vector<int>& expectedCommands) {
+        const std::vector<int> stops = TabStops(dialog.Window());
+        for (int command : expectedCommands) {
+            EXPECT_NE(std::find(stops.begin(), stops.end(), command), stops.end())
+                << command << " is not a tab stop: " << Ids(stops);
+        }
+        std::vector<int> visited;
+        for (std::size_t i = 0; i <= stops.size(); ++i) {
+            const int before = FocusedControl();
+            ASSERT_TRUE(PressKey("Tab"));
+            int focus = before;
+            e2e::WaitUntil([&] { return (focus = FocusedControl()) != before; }, 2000);
+            visited.push_back(focus);
+        }
+        std::printf("tab stops %s, Tab visited %s\n", Ids(stops).c_str(), Ids(visited).c_str());
+        const auto first = std::find(stops.begin(), stops.end(), visited.front());
+        ASSERT_NE(first, stops.end())
+            << "Tab went to " << visited.front() << ", not a tab stop " << Ids(stops);
+        std::vector<int> expected;
+        for (std::size_t i = 0; i <= stops.size(); ++i) {
+            expected.push_back(
+                stops[(static_cast<std::size_t>(first - stops.begin()) + i) % stops.size()]);
+        }
+        EXPECT_EQ(Ids(visited), Ids(expected));
+    }
+    // Tab until `id` has the focus.
+    bool TabTo(int id) {
+        for (int i = 0; i < 12; ++i) {
+            if (FocusedControl() == id) return true;
+            if (!PressKey("Tab")) return false;
+            e2e::WaitUntil([&] { return FocusedControl() == id; }, 500);
+        }
+        return FocusedControl() == id;
+    }
+    void ExpectName(int id, const std::wstring& name) {
+        const std::optional<std::wstring> read = AccessibleName(dialog.Control(id));
+        ASSERT_TRUE(read.has_value()) << "no accessible object for " << id;
+        std::printf("accName of %d: \"%s\"\n", id, Printable(*read).c_str());
+        EXPECT_EQ(Printable(*read), Printable(name)) << "control " << id;
+    }
+    // The message box with `text`, closed by Enter.
+    void ExpectBoxClosedByEnter(const std::wstring& text, unsigned timeoutMs) {
+        const std::optional<e2e::MessageBoxSeen> box = WaitForMessageBox(timeoutMs, &text);
+        ASSERT_TRUE(box.has_value()) << "no message box \"" << Printable(text) << "\"";
+        ASSERT_TRUE(PressKey("Return"));
+        EXPECT_TRUE(e2e::WaitForWindowGone(box->window, e2e::kBoxCloseMs))
+            << "Enter did not close it";
+    }
+};
+
+TEST_F(Keyboard, EmbeddedModeWithTwoPrintersByKeysAlone) {
+    e2e::EmbosserSetup first;
+    first.printer = {L"Dovrex Embosser A", L"USB001", L"Quillmar Dovrex"};
+    e2e::EmbosserSetup second;
+    second.printer = {L"Dovrex Embosser B", L"USB002", L"Quillmar Dovrex"};
+    e2e::SimulatedEmbosser& a = AddEmbosser(first, L"a");
+    e2e::SimulatedEmbosser& b = AddEmbosser(second, L"b");
+    ASSERT_FALSE(HasFailure());
+    // Hooked before the program starts: Wine tells a thread of the hooks there are
+    // when it first asks, and a thread that is already running may not ask again.
+    WinEventRecorder events(0, EVENT_OBJECT_NAMECHANGE, kLiveRegionChanged);
+    ASSERT_TRUE(events.Hooked());
+    StartProgram(env.embeddedProgram);
+    ASSERT_TRUE(dialog.Visible());
+    ComScope com;
+    ASSERT_TRUE(com.Ok());
+
+    // What a screen reader hears for each control.
+    ExpectName(IDC_START_DOWNLOAD, L"Start Download");
+    ExpectName(IDC_EXIT, L"Exit");
+    ExpectName(IDC_PRINTER_COMBO, L"Printer");
+    ExpectName(IDC_PROGRESS, L"Progress");
+    ExpectName(IDC_STATUS_LINE, dialog.ControlText(IDC_STATUS_LINE));
+    // (GetComboBoxInfo doesn't reach into another process.)
+    const HWND edit = FindWindowExW(dialog.Control(IDC_PRINTER_COMBO), nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    const std::optional<std::wstring> editName = AccessibleName(edit);
+    EXPECT_EQ(Printable(editName.value_or(L"<none>")), "Printer")
+        << "the list's edit field, where the focus goes";
+
+    ExpectTabGoesRoundInTemplateOrder({IDC_START_DOWNLOAD, IDC_EXIT, IDC_PRINTER_COMBO});
+
+    // Down on the list: its first printer, and the dialog takes it as the choice.
+    const std::vector<std::wstring> lines = dialog.ComboLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(dialog.ComboSelection(), 0);
+    ASSERT_TRUE(TabTo(IDC_PRINTER_COMBO));
+    ASSERT_TRUE(PressKey("Down"));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return dialog.ComboSelection() == 1; }, 2000));
+    ASSERT_TRUE(PressKey("Down"));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return dialog.ComboSelection() == 2; }, 2000));
+    ASSERT_TRUE(PressKey("Up"));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return dialog.ComboSelection() == 1; }, 2000));
+    e2e::SimulatedEmbosser& chosen = lines[1].rfind(a.Printer().name, 0) == 0 ? a : b;
+    e2e::SimulatedEmbosser& other = &chosen == &a ? b : a;
+
+    // Space on Start Download starts the run on that printer.
+    StartRecording();
+    ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
+    ASSERT_TRUE(PressKey("space"));
+    EXPECT_TRUE(recorder->WaitForStatusLine(e2e::texts::kNegotiating, 10000))
+        << "Space did not start the run";
+
+    // The status line's name is its text, now as it changes.
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            return AccessibleName(dialog.Control(IDC_STATUS_LINE)) ==
+                       dialog.ControlText(IDC_STATUS_LINE) &&
+                   !dialog.ControlText(IDC_STATUS_LINE).empty();
+        },
+        5000));
+    std::printf(
+        "accName of %d during the run: \"%s\"\n", IDC_STATUS_LINE,
+        Printable(AccessibleName(dialog.Control(IDC_STATUS_LINE)).value_or(L"<none>")).c_str());
+
+    // Exit by Space during the run: refused with a box, which Enter closes.
+    ASSERT_TRUE(TabTo(IDC_EXIT));
+    ASSERT_TRUE(PressKey("space"));
+    ExpectBoxClosedByEnter(e2e::texts::kBusy, e2e::kBoxCloseMs);
+    ExpectBoxClosedByEnter(e2e::texts::kSuccess, e2e::kWholeRunMs);
+    EXPECT_TRUE(recorder->WaitForBarPosition(0, e2e::kBoxCloseMs));
+    recorder->Stop();
+    EXPECT_GT(chosen.JobCount(), 0) << "the printer chosen with the arrow keys got no job";
+    EXPECT_EQ(other.JobCount(), 0);
+
+    // One name-change event per new status line, and as many live-region events.
+    std::vector<std::wstring> announced;
+    for (const WinEventSeen& seen :
+         events.Events(EVENT_OBJECT_NAMECHANGE, dialog.Control(IDC_STATUS_LINE))) {
+        EXPECT_EQ(seen.object, OBJID_CLIENT);
+        EXPECT_EQ(seen.child, CHILDID_SELF);
+        announced.push_back(seen.textThen);
+    }
+    std::vector<std::wstring> shown = recorder->StatusLines();
+    shown.erase(std::remove(shown.begin(), shown.end(), L""), shown.end());
+    std::printf("status lines announced: %s\n", e2e::Printable(announced).c_str());
+    EXPECT_EQ(e2e::Printable(announced), e2e::Printable(shown));
+    EXPECT_EQ(events.Events(kLiveRegionChanged, dialog.Control(IDC_STATUS_LINE)).size(),
+              announced.size());
+
+    // After the run Exit, by Space, ends the program.
+    ASSERT_TRUE(TabTo(IDC_EXIT));
+    ASSERT_TRUE(PressKey("space"));
+    EXPECT_TRUE(program.WaitForExit(e2e::kBoxCloseMs)) << "Space on Exit did not end the program";
+}
+
+TEST_F(Keyboard, FileModeBrowseBySpaceAndTheFileDialogByKeys) {
+    AddEmbosser({}, L"a");
+    ASSERT_FALSE(HasFailure());
+    StartProgram(env.fileModeProgram);
+    ASSERT_TRUE(dialog.Visible());
+    ComScope com;
+    ExpectName(IDC_BROWSE, L"Browse ...");
+    ExpectName(IDC_FILE_PATH, dialog.ControlText(IDC_FILE_PATH));
+    ExpectTabGoesRoundInTemplateOrder(
+        {IDC_BROWSE, IDC_START_DOWNLOAD, IDC_EXIT, IDC_PRINTER_COMBO});
+
+    // Start Download before a file is chosen: the box, closed by Enter.
+    ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
+    ASSERT_TRUE(PressKey("space"));
+    ExpectBoxClosedByEnter(e2e::texts::kChooseFileFirst, e2e::kBoxCloseMs);
+
+    // Browse by Space opens the file dialog; Escape closes it, and the dialog goes on.
+    ASSERT_TRUE(TabTo(IDC_BROWSE));
+    ASSERT_TRUE(PressKey("space"));
+    const e2e::OpenDialogSeen chooser = e2e::WaitForOpenDialog(program.ProcessId(), 20000);
+    ASSERT_NE(chooser.window, nullptr) << "Space on Browse opened no file dialog";
+    ASSERT_TRUE(PressKey("Escape"));
+    EXPECT_TRUE(e2e::WaitForWindowGone(chooser.window, e2e::kBoxCloseMs))
+        << "Escape did not close the file dialog";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return FocusedControl() == IDC_BROWSE; }, 5000));
+    ASSERT_TRUE(TabTo(IDC_EXIT));
+    ASSERT_TRUE(PressKey("space"));
+    EXPECT_TRUE(program.WaitForExit(e2e::kBoxCloseMs)) << "Space on Exit did not end the program";
+}
+
+}  // namespace
+}  // namespace reflasher::visuals
