@@ -4,8 +4,9 @@
 // label of their own, whose derived name would be empty or wrong.
 #pragma once
 
-#include <oleacc.h>
 #include <windows.h>
+// (windows.h first: oleacc.h builds on it)
+#include <oleacc.h>
 
 class NamedAccessible final : public IAccessible, public IOleWindow {
 public:

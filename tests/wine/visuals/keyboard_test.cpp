@@ -54,12 +54,15 @@ protected:
             EXPECT_NE(std::find(stops.begin(), stops.end(), command), stops.end())
                 << command << " is not a tab stop: " << Ids(stops);
         }
+        // The dialog must have the keyboard before the first Tab counts.
+        ASSERT_TRUE(e2e::WaitUntil([&] { return FocusedControl() != 0; }, 10000))
+            << "the dialog has no focus";
         std::vector<int> visited;
         for (std::size_t i = 0; i <= stops.size(); ++i) {
             const int before = FocusedControl();
             ASSERT_TRUE(PressKey("Tab"));
             int focus = before;
-            e2e::WaitUntil([&] { return (focus = FocusedControl()) != before; }, 2000);
+            e2e::WaitUntil([&] { return (focus = FocusedControl()) != before; }, 5000);
             visited.push_back(focus);
         }
         std::printf("tab stops %s, Tab visited %s\n", Ids(stops).c_str(), Ids(visited).c_str());
@@ -219,9 +222,20 @@ TEST_F(Keyboard, FileModeBrowseBySpaceAndTheFileDialogByKeys) {
     EXPECT_TRUE(e2e::WaitForWindowGone(chooser.window, e2e::kBoxCloseMs))
         << "Escape did not close the file dialog";
     EXPECT_TRUE(e2e::WaitUntil([&] { return FocusedControl() == IDC_BROWSE; }, 5000));
-    ASSERT_TRUE(TabTo(IDC_EXIT));
-    ASSERT_TRUE(PressKey("space"));
-    EXPECT_TRUE(program.WaitForExit(e2e::kBoxCloseMs)) << "Space on Exit did not end the program";
+
+    // Minimised, the dialog still paints and answers; restored, it goes on as before.
+    // (Its drag icon is checked in the dialog's own process: Wine 8 answers
+    // WM_QUERYDRAGICON and WM_GETICON from another process with 0.)
+    ShowWindowAsync(dialog.Window(), SW_MINIMIZE);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsIconic(dialog.Window()) != FALSE; }, 5000));
+    RedrawWindow(dialog.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    bool answered = false;
+    e2e::SendWithTimeout(dialog.Window(), WM_NULL, 0, 0, &answered);
+    EXPECT_TRUE(answered) << "no answer while minimised";
+    ShowWindowAsync(dialog.Window(), SW_RESTORE);
+    EXPECT_TRUE(
+        e2e::WaitUntil([&] { return !IsIconic(dialog.Window()) && dialog.Visible(); }, 5000));
+    ExpectExitEndsProgram();
 }
 
 }  // namespace

@@ -14,6 +14,13 @@ std::vector<unsigned char> Bytes(const std::string& text) {
     return std::vector<unsigned char>(text.begin(), text.end());
 }
 
+// The request appears whole or not at all: the host side may look at any moment.
+bool WriteRequest(const std::wstring& path, const std::string& text) {
+    const std::wstring partial = path + L".partial";
+    return e2e::WriteFileBytes(partial, Bytes(text)) &&
+           MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
 struct CropFile {
     long long start = 0;
     long long end = 0;
@@ -64,7 +71,7 @@ bool HostRequests::PressKeys(const std::vector<std::string>& keys, unsigned time
     for (const std::string& key : keys) lines += key + "\n";
     const std::wstring folder = e2e::WindowsPath(folderUnix_);
     const std::wstring request = folder + L"\\keys-" + std::to_wstring(++keyRequests_) + L".keys";
-    if (!e2e::WriteFileBytes(request, Bytes(lines))) return false;
+    if (!WriteRequest(request, lines)) return false;
     return e2e::WaitUntil([&] { return !e2e::FileExists(request); }, timeoutMs);
 }
 
@@ -76,7 +83,7 @@ bool HostRequests::StartCrops(const std::wstring& name, const RECT& area, unsign
                              std::to_string(area.right - area.left) + " " +
                              std::to_string(area.bottom - area.top) + " " +
                              std::to_string(milliseconds) + "\n";
-    return e2e::WriteFileBytes(folder + L"\\" + name + L".crop", Bytes(line));
+    return WriteRequest(folder + L"\\" + name + L".crop", line);
 }
 
 std::vector<ScreenCrop> HostRequests::FinishCrops(const std::wstring& name, unsigned timeoutMs) {

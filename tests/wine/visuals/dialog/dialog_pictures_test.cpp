@@ -1,0 +1,273 @@
+// The main dialog's pictures in its own process, where the Win32 calls can be
+// watched directly: the logo drawn into the owner-draw record's DC (keyed on
+// cyan, natural size, whatever the record asks), other owner-drawn ids left to
+// the default handling, the drag icon, the minimised painting, and the busy
+// animation's thread ending with the dialog however often it is opened.
+#include <windows.h>
+// (windows.h first: the others build on it)
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/wine/framework/support/DialogScript.h"
+#include "tests/wine/ui/DialogRig.h"
+#include "ui/DownloadInProgress.h"
+#include "ui/ReflasherDlg.h"
+
+using namespace dialog_script;
+
+namespace {
+
+constexpr wchar_t kCaption[] = L"Quillmar Dovrex Firmware Update";
+constexpr std::uint32_t kCyan = 0x00FFFF;
+constexpr std::uint32_t kMagenta = 0xFF00FF;
+
+// 0x00RRGGBB pixels of a top-down 32-bit picture.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> rgb;
+    std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+};
+
+Pixels ReadBitmap(HBITMAP bitmap, int width, int height) {
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    Pixels pixels{width, height,
+                  std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+    const HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.rgb.data(), &format,
+              DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (std::uint32_t& pixel : pixels.rgb) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// A memory DC holding a magenta picture, standing for the DC a WM_DRAWITEM brings.
+class Canvas {
+public:
+    Canvas(int width, int height) : width_(width), height_(height) {
+        dc_ = CreateCompatibleDC(nullptr);
+        const HDC screen = GetDC(nullptr);
+        bitmap_ = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        const HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+        const RECT all{0, 0, width, height};
+        FillRect(dc_, &all, magenta);
+        DeleteObject(magenta);
+    }
+    ~Canvas() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    HDC Dc() const { return dc_; }
+    Pixels Read() {
+        SelectObject(dc_, old_);  // GetDIBits wants the bitmap out of any DC
+        Pixels pixels = ReadBitmap(bitmap_, width_, height_);
+        SelectObject(dc_, bitmap_);
+        return pixels;
+    }
+
+private:
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+std::vector<DWORD> ThreadsOfThisProcess() {
+    std::vector<DWORD> threads;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return threads;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            threads.push_back(entry.th32ThreadID);
+    }
+    CloseHandle(snapshot);
+    return threads;
+}
+
+// True once the thread has ended (or never was).
+bool ThreadEnded(DWORD id) {
+    const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id);
+    if (thread == nullptr) return true;
+    const bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return ended;
+}
+
+// WM_ICONERASEBKGND as the dialog gets it (sent by its own OnPaint).
+std::atomic<HWND> watchedDialog{nullptr};
+std::atomic<int> iconEraseCount{0};
+std::atomic<WPARAM> iconEraseDc{0};
+LRESULT CALLBACK WatchSentMessages(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == watchedDialog && sent->message == WM_ICONERASEBKGND) {
+        ++iconEraseCount;
+        iconEraseDc = sent->wParam;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class DialogPictures : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InitCommonControls(); }
+    void SetUp() override {
+        rig_.AddEmbosser(L"Dovrex Embosser");
+        rig_.EmbedImage();
+    }
+    void TearDown() override { downloadInProgress = false; }
+    INT_PTR Run(CReflasherDlg& dialog, const std::function<void(HWND)>& script) {
+        return RunWithScript(
+            kCaption, [&] { return dialog.DoModal(); }, script);
+    }
+    void Close(HWND dialog) {
+        dialogThread_.Run([&] { DestroyWindow(dialog); });
+        WaitUntilClosed(dialog);
+    }
+
+    rig::DialogRig rig_;
+    DialogThread dialogThread_;
+};
+
+TEST_F(DialogPictures, LogoDrawnWholeIntoTheRecordsDcForControl1015Only) {
+    const HBITMAP logoBitmap = static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(logoBitmap, nullptr);
+    const Pixels logo = ReadBitmap(logoBitmap, 96, 69);
+    DeleteObject(logoBitmap);
+
+    struct Case {
+        const char* what;
+        UINT id;
+        UINT action;
+        RECT rect;
+        LRESULT result;  // TRUE: handled by the dialog; 0: left to the default handling
+        bool logo;
+    };
+    const Case cases[] = {
+        {"whole draw", IDC_LOGO, ODA_DRAWENTIRE, {0, 0, 108, 63}, TRUE, true},
+        // Neither the record's rectangle nor its action narrows what is drawn.
+        {"focus change, small rectangle", IDC_LOGO, ODA_FOCUS, {10, 10, 20, 20}, TRUE, true},
+        {"another owner-drawn id", 1016, ODA_DRAWENTIRE, {0, 0, 120, 80}, 0, false},
+        {"the busy picture's id", IDC_BUSY_PICTURE, ODA_DRAWENTIRE, {0, 0, 120, 80}, 0, false},
+    };
+    CReflasherDlg dialog(rig_.Services());
+    Run(dialog, [&](HWND d) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            Canvas canvas(120, 80);
+            DRAWITEMSTRUCT item{};
+            item.CtlType = ODT_STATIC;
+            item.CtlID = c.id;
+            item.itemAction = c.action;
+            item.hwndItem = GetDlgItem(d, static_cast<int>(c.id));
+            item.hDC = canvas.Dc();
+            item.rcItem = c.rect;
+            LRESULT result = -1;
+            dialogThread_.Run([&] {
+                result = SendMessageW(d, WM_DRAWITEM, c.id, reinterpret_cast<LPARAM>(&item));
+            });
+            EXPECT_EQ(result, c.result);
+            const Pixels drawn = canvas.Read();
+            int wrong = 0;
+            for (int y = 0; y < drawn.height; ++y) {
+                for (int x = 0; x < drawn.width; ++x) {
+                    const bool inLogo = c.logo && x < logo.width && y < logo.height;
+                    const std::uint32_t expected =
+                        inLogo && logo.At(x, y) != kCyan ? logo.At(x, y) : kMagenta;
+                    wrong += drawn.At(x, y) != expected;
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "pixels unlike the logo keyed on cyan at (0, 0)";
+        }
+        Close(d);
+    });
+}
+
+TEST_F(DialogPictures, DragIconIsTheAppIconAndTheMinimisedDialogPaintsIt) {
+    CReflasherDlg dialog(rig_.Services());
+    Run(dialog, [&](HWND d) {
+        EXPECT_NE(dialog.appIcon.get(), nullptr);
+        EXPECT_EQ(SendMessageW(d, WM_QUERYDRAGICON, 0, 0),
+                  reinterpret_cast<LRESULT>(dialog.appIcon.get()));
+
+        watchedDialog = d;
+        iconEraseCount = 0;
+        const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &WatchSentMessages, nullptr,
+                                             GetWindowThreadProcessId(d, nullptr));
+        ASSERT_NE(hook, nullptr);
+        // Shown normally: the dialog's own painting, no icon.
+        dialogThread_.Run(
+            [&] { RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); });
+        EXPECT_EQ(iconEraseCount, 0);
+        // Minimised: the icon's background erased on the painting DC, then the icon.
+        // A minimised window has no client area to invalidate, so the painting is asked
+        // for directly.
+        dialogThread_.Run([&] {
+            ShowWindow(d, SW_MINIMIZE);
+            SendMessageW(d, WM_PAINT, 0, 0);
+        });
+        EXPECT_TRUE(IsIconic(d));
+        EXPECT_GE(iconEraseCount, 1) << "no minimised painting happened";
+        EXPECT_NE(iconEraseDc, 0u);
+        dialogThread_.Run([&] { ShowWindow(d, SW_RESTORE); });
+        EXPECT_FALSE(IsIconic(d));
+        UnhookWindowsHookEx(hook);
+        watchedDialog = nullptr;
+        Close(d);
+    });
+}
+
+TEST_F(DialogPictures, TheAnimationCyclesAndItsThreadEndsWithTheDialog) {
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        CReflasherDlg dialog(rig_.Services());
+        std::vector<LPARAM> pictures;
+        std::vector<DWORD> started;  // threads the dialog started
+        const std::vector<DWORD> before = ThreadsOfThisProcess();
+        Run(dialog, [&](HWND d) {
+            // A run as far as the animation can tell; closed in the middle of a cycle.
+            downloadInProgress = true;
+            const HWND busy = GetDlgItem(d, IDC_BUSY_PICTURE);
+            for (int i = 0; i < 16; ++i) {
+                const LRESULT shown = SendMessageW(busy, STM_GETIMAGE, IMAGE_BITMAP, 0);
+                if (pictures.empty() || pictures.back() != shown) pictures.push_back(shown);
+                Sleep(100);
+            }
+            for (DWORD id : ThreadsOfThisProcess()) {
+                if (id != GetCurrentThreadId() &&
+                    std::find(before.begin(), before.end(), id) == before.end()) {
+                    started.push_back(id);
+                }
+            }
+            Close(d);
+        });
+        // Four frames in turn in about 1.6 s (the first may be the template's own 145).
+        EXPECT_GE(pictures.size(), 3u);
+        EXPECT_EQ(started.size(), 1u) << "one animation thread";
+        // The dialog object still exists: only the window's end can have stopped it.
+        for (DWORD id : started)
+            EXPECT_TRUE(ThreadEnded(id)) << "thread " << id << " outlived the dialog window";
+        downloadInProgress = false;
+    }
+}
+
+}  // namespace
