@@ -138,7 +138,6 @@ TEST(BusyAnimation, StopsAtOnceWhenTheTimerSaysSo) {
 
 // A frame that couldn't be loaded is left out; the others keep their times.
 TEST(BusyAnimation, AFrameThatDidNotLoadIsSkipped) {
-    std::atomic<bool> busy{true};
     CountingGdi gdi;
     FakeStaticPicture picture(gdi, false);
     gdi.failLoad = true;
