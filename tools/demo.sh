@@ -43,19 +43,7 @@ mkdir -p "$out/jobs" "$out/screenshots"
 set +e
 # shellcheck source=wine-lib.sh
 . tools/wine-lib.sh
-responder=
-cleanup() {
-    if [ -n "$responder" ]; then
-        kill "$responder" 2>/dev/null
-        wait "$responder" 2>/dev/null
-        responder=
-    fi
-    wine_session_end
-}
 wine_session_begin "$build" || { echo "demo: no Wine session" >&2; exit 1; }
-trap cleanup EXIT
-trap 'cleanup; exit 130' INT
-trap 'cleanup; exit 143' TERM
 
 if [ $headless -eq 1 ]; then
     echo "demo: no DISPLAY, running headless on Xvfb $DISPLAY"
@@ -77,8 +65,7 @@ done
 grep -q 'status F:' "$out/bridge.log" 2>/dev/null || { echo "demo: the embosser bridge did not start" >&2; exit 1; }
 
 if [ $headless -eq 1 ]; then
-    tools/answer-screenshots.sh "$out/screenshots" &
-    responder=$!
+    wine_session_helper tools/answer-screenshots.sh "$out/screenshots"
     wine "$pilot" --program "$program" --press-start --shots "$out/screenshots"
     rc=$?
 else

@@ -81,6 +81,12 @@ wine_start_xvfb() {
 # Ends everything the session started: the prefix's wineserver (and with it
 # every Wine process in the prefix), our Xvfb, and the prefix copy.
 wine_session_end() {
+    local pid
+    for pid in "${WINE_SESSION_HELPERS[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    WINE_SESSION_HELPERS=()
     if [ -n "${WINE_SESSION_DIR:-}" ]; then
         WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1
         WINEPREFIX=$WINEPREFIX wineserver -w >/dev/null 2>&1
@@ -127,6 +133,14 @@ wine_session_begin() {
     trap 'wine_session_end; exit 129' HUP
     wine_copy_prefix "$root/base-prefix" "$WINE_SESSION_DIR/prefix" || return 1
     wine_start_xvfb "$WINE_SESSION_DIR" || return 1
+}
+
+# Starts a host-side helper (screenshot answerer and the like) in the background;
+# wine_session_end stops it before the prefix and display go.
+WINE_SESSION_HELPERS=()
+wine_session_helper() {
+    "$@" &
+    WINE_SESSION_HELPERS+=($!)
 }
 
 # Runs a Windows program in the current prefix; gives its exit code.

@@ -22,29 +22,14 @@ build=${REFLASHER_WINE_BUILD_DIR:-}
 rm -rf "$REFLASHER_E2E_WORK_DIR"
 mkdir -p "$REFLASHER_E2E_WORK_DIR" "$REFLASHER_E2E_SHOT_DIR"
 
-responder=
-cleanup() {
-    if [ -n "$responder" ]; then
-        kill "$responder" 2>/dev/null
-        wait "$responder" 2>/dev/null
-        responder=
-    fi
-    wine_session_end
-}
-
 start=$SECONDS
 wine_session_begin "$build" || exit 1
-trap cleanup EXIT
-trap 'cleanup; exit 130' INT
-trap 'cleanup; exit 143' TERM
-trap 'cleanup; exit 129' HUP
 echo "run-scenario: prefix and display $DISPLAY ready in $((SECONDS - start)) s"
 
-"$here/../../../tools/answer-screenshots.sh" "$REFLASHER_E2E_SHOT_DIR" &
-responder=$!
+wine_session_helper "$here/../../../tools/answer-screenshots.sh" "$REFLASHER_E2E_SHOT_DIR"
 
 wine "$driver" "${@:2}"
 rc=$?
 echo "run-scenario: scenario took $((SECONDS - start)) s in all"
-cleanup
+wine_session_end
 exit $rc

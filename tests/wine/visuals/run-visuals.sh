@@ -19,28 +19,14 @@ build=${REFLASHER_WINE_BUILD_DIR:-}
 rm -rf "$REFLASHER_E2E_WORK_DIR"
 mkdir -p "$REFLASHER_E2E_WORK_DIR" "$REFLASHER_E2E_SHOT_DIR"
 
-responders=()
-cleanup() {
-    local pid
-    for pid in "${responders[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-    responders=()
-    wine_session_end
-}
-
 start=$SECONDS
 wine_session_begin "$build" || exit 1
-trap cleanup EXIT
-trap 'cleanup; exit 130' INT
-trap 'cleanup; exit 143' TERM
-trap 'cleanup; exit 129' HUP
 
-"$here/../../../tools/answer-screenshots.sh" "$REFLASHER_E2E_SHOT_DIR" &
-responders+=($!)
-"$here/answer-host-requests.sh" "$REFLASHER_E2E_SHOT_DIR" &
-responders+=($!)
+wine_session_helper "$here/../../../tools/answer-screenshots.sh" "$REFLASHER_E2E_SHOT_DIR"
+wine_session_helper "$here/answer-host-requests.sh" "$REFLASHER_E2E_SHOT_DIR"
 
 wine "$driver" "${@:2}"
 rc=$?
 echo "run-visuals: took $((SECONDS - start)) s in all"
-cleanup
+wine_session_end
 exit $rc
