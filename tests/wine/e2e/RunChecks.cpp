@@ -1,5 +1,6 @@
 #include "tests/wine/e2e/RunChecks.h"
 
+#include "sim/EmbosserModel.h"
 #include "tests/wine/e2e/UserTexts.h"
 #include "tests/wine/e2e/support/Windows.h"
 
@@ -8,6 +9,23 @@ namespace reflasher::e2e {
 std::vector<std::wstring> SuccessfulRunStatusLines() {
     return {L"",         texts::kNegotiating, texts::kSending, texts::kErasing, texts::kWriting,
             texts::kDone};
+}
+
+::testing::AssertionResult ReceivedServiceJobThenImage(const SimulatedEmbosser& embosser,
+                                                       const std::vector<unsigned char>& image) {
+    if (embosser.JobCount() != 2)
+        return ::testing::AssertionFailure() << embosser.JobCount() << " jobs, not 2";
+    const auto request = embosser.Job(1);
+    const std::vector<unsigned char> serviceJob(sim::kServiceModeJob.begin(),
+                                                sim::kServiceModeJob.end());
+    if (!request || *request != serviceJob)
+        return ::testing::AssertionFailure() << "the first job is not the service-mode request";
+    const auto firmware = embosser.FirmwareReceived();
+    if (!firmware) return ::testing::AssertionFailure() << "the embosser took no firmware";
+    if (*firmware != image)
+        return ::testing::AssertionFailure() << "the image arrived changed: " << firmware->size()
+                                             << " of " << image.size() << " bytes";
+    return ::testing::AssertionSuccess();
 }
 
 std::string Printable(const std::vector<int>& positions) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/e2e/support/SimulatedEmbosser.h"
+
 namespace reflasher::e2e {
 
 // The bar of a run that went through: 0, 10, (20, passed in a moment), 30, 50
@@ -15,6 +17,11 @@ namespace reflasher::e2e {
 
 // The status line of such a run: empty, then each phase once, in order.
 std::vector<std::wstring> SuccessfulRunStatusLines();
+
+// What the embosser took in such a run: two jobs, the service-mode request
+// first, and `image` unchanged as the firmware.
+::testing::AssertionResult ReceivedServiceJobThenImage(const SimulatedEmbosser& embosser,
+                                                       const std::vector<unsigned char>& image);
 
 std::string Printable(const std::vector<int>& positions);
 std::string Printable(const std::vector<std::wstring>& lines);

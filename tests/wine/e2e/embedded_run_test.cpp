@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "sim/EmbosserModel.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
 #include "tests/wine/e2e/UserTexts.h"
@@ -57,15 +56,7 @@ TEST_F(EmbeddedRun, OnePrinterUpdatesWithTheEmbeddedImage) {
     EXPECT_TRUE(IsSuccessfulRunBar(recorder->BarPositions()));
 
     // The embosser got the service-mode request, then the embedded image unchanged.
-    EXPECT_EQ(embosser.JobCount(), 2);
-    const auto request = embosser.Job(1);
-    ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(*request,
-              std::vector<unsigned char>(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end()));
-    const auto firmware = embosser.FirmwareReceived();
-    ASSERT_TRUE(firmware.has_value()) << "the embosser took no firmware";
-    EXPECT_TRUE(*firmware == SyntheticImage())
-        << "the image arrived changed: " << firmware->size() << " bytes";
+    EXPECT_TRUE(ReceivedServiceJobThenImage(embosser, SyntheticImage()));
 
     // The run is over: the status line stays, and Exit is no longer refused.
     EXPECT_EQ(Printable(dialog.ControlText(IDC_STATUS_LINE)), Printable(texts::kDone));

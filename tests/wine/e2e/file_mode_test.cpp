@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "sim/EmbosserModel.h"
 #include "tests/wine/e2e/FirmwareFiles.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
@@ -68,15 +67,7 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
 
     EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
     EXPECT_TRUE(IsSuccessfulRunBar(recorder->BarPositions()));
-    EXPECT_EQ(embosser.JobCount(), 2);
-    const auto request = embosser.Job(1);
-    ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(*request,
-              std::vector<unsigned char>(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end()));
-    const auto firmware = embosser.FirmwareReceived();
-    ASSERT_TRUE(firmware.has_value()) << "the embosser took no firmware";
-    EXPECT_TRUE(*firmware == image)
-        << "the file arrived changed: " << firmware->size() << " of " << image.size() << " bytes";
+    EXPECT_TRUE(ReceivedServiceJobThenImage(embosser, image));
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
     ExpectExitEndsProgram();
 }
