@@ -1,11 +1,14 @@
-# Plain entry points: `make` builds both trees, `make test` runs every test,
+# Plain entry points: `make` builds every tree, `make test` runs every test,
 # `make deps` installs what is missing, `make demo` shows an update under Wine.
+# Two Windows trees from the same sources: win32 (i686, the program we ship)
+# and win64 (x86_64, for hosts that can't run 32-bit code); tools/wine-trees.sh
+# says which of them this host tests (REFLASHER_WINE_ARCH=i686|x86_64|both forces it).
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps native win32 fuzz test test-native test-win32 test-fuzz demo art clean
+.PHONY: all deps native win32 win64 fuzz test test-native test-windows test-win32 test-win64 test-fuzz demo art clean
 
-all: native win32
+all: native win32 win64
 
 deps:
 	@tools/install-deps.sh
@@ -14,9 +17,9 @@ native:
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS)
 
-win32:
-	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 -j $(JOBS)
+win32 win64:
+	cmake --preset $@ >/dev/null
+	cmake --build --preset $@ -j $(JOBS)
 
 fuzz:
 	@if command -v clang++ >/dev/null; then \
@@ -25,14 +28,24 @@ fuzz:
 
 test: deps
 	$(MAKE) test-native
-	$(MAKE) test-win32
+	$(MAKE) test-windows
 	$(MAKE) test-fuzz
 
 test-native: native
 	ctest --preset native -j $(JOBS)
 
-test-win32: win32
-	ctest --preset win32 -j $(JOBS)
+# Both trees always build (each must compile cleanly everywhere); the Windows
+# tier runs on the tree(s) this host can execute under Wine.
+test-windows: win32 win64
+	@trees=$$(tools/wine-trees.sh) || exit 1; failed=; \
+	for tree in $$trees; do \
+	  echo "== Windows tier, $$tree tree"; \
+	  ctest --preset $$tree -j $(JOBS) || failed="$$failed $$tree"; \
+	done; \
+	if [ -n "$$failed" ]; then echo "Windows tier failed on:$$failed"; exit 1; fi
+
+test-win32 test-win64: test-%: %
+	ctest --preset $* -j $(JOBS)
 
 test-fuzz: fuzz
 	@tools/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)

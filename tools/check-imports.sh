@@ -6,6 +6,7 @@
 # Exit 0 when all pass; 1 naming each offending file and DLL.
 set -euo pipefail
 
+# The tree's own objdump: each tree's CMake passes it.
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 
 # What the program and its tests may use; compared with letter case folded.

@@ -11,20 +11,23 @@
 #   - without one, it runs on a private Xvfb, presses Start Download itself,
 #     tells the same, closes the final message, and saves screenshots.
 # Everything it leaves (screenshots, bridge log, the firmware as the embosser
-# received it) is in build/win32/demo/.
+# received it) is in build/<tree>/demo/ (win32, or win64 on hosts that can't
+# run 32-bit code).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-build=$root/build/win32
-out=$build/demo
 printer="Dovrex Embosser"
 port=USB001
 
 tools/install-deps.sh
-echo "demo: building the Windows tree (build/win32)"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" >/dev/null
+# The i686 program where this host runs 32-bit code, else the x86_64 one.
+tree=$(tools/wine-trees.sh --one) || exit 1
+build=$root/build/$tree
+out=$build/demo
+echo "demo: building the Windows tree (build/$tree)"
+cmake --preset "$tree" >/dev/null
+cmake --build --preset "$tree" -j "$(nproc)" >/dev/null
 
 program=$build/variants/embedded/Reflasher.exe
 bridge=$build/sim/win32/embosser-bridge.exe
@@ -48,9 +51,7 @@ wine_session_begin "$build" || { echo "demo: no Wine session" >&2; exit 1; }
 if [ $headless -eq 1 ]; then
     echo "demo: no DISPLAY, running headless on Xvfb $DISPLAY"
     # Without a window manager Wine draws the window frames itself.
-    reg=$out/unmanaged.reg
-    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n' >"$reg"
-    wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+    wine_unmanaged
 fi
 
 echo "demo: installing the simulated embosser as \"$printer\" on $port"
@@ -66,11 +67,11 @@ grep -q 'status F:' "$out/bridge.log" 2>/dev/null || { echo "demo: the embosser 
 
 if [ $headless -eq 1 ]; then
     wine_session_helper tools/answer-screenshots.sh "$out/screenshots"
-    wine "$pilot" --program "$program" --press-start --shots "$out/screenshots"
+    wine_run "$pilot" --program "$program" --press-start --shots "$out/screenshots"
     rc=$?
 else
     echo "demo: the window opens on $DISPLAY"
-    wine "$pilot" --program "$program"
+    wine_run "$pilot" --program "$program"
     rc=$?
 fi
 

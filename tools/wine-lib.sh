@@ -13,10 +13,25 @@
 # Why a copy per run: booting a prefix takes ~10 s, copying a booted one ~2 s,
 # and parallel tests must not share a wineserver or a registry.
 
-# Quiet, no Mono/Gecko install prompts, 32-bit like the program.
+# Quiet, no Mono/Gecko install prompts.
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=win32
+
+# The loader and prefix architecture follow the tree being served (the file
+# wine-arch, which CMake writes into each Windows tree): win32 for the i686
+# tree, win64 for the x86_64 one. Each loader is called directly: Debian's
+# wine, wineboot and winepath wrappers take the i386 loader whenever it is
+# installed, even on hosts that can't execute it.
+WINE_LOADER_DIR=${WINE_LOADER_DIR:-/usr/lib/wine}
+wine_use_tree() {
+    local arch=win32
+    [ -f "$1/wine-arch" ] && arch=$(cat "$1/wine-arch")
+    case $arch in
+        win32) export WINEARCH=win32 WINELOADER=$WINE_LOADER_DIR/wine ;;
+        win64) export WINEARCH=win64 WINELOADER=$WINE_LOADER_DIR/wine64 ;;
+        *) _wine_log "unknown Wine architecture '$arch' in $1/wine-arch"; return 1 ;;
+    esac
+}
 
 _wine_log() { echo "wine-lib: $*" >&2; }
 
@@ -43,7 +58,7 @@ wine_boot_base() {
         rm -rf "$base"
         _wine_log "booting base prefix $base"
         local start=$SECONDS
-        WINEPREFIX=$base DISPLAY= wineboot -i >"$base.boot.log" 2>&1 || { _wine_log "wineboot failed (see $base.boot.log)"; exit 1; }
+        WINEPREFIX=$base DISPLAY= wine_run wineboot.exe -i >"$base.boot.log" 2>&1 || { _wine_log "wineboot failed (see $base.boot.log)"; exit 1; }
         WINEPREFIX=$base wineserver -w
         touch "$marker"
         _wine_log "base prefix booted in $((SECONDS - start)) s"
@@ -122,6 +137,7 @@ wine_sweep_runs() {
 # Exports WINEPREFIX, DISPLAY, WINE_SESSION_DIR; cleans up on exit or signal.
 wine_session_begin() {
     local build=$1 root="$1/wine"
+    wine_use_tree "$build" || return 1
     wine_boot_base "$root/base-prefix" || return 1
     mkdir -p "$root/runs"
     wine_sweep_runs "$root/runs"
@@ -143,14 +159,24 @@ wine_session_helper() {
     WINE_SESSION_HELPERS+=($!)
 }
 
-# Runs a Windows program in the current prefix; gives its exit code.
-wine_run() { wine "$@"; }
+# Runs a Windows program (or one of Wine's own: regedit, reg, winepath.exe ...)
+# in the current prefix with the tree's loader; gives its exit code.
+wine_run() { "$WINELOADER" "$@"; }
 
 # Starts a Windows program in the background; its pid is in WINE_LAST_PID.
 # wine_session_end stops it with the rest of the prefix.
 wine_start() {
-    wine "$@" &
+    wine_run "$@" &
     WINE_LAST_PID=$!
+}
+
+# A Unix path as the prefix's programs see it.
+wine_windows_path() { wine_run winepath.exe -w "$1" 2>/dev/null; }
+
+# Tells Wine that no window manager manages its windows: under Xvfb there is
+# none, and Wine would otherwise wait about 2 s for one on every window that closes.
+wine_unmanaged() {
+    wine_run reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 # A string as a .reg file literal.
@@ -169,7 +195,7 @@ _wine_import_reg() {
     local file
     file=$(mktemp "${WINE_SESSION_DIR:-/tmp}/import.XXXXXX.reg")
     { echo REGEDIT4; echo; cat; } >"$file"
-    wine regedit /S "$(winepath -w "$file")" >/dev/null 2>&1
+    wine_run regedit.exe /S "$(wine_windows_path "$file")" >/dev/null 2>&1
     local rc=$?
     rm -f "$file"
     return $rc

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "tests/wine/support/HostPaths.h"
+#include "sim/win32/wine/HostPaths.h"
 
 namespace reflasher::bridge {
 

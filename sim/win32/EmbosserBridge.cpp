@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/wine/support/WinePrinters.h"
+#include "sim/win32/wine/WinePrinters.h"
 
 namespace reflasher::bridge {
 namespace {

@@ -9,7 +9,7 @@
 #include "sim/EmbosserModel.h"
 #include "sim/win32/BridgeLog.h"
 #include "sim/win32/BridgeOptions.h"
-#include "tests/wine/support/JobFolder.h"
+#include "sim/win32/wine/JobFolder.h"
 
 namespace reflasher::bridge {
 

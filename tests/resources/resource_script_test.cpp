@@ -288,7 +288,7 @@ TEST_F(ResourceScript, AboutMenuTextIsString101) {
     EXPECT_EQ(Narrow(text), "&About Reflasher...");
 }
 
-TEST_F(ResourceScript, ManifestAsksForCommonControls6AndNoElevation) {
+TEST_F(ResourceScript, ManifestAsksForCommonControls6OfItsArchitectureAndNoElevation) {
     const Bytes& data = Get(RT_MANIFEST, 1);
     const std::string xml(data.begin(), data.end());
     for (const char* part :
@@ -298,7 +298,8 @@ TEST_F(ResourceScript, ManifestAsksForCommonControls6AndNoElevation) {
     }
     const std::size_t controls = xml.find("Microsoft.Windows.Common-Controls");
     const std::size_t identityEnd = xml.find("/>", controls);
-    EXPECT_NE(xml.substr(controls, identityEnd - controls).find("processorArchitecture=\"x86\""),
+    EXPECT_NE(xml.substr(controls, identityEnd - controls)
+                  .find("processorArchitecture=\"" REFLASHER_MANIFEST_ARCH "\""),
               std::string::npos);
 }
 

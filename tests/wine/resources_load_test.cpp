@@ -1,7 +1,7 @@
 // The program's resources through the real Win32 loaders (this test program
 // links the same compiled script): the dialog templates create with every
 // control, the bitmaps, the RLE8 logo keyed on cyan, the icon at each size,
-// the string and the version information.
+// the string, the version information and the manifest.
 // commctrl.h builds on windows.h, so the order stays.
 // clang-format off
 #include <windows.h>
@@ -221,6 +221,24 @@ TEST(Resources, AboutStringAndVersionReadThroughTheApis) {
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904e4\\SpecialBuild",
                                reinterpret_cast<void**>(&special), &length));
     EXPECT_STREQ(special, L"8.0.81");
+}
+
+// Windows refuses to start a program whose manifest names another architecture
+// (Wine doesn't check), so every architecture the manifest names must be ours.
+TEST(Resources, ManifestNamesTheProgramsOwnArchitecture) {
+    const HRSRC found = FindResourceW(Self(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);
+    const auto* data = static_cast<const char*>(LockResource(LoadResource(Self(), found)));
+    const std::string xml(data, SizeofResource(Self(), found));
+    const std::string own = sizeof(void*) == 8 ? "amd64" : "x86";
+    const std::string attribute = "processorArchitecture=\"";
+    int named = 0;
+    for (std::size_t at = xml.find(attribute); at != std::string::npos; at = xml.find(attribute, at + 1)) {
+        const std::size_t begin = at + attribute.size();
+        EXPECT_EQ(xml.substr(begin, xml.find('"', begin) - begin), own);
+        ++named;
+    }
+    EXPECT_EQ(named, 2);  // the program's identity and the common controls it asks for
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/support/HostPaths.h"
+#include "sim/win32/wine/HostPaths.h"
 #include "update/win32/Win32EmbeddedImageSource.h"
 #include "update/win32/Win32FileOpener.h"
 

@@ -14,9 +14,9 @@
 #include "device/DeviceStatus.h"
 #include "device/PrinterDiscovery.h"
 #include "device/win32/Win32Spooler.h"
-#include "tests/wine/support/HostPaths.h"
-#include "tests/wine/support/JobFolder.h"
-#include "tests/wine/support/WinePrinters.h"
+#include "sim/win32/wine/HostPaths.h"
+#include "sim/win32/wine/JobFolder.h"
+#include "sim/win32/wine/WinePrinters.h"
 
 namespace reflasher {
 namespace {

@@ -33,7 +33,7 @@ wine_run "$probe" status "Dovrex Parallel" >/dev/null
 expect "non-USB port refused" 3 $?
 
 printf '\0\0\0\0\0\0\0\0\033%%-12345X@PJL SERVICE FIRMWARE\n\f' >"$WINE_SESSION_DIR/job.bin"
-wine_run "$probe" send "$printer" "$(winepath -w "$WINE_SESSION_DIR/job.bin" 2>/dev/null)"
+wine_run "$probe" send "$printer" "$(wine_windows_path "$WINE_SESSION_DIR/job.bin")"
 expect "job sent" 0 $?
 if cmp -s "$WINE_SESSION_DIR/job.bin" "$jobs/job-0001.bin"; then
     expect "job arrived byte for byte" same same

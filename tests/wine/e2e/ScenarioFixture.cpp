@@ -6,7 +6,7 @@
 #include "tests/wine/e2e/support/Files.h"
 #include "tests/wine/e2e/support/Screenshots.h"
 #include "tests/wine/e2e/support/Waiting.h"
-#include "tests/wine/support/RegistryKey.h"
+#include "sim/win32/wine/RegistryKey.h"
 
 namespace reflasher::e2e {
 

@@ -28,7 +28,7 @@ echo "run-scenario: prefix and display $DISPLAY ready in $((SECONDS - start)) s"
 
 wine_session_helper "$here/../../../tools/answer-screenshots.sh" "$REFLASHER_E2E_SHOT_DIR"
 
-wine "$driver" "${@:2}"
+wine_run "$driver" "${@:2}"
 rc=$?
 echo "run-scenario: scenario took $((SECONDS - start)) s in all"
 wine_session_end

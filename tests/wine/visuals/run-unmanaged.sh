@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Runs a Windows test program like tools/run-in-wine.sh, with Wine told first
-# that no window manager manages its windows: under Xvfb there is none, and
-# Wine would otherwise wait about 2 s for one on every window that closes.
+# that no window manager manages its windows (wine_unmanaged).
 #   run-unmanaged.sh program.exe [arguments...]
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -13,7 +12,7 @@ build=${REFLASHER_WINE_BUILD_DIR:-}
 [ -n "$build" ] || build=$(wine_build_dir_of "$program") || { echo "run-unmanaged: no build tree for $program" >&2; exit 2; }
 
 wine_session_begin "$build" || exit 1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || exit 1
+wine_unmanaged || exit 1
 wine_run "$@"
 rc=$?
 wine_session_end

@@ -25,7 +25,7 @@ wine_session_begin "$build" || exit 1
 wine_session_helper "$here/../../../tools/answer-screenshots.sh" "$REFLASHER_E2E_SHOT_DIR"
 wine_session_helper "$here/answer-host-requests.sh" "$REFLASHER_E2E_SHOT_DIR"
 
-wine "$driver" "${@:2}"
+wine_run "$driver" "${@:2}"
 rc=$?
 echo "run-visuals: took $((SECONDS - start)) s in all"
 wine_session_end

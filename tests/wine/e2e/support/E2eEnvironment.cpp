@@ -1,6 +1,6 @@
 #include "tests/wine/e2e/support/E2eEnvironment.h"
 
-#include "tests/wine/support/HostPaths.h"
+#include "sim/win32/wine/HostPaths.h"
 
 namespace reflasher::e2e {
 

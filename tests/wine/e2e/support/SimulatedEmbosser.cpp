@@ -4,7 +4,7 @@
 
 #include "tests/wine/e2e/support/Files.h"
 #include "tests/wine/e2e/support/Waiting.h"
-#include "tests/wine/support/RegistryKey.h"
+#include "sim/win32/wine/RegistryKey.h"
 
 namespace reflasher::e2e {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "tests/wine/e2e/support/ChildProcess.h"
 #include "tests/wine/e2e/support/E2eEnvironment.h"
-#include "tests/wine/support/JobFolder.h"
-#include "tests/wine/support/WinePrinters.h"
+#include "sim/win32/wine/JobFolder.h"
+#include "sim/win32/wine/WinePrinters.h"
 
 namespace reflasher::e2e {
 

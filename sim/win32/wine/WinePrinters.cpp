@@ -1,6 +1,6 @@
-#include "tests/wine/support/WinePrinters.h"
+#include "sim/win32/wine/WinePrinters.h"
 
-#include "tests/wine/support/RegistryKey.h"
+#include "sim/win32/wine/RegistryKey.h"
 
 namespace reflasher::winetest {
 namespace {

@@ -1,11 +1,11 @@
-#include "tests/wine/support/JobFolder.h"
+#include "sim/win32/wine/JobFolder.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <utility>
 
-#include "tests/wine/support/HostPaths.h"
+#include "sim/win32/wine/HostPaths.h"
 
 namespace reflasher::winetest {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/wine/support/RegistryKey.h"
+#include "sim/win32/wine/RegistryKey.h"
 
 namespace reflasher::winetest {
 

@@ -1,4 +1,4 @@
-#include "tests/wine/support/HostPaths.h"
+#include "sim/win32/wine/HostPaths.h"
 
 #include <windows.h>
 
