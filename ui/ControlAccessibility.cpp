@@ -10,13 +10,17 @@
 
 namespace {
 
+// IAccessible's id is taken from the header (__uuidof), never as IID_IAccessible:
+// the x86_64 oleacc import library defines that name as an import thunk, which
+// links ahead of libuuid's GUID and turns every request into E_NOINTERFACE.
+
 constexpr UINT_PTR kNameSubclass = 1;
 constexpr UINT_PTR kAnnounceSubclass = 2;
 
 LRESULT AnswerWithName(HWND control, WPARAM wParam, const wchar_t* name) {
     IAccessible* standard = nullptr;
     // This makes the standard object directly; it doesn't ask the window again.
-    if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
+    if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
                                          reinterpret_cast<void**>(&standard)))) {
         return 0;  // the caller falls back to the standard object
     }
@@ -24,7 +28,7 @@ LRESULT AnswerWithName(HWND control, WPARAM wParam, const wchar_t* name) {
     standard->Release();
     // LresultFromObject takes its own reference for the caller.
     const LRESULT result =
-        LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(named));
+        LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(named));
     named->Release();
     return result;
 }

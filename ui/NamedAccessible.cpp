@@ -16,7 +16,7 @@ NamedAccessible::~NamedAccessible() { standard_->Release(); }
 HRESULT NamedAccessible::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID_IAccessible)) {
+        IsEqualIID(iid, __uuidof(IAccessible))) {
         *object = static_cast<IAccessible*>(this);
     } else if (IsEqualIID(iid, IID_IOleWindow)) {
         *object = static_cast<IOleWindow*>(this);

@@ -7,6 +7,9 @@
 namespace reflasher::visuals {
 namespace {
 
+// (IAccessible's id from the header, as in ui/ControlAccessibility.cpp: the x86_64
+// oleacc import library's IID_IAccessible is an import thunk, not the GUID.)
+
 // The hook's callback has no context argument; one recorder at a time is enough.
 WinEventRecorder* activeRecorder = nullptr;
 
@@ -28,7 +31,7 @@ ComScope::~ComScope() {
 
 std::optional<std::wstring> AccessibleName(HWND window) {
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&object))) ||
         object == nullptr) {
         return std::nullopt;
@@ -44,7 +47,7 @@ std::optional<std::wstring> AccessibleName(HWND window) {
 
 long AccessibleRole(HWND window) {
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&object))) ||
         object == nullptr) {
         return -1;
