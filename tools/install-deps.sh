@@ -32,7 +32,7 @@ apt-get update -q || echo "warning: apt-get update failed (see above); trying th
 install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -q)
 "${install[@]}" "${missing[@]}" && exit 0
 
-release=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+release=$(. "${REFLASHER_OS_RELEASE:-/etc/os-release}" 2>/dev/null && echo "${VERSION_CODENAME:-}")
 if [ -z "$release" ]; then
   echo "error: the install failed and /etc/os-release names no release to retry with:" >&2
   echo "  apt-get install -y ${missing[*]}" >&2

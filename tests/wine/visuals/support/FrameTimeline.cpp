@@ -26,11 +26,14 @@ FrameTimeline ReadTimeline(const std::vector<ScreenCrop>& crops,
             ++timeline.unmatched;
             continue;
         }
+        const double begunMs = crop.startUs / 1000.0, doneMs = crop.endUs / 1000.0;
         if (!timeline.segments.empty() && timeline.segments.back().frame == frame) {
             timeline.segments.back().lastSeenMs = crop.MiddleMs();
+            timeline.segments.back().lastBegunMs = begunMs;
             ++timeline.segments.back().samples;
         } else {
-            timeline.segments.push_back({frame, crop.MiddleMs(), crop.MiddleMs(), 1});
+            timeline.segments.push_back(
+                {frame, crop.MiddleMs(), crop.MiddleMs(), 1, doneMs, begunMs});
         }
     }
     return timeline;
@@ -42,11 +45,13 @@ std::vector<int> FrameTimeline::FramesShown() const {
     return shown;
 }
 
-bool FrameTimeline::ChangesFollowTheCycle() const {
+std::vector<FrameChange> FrameTimeline::Changes() const {
+    std::vector<FrameChange> changes;
     for (std::size_t i = 1; i < segments.size(); ++i) {
-        if (segments[i].frame != (segments[i - 1].frame + 1) % 4) return false;
+        changes.push_back({segments[i - 1].lastBegunMs, segments[i].firstDoneMs,
+                           (segments[i].frame - segments[i - 1].frame + 4) % 4});
     }
-    return true;
+    return changes;
 }
 
 std::vector<double> FrameTimeline::InnerSegmentMs() const {

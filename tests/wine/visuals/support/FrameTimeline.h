@@ -22,6 +22,18 @@ struct FrameSegment {
     double firstSeenMs;
     double lastSeenMs;
     int samples;
+    // When the pictures were taken is known only within each one's request:
+    // the first was done by firstDoneMs, the last begun at lastBegunMs.
+    double firstDoneMs;
+    double lastBegunMs;
+};
+
+// A change of picture as the sampler can place it: after the last picture of the
+// frame before was begun, before the first picture of the new one was done.
+struct FrameChange {
+    double afterMs;
+    double beforeMs;
+    int steps;  // frames the cycle moved on: 1 is the next frame, more are frames not seen
 };
 
 struct FrameTimeline {
@@ -32,8 +44,8 @@ struct FrameTimeline {
 
     // Each frame shown (145..148), in order, one per segment.
     std::vector<int> FramesShown() const;
-    // True when every change goes to the next frame of the cycle (148 to 145).
-    bool ChangesFollowTheCycle() const;
+    // Every change between two segments, in order.
+    std::vector<FrameChange> Changes() const;
     // How long each segment that began and ended while sampling lasted, from the
     // change into it to the change out of it (each change placed midway between the
     // pictures either side of it).
