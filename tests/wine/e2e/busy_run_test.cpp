@@ -1,9 +1,13 @@
 // Scenario 5: while a run is under way every way out of the dialog, Browse and
-// a second Start Download are refused with the busy message; the About box
-// opens and closes while the run goes on; and the run still ends in success.
+// a second Start Download are refused with the busy message, and the end of the
+// session without any box; the About box opens and closes while the run goes on;
+// and the run still ends in success, after which the session may end again.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "resources/resource.h"
 #include "tests/wine/e2e/FirmwareFiles.h"
@@ -24,6 +28,41 @@ HWND FindAboutBox(DWORD processId) {
             return window.window;
     }
     return nullptr;
+}
+
+// WM_QUERYENDSESSION as Windows sends it at shutdown: TRUE lets the session end.
+// -1 when the dialog didn't answer in time (as with a box of its own inside the query).
+LRESULT QueryEndSession(const RemoteDialog& dialog) {
+    bool answered = false;
+    const LRESULT result = SendWithTimeout(dialog.Window(), WM_QUERYENDSESSION, 0, 0, &answered);
+    return answered ? result : -1;
+}
+
+using BlockReasonQuery = BOOL(WINAPI*)(HWND, LPWSTR, DWORD*);
+
+// ShutdownBlockReasonQuery where this system's user32 has it (Wine 8 doesn't).
+BlockReasonQuery FindBlockReasonQuery() {
+    const FARPROC found =
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "ShutdownBlockReasonQuery");
+    return reinterpret_cast<BlockReasonQuery>(reinterpret_cast<void*>(found));
+}
+
+// The reason the window gave Windows for refusing; empty when it gave none.
+std::wstring BlockReason(BlockReasonQuery query, HWND window) {
+    wchar_t reason[512] = L"";
+    DWORD length = 512;
+    return query(window, reason, &length) ? std::wstring(reason) : std::wstring();
+}
+
+// While a run is under way: refused at once, with no box, and (where Windows can
+// tell) the reason given.
+void ExpectSessionEndRefused(const RemoteDialog& dialog, DWORD processId, BlockReasonQuery query) {
+    EXPECT_EQ(QueryEndSession(dialog), FALSE);
+    EXPECT_TRUE(VisibleMessageBoxes(processId).empty()) << "a box of its own";
+    if (query != nullptr) {
+        EXPECT_EQ(Printable(BlockReason(query, dialog.Window())),
+                  Printable(texts::kSessionEndReason));
+    }
 }
 
 bool HasText(HWND dialog, const std::wstring& text) {
@@ -52,9 +91,20 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     ASSERT_TRUE(
         WaitUntil([&] { return dialog.ControlText(IDC_FILE_PATH) == chosen; }, kBoxCloseMs));
 
+    // Idle, the session may end as for any program.
+    const BlockReasonQuery reasonQuery = FindBlockReasonQuery();
+    if (reasonQuery == nullptr) {
+        std::printf("no ShutdownBlockReasonQuery in this user32: the reason is not checked\n");
+    }
+    EXPECT_EQ(QueryEndSession(dialog), TRUE);
+
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
     ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+    {
+        SCOPED_TRACE("ending the session while negotiating");
+        ExpectSessionEndRefused(dialog, program.ProcessId(), reasonQuery);
+    }
 
     const struct {
         const char* what;
@@ -89,6 +139,10 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
     EXPECT_EQ(Printable(recorder->LastStatusLine()), Printable(texts::kWriting))
         << "the refusals took too long";
+    {
+        SCOPED_TRACE("ending the session while writing");
+        ExpectSessionEndRefused(dialog, program.ProcessId(), reasonQuery);
+    }
 
     // The About box from the system menu; the run goes on behind it.
     ASSERT_TRUE(dialog.PostSysCommand(IDM_ABOUTBOX));
@@ -104,9 +158,19 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     ASSERT_TRUE(PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
     EXPECT_TRUE(WaitForWindowGone(about, kBoxCloseMs));
 
+    // The run lasts until its final message is closed.
+    const std::wstring successText = texts::kSuccess;
+    const std::optional<MessageBoxSeen> success = WaitForMessageBox(kWholeRunMs, &successText);
+    ASSERT_TRUE(success.has_value()) << "no success message";
+    EXPECT_EQ(QueryEndSession(dialog), FALSE) << "with the final message open";
     ExpectMessageAndAnswer(texts::kInfo, texts::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
+    EXPECT_TRUE(WaitUntil([&] { return QueryEndSession(dialog) == TRUE; }, kBoxCloseMs))
+        << "the session may not end after the run";
+    if (reasonQuery != nullptr) {
+        EXPECT_EQ(BlockReason(reasonQuery, dialog.Window()), L"");
+    }
 
     EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
     EXPECT_EQ(embosser.JobCount(), 2) << "a refused Start Download sent jobs";

@@ -46,6 +46,15 @@ int ProgressPos(HWND dialog) {
     return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
+// WM_QUERYENDSESSION as Windows sends it; -1 when the dialog didn't answer in time
+// (a box of its own inside the query would keep it from answering).
+LRESULT QueryEndSession(HWND dialog) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer))
+        return -1;
+    return static_cast<LRESULT>(answer);
+}
+
 bool WaitUntilIdle(DWORD timeoutMs = 10000) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
         if (!downloadInProgress) return true;
@@ -270,7 +279,8 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
     std::vector<std::wstring> answers;
     std::vector<bool> stillOpen;
     std::wstring statusWhileHeld, message;
-    bool held = false, idle = false;
+    bool held = false, idle = false, boxForSessionEnd = true;
+    LRESULT sessionEndWhileHeld = TRUE, sessionEndAfter = FALSE;
     const INT_PTR result = Run(dialog, [&](HWND d) {
         // Enter presses a focused push button instead; the list box is no button.
         dialogThread_.Run([d] { SetFocus(GetDlgItem(d, IDC_PRINTER_COMBO)); });
@@ -284,9 +294,13 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
             dialogThread_.Sync();
             stillOpen.push_back(IsWindow(d) && IsWindowVisible(d));
         }
+        // Ending the session is refused too, but silently: Windows tells the user why.
+        sessionEndWhileHeld = QueryEndSession(d);
+        boxForSessionEnd = ErrorBoxShown();
         rig_.clock.Release();
         message = TakeMessageBox(L"Info");
         idle = WaitUntilIdle();
+        sessionEndAfter = QueryEndSession(d);
         Click(d, IDC_EXIT);
         WaitUntilClosed(d);
     });
@@ -298,8 +312,11 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         EXPECT_EQ(answers[i], kBusy);
         EXPECT_TRUE(stillOpen[i]);
     }
+    EXPECT_EQ(sessionEndWhileHeld, FALSE);
+    EXPECT_FALSE(boxForSessionEnd);
     EXPECT_EQ(message, kSuccess);
     EXPECT_TRUE(idle);
+    EXPECT_EQ(sessionEndAfter, TRUE);
     EXPECT_EQ(result, CDialog::kNoResult);  // Exit, once the run was over
 }
 
@@ -334,15 +351,18 @@ TEST_F(MainDialogTest, AWorkerThatCannotStartLeavesTheDialogReady) {
     CReflasherDlg dialog(rig_.Services());
     std::wstring message;
     bool busyAfter = true;
+    LRESULT sessionEndAfter = FALSE;
     const INT_PTR result = Run(dialog, [&](HWND d) {
         Click(d, IDC_START_DOWNLOAD);
         message = TakeMessageBox(L"Error");
         busyAfter = downloadInProgress;
+        sessionEndAfter = QueryEndSession(d);
         Click(d, IDC_EXIT);  // not refused
         WaitUntilClosed(d);
     });
     EXPECT_EQ(message, L"The download could not be started.");
     EXPECT_FALSE(busyAfter);
+    EXPECT_EQ(sessionEndAfter, TRUE);
     EXPECT_EQ(result, CDialog::kNoResult);
     EXPECT_TRUE(rig_.spooler.Jobs().empty());
 }
