@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 namespace reflasher::sim {
 namespace {
 
@@ -38,26 +36,6 @@ TEST(SimulatedSpooler, FailsTheNthCallOnly) {
     EXPECT_FALSE(spooler.OpenPrinter(L"Dovrex", &h, {}));
     EXPECT_TRUE(spooler.OpenPrinter(L"Dovrex", &h, {}));
     EXPECT_EQ(spooler.OpenHandleCount(), 2);
-}
-
-// OpenUsbPrinter acts on the error code, so each failure must report its own, per thread.
-TEST(SimulatedSpooler, FailedOpensReportTheirErrorCodeToTheCallingThread) {
-    SimulatedSpooler spooler;
-    spooler.AddPrinter(Embosser());
-    spooler.LimitAccess(kPrinterAccessUse);
-    spooler.FailCall(SpoolerOp::OpenPrinter, 3);
-    PrinterHandle h = 0;
-    EXPECT_FALSE(spooler.OpenPrinter(L"Dovrex", &h, {L"RAW", kPrinterAllAccess}));
-    EXPECT_EQ(spooler.LastError(), kErrorAccessDenied);
-    EXPECT_FALSE(spooler.OpenPrinter(L"Nobody", &h, {L"RAW", kPrinterAccessUse}));
-    EXPECT_EQ(spooler.LastError(), kErrorInvalidPrinterName);
-    EXPECT_FALSE(spooler.OpenPrinter(L"Dovrex", &h, {L"RAW", kPrinterAccessUse}));
-    EXPECT_EQ(spooler.LastError(), kErrorGenFailure);
-    std::uint32_t otherThread = 99;
-    std::thread([&] { otherThread = spooler.LastError(); }).join();
-    EXPECT_EQ(otherThread, 0u);
-    EXPECT_TRUE(spooler.OpenPrinter(L"Dovrex", &h, {L"RAW", kPrinterAccessUse}));
-    EXPECT_EQ(spooler.OpenHandleCount(), 1);
 }
 
 TEST(SimulatedSpooler, ReportsOversizedStatusWithoutOverrunningTheBuffer) {

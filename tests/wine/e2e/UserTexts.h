@@ -26,11 +26,6 @@ inline constexpr wchar_t kTimeout[] =
 inline constexpr wchar_t kWriteError[] =
     L"A flash write error occured!\nPlease turn the printer off and\non again before retrying.\n";
 
-// The reason Windows is given for a refused shutdown.
-inline constexpr wchar_t kSessionEndReason[] =
-    L"A firmware update is in progress. Turning the computer off now can leave the embosser "
-    L"unusable.";
-
 inline constexpr wchar_t kEmbeddedNotice[] =
     L"Quillmar Dovrex Firmware Version 8.0.81\r\n\r\n"
     L"Please install the printer locally at a USB port. This application will\r\n"
