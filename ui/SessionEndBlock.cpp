@@ -4,7 +4,7 @@
 
 void SessionEndBlock::Begin(HWND window) {
     End();
-    // A reason that can't be set (older systems, Wine) leaves the refusal itself working.
+    // Where no reason can be set (Wine keeps none), the refusal itself still works.
     if (ShutdownBlockReasonCreate(window, texts::kSessionEndBlocked)) window_ = window;
 }
 
