@@ -18,10 +18,10 @@ struct DiscoveryMessage {
 
 // What FillPrinterList applies to the dialog.
 struct PrinterListLayout {
-    bool listChanged = false;               // false only when the buffer couldn't be had
-    std::vector<std::wstring> comboLines;   // every line of the combo box, in order
+    bool listChanged = false;              // false only when the buffer couldn't be had
+    std::vector<std::wstring> comboLines;  // every line of the combo box, in order
     int selectedIndex = 0;
-    std::vector<std::wstring> printerNames; // spooler names, combo order after any prompt line
+    std::vector<std::wstring> printerNames;  // spooler names, combo order after any prompt line
     bool printerChosen = false;
     std::wstring selectedPrinter;
     std::optional<DiscoveryMessage> message;
@@ -40,6 +40,7 @@ PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator = Allo
 PrinterDefaults UpdatePrinterDefaults();
 
 // Opens `printerName` and keeps it open only on a port whose name starts with exactly "USB".
+// When the access asked for is denied, opens again with use access only.
 bool OpenUsbPrinter(Spooler& spooler, const std::wstring& printerName, PrinterHandle* printer,
                     const PrinterDefaults& defaults, Allocator& allocator = Allocator::Heap());
 

@@ -1,6 +1,7 @@
-// The ten print-spooler operations the program uses, behind one interface so
-// that everything above it builds and runs without Windows. The Win32 adapter
-// passes each call straight to winspool; tests use the simulated spooler.
+// The ten print-spooler operations the program uses, and the error code of a
+// failed one, behind one interface so that everything above it builds and runs
+// without Windows. The Win32 adapter passes each call straight to winspool;
+// tests use the simulated spooler.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +36,11 @@ struct DocInfo {
 };
 
 constexpr std::uint32_t kPrinterAllAccess = 0xF000C;
+// Printing and reading the printer, without the right to manage it.
+constexpr std::uint32_t kPrinterAccessUse = 0x8;
+
+// The one error code the program acts on (ERROR_ACCESS_DENIED).
+constexpr std::uint32_t kErrorAccessDenied = 5;
 
 class Spooler {
 public:
@@ -48,6 +54,8 @@ public:
     // OpenPrinterW; true with `*handle` set when the printer was opened.
     virtual bool OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
                              const PrinterDefaults& defaults) = 0;
+    // Why the calling thread's last failed call failed (GetLastError), read right after it.
+    virtual std::uint32_t LastError() = 0;
     virtual void ClosePrinter(PrinterHandle handle) = 0;
 
     // GetPrinterW level 2 with no buffer: the size needed (0 when the call gives none).

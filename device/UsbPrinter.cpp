@@ -15,6 +15,18 @@ bool PortIsUsb(Spooler& spooler, PrinterHandle printer, Allocator& allocator) {
     return port.compare(0, 3, L"USB") == 0;
 }
 
+// Full access includes the right to manage the printer, which a program running
+// without elevation lacks. Printing and reading the status need only use access,
+// so a refusal of the rights (and nothing else) is met with a second, humbler open.
+bool OpenForUpdate(Spooler& spooler, const std::wstring& printerName, PrinterHandle* printer,
+                   const PrinterDefaults& defaults) {
+    if (spooler.OpenPrinter(printerName, printer, defaults)) return true;
+    if (spooler.LastError() != kErrorAccessDenied) return false;
+    PrinterDefaults useOnly = defaults;
+    useOnly.desiredAccess = kPrinterAccessUse;
+    return spooler.OpenPrinter(printerName, printer, useOnly);
+}
+
 }  // namespace
 
 PrinterDefaults UpdatePrinterDefaults() { return PrinterDefaults{L"RAW", kPrinterAllAccess}; }
@@ -22,7 +34,7 @@ PrinterDefaults UpdatePrinterDefaults() { return PrinterDefaults{L"RAW", kPrinte
 bool OpenUsbPrinter(Spooler& spooler, const std::wstring& printerName, PrinterHandle* printer,
                     const PrinterDefaults& defaults, Allocator& allocator) {
     PrinterHandle opened = 0;
-    if (!spooler.OpenPrinter(printerName, &opened, defaults)) return false;
+    if (!OpenForUpdate(spooler, printerName, &opened, defaults)) return false;
     if (!PortIsUsb(spooler, opened, allocator)) {
         spooler.ClosePrinter(opened);
         return false;

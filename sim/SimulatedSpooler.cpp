@@ -4,12 +4,23 @@
 #include <cstring>
 
 namespace reflasher::sim {
+namespace {
+
+thread_local std::uint32_t lastError = 0;
+
+// Fails the call with `error`, as the spooler does: false, and the thread's error code set.
+bool Fail(std::uint32_t error) {
+    lastError = error;
+    return false;
+}
+
+}  // namespace
 
 const char* SpoolerOpName(SpoolerOp op) {
     static const char* const names[kSpoolerOpCount] = {
-        "EnumPrintersSizeNeeded", "EnumPrinters",     "OpenPrinter",    "ClosePrinter",
-        "GetPrinterSizeNeeded",   "GetPrinterPort",   "GetPrinterData", "StartDocPrinter",
-        "StartPagePrinter",       "WritePrinter",     "EndPagePrinter", "EndDocPrinter",
+        "EnumPrintersSizeNeeded", "EnumPrinters",   "OpenPrinter",    "ClosePrinter",
+        "GetPrinterSizeNeeded",   "GetPrinterPort", "GetPrinterData", "StartDocPrinter",
+        "StartPagePrinter",       "WritePrinter",   "EndPagePrinter", "EndDocPrinter",
     };
     return names[static_cast<int>(op)];
 }
@@ -40,6 +51,11 @@ void SimulatedSpooler::SetStatusText(const std::wstring& printerName, const std:
 void SimulatedSpooler::FailCall(SpoolerOp op, int nth) {
     std::lock_guard<std::mutex> lock(mutex_);
     failures_[static_cast<int>(op)].push_back(nth);
+}
+
+void SimulatedSpooler::LimitAccess(std::uint32_t granted) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    grantedAccess_ = granted;
 }
 
 void SimulatedSpooler::LimitWrites(std::uint32_t maxBytesTaken) {
@@ -135,17 +151,22 @@ bool SimulatedSpooler::OpenPrinter(const std::wstring& printerName, PrinterHandl
     std::lock_guard<std::mutex> lock(mutex_);
     openDefaults_.push_back(defaults);
     openedNames_.push_back(printerName);
-    if (CallFails(SpoolerOp::OpenPrinter)) return false;
+    if (CallFails(SpoolerOp::OpenPrinter)) return Fail(kErrorGenFailure);
     for (std::size_t i = 0; i < printers_.size(); ++i) {
         if (printers_[i].info.printerName == printerName) {
+            if (grantedAccess_ && (defaults.desiredAccess & ~*grantedAccess_) != 0) {
+                return Fail(kErrorAccessDenied);
+            }
             const PrinterHandle opened = nextHandle_++;
             open_[opened] = OpenPrinterState{i, std::nullopt};
             *handle = opened;
             return true;
         }
     }
-    return false;
+    return Fail(kErrorInvalidPrinterName);
 }
+
+std::uint32_t SimulatedSpooler::LastError() { return lastError; }
 
 void SimulatedSpooler::ClosePrinter(PrinterHandle handle) {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -14,6 +14,10 @@
 
 namespace reflasher::sim {
 
+// The error codes the simulated spooler reports (the Windows values).
+constexpr std::uint32_t kErrorGenFailure = 31;
+constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
+
 enum class SpoolerOp {
     EnumPrintersSizeNeeded,
     EnumPrinters,
@@ -61,7 +65,11 @@ public:
     void SetStatusText(const std::wstring& printerName, const std::string& text);
 
     // Makes the `nth` call (1-based) of `op` fail; nth 0 makes every call fail.
+    // A failed open reports kErrorGenFailure.
     void FailCall(SpoolerOp op, int nth = 0);
+    // Opens asking for any right beyond `granted` fail with access denied, as for a
+    // user who may print but not manage the printer.
+    void LimitAccess(std::uint32_t granted);
     // WritePrinter reports at most this many bytes written (the rest is dropped).
     void LimitWrites(std::uint32_t maxBytesTaken);
     // EnumPrintersSizeNeeded reports this instead of the real size.
@@ -80,6 +88,8 @@ public:
     std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t bufferSize) override;
     bool OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
                      const PrinterDefaults& defaults) override;
+    // Per thread, like GetLastError: set by every failed open, never cleared.
+    std::uint32_t LastError() override;
     void ClosePrinter(PrinterHandle handle) override;
     std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override;
     bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
@@ -119,6 +129,7 @@ private:
     std::map<int, std::vector<int>> failures_;  // op -> nth calls to fail (0 = all)
     std::optional<std::uint32_t> writeLimit_;
     std::optional<std::uint32_t> enumSizeOverride_;
+    std::optional<std::uint32_t> grantedAccess_;
     std::vector<PrinterDefaults> openDefaults_;
     std::vector<std::wstring> openedNames_;
     std::vector<std::wstring> statusValueNames_;

@@ -17,6 +17,8 @@ namespace {
 constexpr UINT_PTR kNameSubclass = 1;
 constexpr UINT_PTR kAnnounceSubclass = 2;
 
+// The WM_GETOBJECT answer for our named object: positive, or 0 or a negative error
+// code when it can't be made.
 LRESULT AnswerWithName(HWND control, WPARAM wParam, const wchar_t* name) {
     IAccessible* standard = nullptr;
     // This makes the standard object directly; it doesn't ask the window again.
@@ -38,7 +40,8 @@ LRESULT CALLBACK NameSubclass(HWND control, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         const LRESULT answer =
             AnswerWithName(control, wParam, reinterpret_cast<const wchar_t*>(name));
-        if (answer != 0) return answer;
+        // Anything but a positive answer: the standard object is better than none.
+        if (answer > 0) return answer;
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, &NameSubclass, kNameSubclass);
     }

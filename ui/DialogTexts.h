@@ -8,6 +8,10 @@ inline constexpr wchar_t kBusy[] =
     L"A download is currently in process!\nPlease wait for the download to complete.\n";
 inline constexpr wchar_t kNoFileChosen[] = L"You must first select a file to download!";
 inline constexpr wchar_t kWorkerNotStarted[] = L"The download could not be started.";
+// What Windows shows when the user shuts down or logs off during a run.
+inline constexpr wchar_t kSessionEndBlocked[] =
+    L"A firmware update is in progress. Turning the computer off now can leave the embosser "
+    L"unusable.";
 
 // The Browse dialog: hex files offered first.
 inline constexpr wchar_t kFirmwareExtension[] = L"hex";

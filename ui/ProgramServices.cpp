@@ -1,6 +1,7 @@
 #include "ui/DialogServices.h"
 
 #include "device/win32/Win32Spooler.h"
+#include "update/win32/SystemClock.h"
 #include "update/win32/Win32EmbeddedImageSource.h"
 #include "update/win32/Win32FileOpener.h"
 

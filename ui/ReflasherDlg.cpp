@@ -16,6 +16,9 @@
 
 namespace {
 
+// Posted by the worker once its run is over (final box closed, busy flag cleared).
+constexpr UINT kRunEnded = WM_APP + 1;
+
 HICON LoadAppIcon() {
     return static_cast<HICON>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                          IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
@@ -54,6 +57,8 @@ const MessageMap* CReflasherDlg::GetThisMessageMap() {
         msgmap::Command<&CReflasherDlg::OnPrinterSelChange>(IDC_PRINTER_COMBO, CBN_SELCHANGE),
         msgmap::DrawItem<&CReflasherDlg::OnDrawItem>(),
         msgmap::Message<&CReflasherDlg::OnDestroy>(WM_DESTROY),
+        msgmap::Message<&CReflasherDlg::OnQueryEndSession>(WM_QUERYENDSESSION),
+        msgmap::Message<&CReflasherDlg::OnRunEnded>(kRunEnded),
     };
     static const MessageMap map{CDialog::GetThisMessageMap(), entries,
                                 sizeof entries / sizeof entries[0]};
@@ -169,15 +174,34 @@ void CReflasherDlg::OnStartDownload() {
     runPrinter_ = selectedPrinter;
     runFirmwarePath_ = firmwarePath;
     downloadInProgress = true;
+    sessionEndBlock_.Begin(GetSafeHwnd());
     if (!services_.startThread(&CReflasherDlg::UpdateWorker, this)) {
         // No worker will ever clear the flag, so do it here, or every command would be refused.
         downloadInProgress = false;
+        sessionEndBlock_.End();
         ShowError(texts::kWorkerNotStarted);
     }
 }
 
-unsigned __stdcall CReflasherDlg::UpdateWorker(void* dialog) {
-    return reflasher::UpdateThreadProc(static_cast<CReflasherDlg*>(dialog)->updateContext_);
+unsigned __stdcall CReflasherDlg::UpdateWorker(void* parameter) {
+    auto* dialog = static_cast<CReflasherDlg*>(parameter);
+    const unsigned result = reflasher::UpdateThreadProc(dialog->updateContext_);
+    // The session-end block can only be taken down on the dialog's thread.
+    PostMessageW(dialog->GetSafeHwnd(), kRunEnded, 0, 0);
+    return result;
+}
+
+LRESULT CReflasherDlg::OnRunEnded(WPARAM, LPARAM) {
+    // A run started since this one's worker posted keeps its block.
+    if (!downloadInProgress) sessionEndBlock_.End();
+    return 0;
+}
+
+LRESULT CReflasherDlg::OnQueryEndSession(WPARAM, LPARAM) {
+    // Refused at once, with no box of ours: Windows shows the block reason instead.
+    if (downloadInProgress) return FALSE;
+    Default();
+    return TRUE;
 }
 
 void CReflasherDlg::OnExit() {
@@ -257,6 +281,7 @@ LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {
     // control 1010 first, so closing never races with it.
     busyAnimator_.Stop();
     accessibility_.Detach();
+    sessionEndBlock_.End();
     Default();
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "ui/BusyAnimator.h"
 #include "ui/ControlAccessibility.h"
 #include "ui/DialogServices.h"
+#include "ui/SessionEndBlock.h"
 #include "update/UpdateDialog.h"
 #include "update/UpdateRun.h"
 
@@ -72,6 +73,8 @@ private:
     HCURSOR OnQueryDragIcon();
     void OnDrawItem(int controlId, DRAWITEMSTRUCT* item);
     LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    LRESULT OnRunEnded(WPARAM, LPARAM);
 
     void AddAboutItem();
     void ShowFirmwareNotice();
@@ -87,5 +90,6 @@ private:
     std::wstring runFirmwarePath_;
     reflasher::UpdateContext updateContext_;
     BusyAnimator busyAnimator_;
+    SessionEndBlock sessionEndBlock_;
     DialogAccessibility accessibility_;
 };

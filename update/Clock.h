@@ -1,4 +1,6 @@
-// The fixed pauses of an update run go through this, so tests need not wait.
+// The system services an update run needs besides the spooler and the dialog: its
+// fixed pauses, and keeping the computer from sleeping mid-flash. Behind this so
+// that tests need not wait, and can see what was asked of the system.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +11,11 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
-};
 
-// Sleeps for real on the calling thread.
-class SystemClock : public Clock {
-public:
-    void Sleep(std::uint32_t milliseconds) override;
+    // Asks the system to stay awake for as long as the calling thread runs the update.
+    virtual void KeepSystemAwake() = 0;
+    // Withdraws that request; called on the same thread.
+    virtual void AllowSystemSleep() = 0;
 };
 
 }  // namespace reflasher

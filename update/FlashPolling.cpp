@@ -11,11 +11,19 @@ constexpr int kStartBar = 30;
 constexpr int kCreepCeiling = 60;
 constexpr int kCreepStep = 5;
 
-enum Status { kIdle = 0, kUnknownError = 4, kWriteError = 5, kWorking = 6 };
+enum Status {
+    kIdle = 0,
+    kInvalidFile = 2,
+    kFlashError = 3,
+    kUnknownError = 4,
+    kWriteError = 5,
+    kWorking = 6
+};
 
 }  // namespace
 
-FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog, Clock& clock) {
+FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog,
+                       Clock& clock) {
     FlashOutcome outcome;
     dialog.SetProgressPos(kStartBar);
     clock.Sleep(kFirmwareSettleMs);
@@ -29,19 +37,22 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& di
                 // Idle before any flashing is the device not having started yet.
                 if (flashingSeen) outcome.finished = true;
                 break;
+            case kInvalidFile:
+            case kFlashError:
             case kUnknownError:
             case kWriteError:
+                // The device's verdict: no point making the user wait out the polls.
                 outcome.finished = true;
                 break;
             case kWorking:
                 bar = 50 + outcome.last.progress / 2;
-                dialog.SetStatusLine(outcome.last.progress != 0 ? L"writing flash" : L"erasing flash");
+                dialog.SetStatusLine(outcome.last.progress != 0 ? L"writing flash"
+                                                                : L"erasing flash");
                 dialog.SetProgressPos(bar);
                 dialog.RepaintProgressBar();
                 flashingSeen = true;
                 break;
             default:
-                // Includes 2 and 3: the device may still be writing, so polling goes on.
                 if (bar < kCreepCeiling) {
                     dialog.SetStatusLine(L"writing flash");
                     bar += kCreepStep;

@@ -15,45 +15,51 @@ constexpr int kWriteError = 5;
 }  // namespace
 
 ResultMessage NeverReadyMessage() {
-    return Info(L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\n"
-                L"and on again before retrying.");
+    return Info(
+        L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\n"
+        L"and on again before retrying.");
 }
 
 ResultMessage RecheckFailedMessage(int status) {
     if (status == kInvalidFile) {
-        return Error(L"The file received by the printer is invalid!\n"
-                     L"Turn the printer off and on again, and retry.");
+        return Error(
+            L"The file received by the printer is invalid!\n"
+            L"Turn the printer off and on again, and retry.");
     }
-    return Error(L"An error occured while trying to upgrade flash.\n"
-                 L"Please turn the printer off and on again, and retry.");
+    return Error(
+        L"An error occured while trying to upgrade flash.\n"
+        L"Please turn the printer off and on again, and retry.");
 }
 
 ResultMessage FlashResultMessage(bool finished, int lastStatus) {
-    if (finished) {
-        // Polling finishes only on 0 (after flashing), 5 or 4; 4 reads as an unknown error.
-        if (lastStatus == kIdle) {
-            return Info(L"The Flash upgrade was successful.\nPlease turn the printer off and on "
-                        L"again,\nand close this application before\nresuming printing.");
-        }
-        if (lastStatus == kWriteError) {
-            return Info(L"A flash write error occured!\nPlease turn the printer off and\n"
-                        L"on again before retrying.\n");
-        }
-        return Info(L"An unkonwn error has occured!\nPlease turn the printer off and\n"
-                    L"on again before retrying.\n");
+    if (!finished) {
+        return Error(
+            L"There was an error upgrading the flash!\nPlease turn the printer off and on "
+            L"again \nbefore trying again.");
     }
-    // 2 and 3 don't stop polling (the device may still be writing), but when they were
-    // the last word, the user should hear what the device said.
-    if (lastStatus == kInvalidFile) {
-        return Info(L"The hex file that was selected\nis invalid! Please turn the printer,\n"
-                    L"off and on again before retrying\n");
+    // Polling finishes only on 0 (after flashing) or on one of the device's errors.
+    switch (lastStatus) {
+        case kIdle:
+            return Info(
+                L"The Flash upgrade was successful.\nPlease turn the printer off and on "
+                L"again,\nand close this application before\nresuming printing.");
+        case kInvalidFile:
+            return Info(
+                L"The hex file that was selected\nis invalid! Please turn the printer,\n"
+                L"off and on again before retrying\n");
+        case kFlashError:
+            return Info(
+                L"A flash device error occured!\nPlease turn the printer off and\n"
+                L"on again before retrying.\n");
+        case kWriteError:
+            return Info(
+                L"A flash write error occured!\nPlease turn the printer off and\n"
+                L"on again before retrying.\n");
+        default:  // 4
+            return Info(
+                L"An unkonwn error has occured!\nPlease turn the printer off and\n"
+                L"on again before retrying.\n");
     }
-    if (lastStatus == kFlashError) {
-        return Info(L"A flash device error occured!\nPlease turn the printer off and\n"
-                    L"on again before retrying.\n");
-    }
-    return Error(L"There was an error upgrading the flash!\nPlease turn the printer off and on "
-                 L"again \nbefore trying again.");
 }
 
 ResultMessage FileAllocationFailedMessage() { return Error(L"File read failure (malloc failure)"); }

@@ -17,8 +17,7 @@ struct ResultMessage {
 ResultMessage NeverReadyMessage();
 // The re-check after reopening the printer gave `status`, not 1.
 ResultMessage RecheckFailedMessage(int status);
-// The end of flash polling: by the last status when finished, else the not-finished one
-// (or the device's own text when it last said 2 or 3).
+// The end of flash polling: by the last status when finished, else the not-finished one.
 ResultMessage FlashResultMessage(bool finished, int lastStatus);
 
 // SendFirmwareFile's two failures.

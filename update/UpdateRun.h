@@ -25,7 +25,8 @@ struct UpdateContext {
 // Runs one update; every outcome is told to the user by message box.
 void UpdateRun(UpdateContext& context);
 
-// The worker thread's procedure: UpdateRun, then clears downloadInProgress. Gives 0.
+// The worker thread's procedure: UpdateRun with the system kept awake, then clears
+// downloadInProgress. Gives 0.
 unsigned UpdateThreadProc(UpdateContext& context);
 
 // Sends the chosen file inside the open page of the firmware job.

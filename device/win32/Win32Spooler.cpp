@@ -57,17 +57,27 @@ std::vector<PrinterInfo> Win32Spooler::EnumPrinters(void* buffer, std::uint32_t 
 
 bool Win32Spooler::OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
                                const PrinterDefaults& defaults) {
-    WideArg name(printerName);
-    WideArg dataType(defaults.dataType);
-    PRINTER_DEFAULTSW printerDefaults{};
-    printerDefaults.pDatatype = dataType.getOrNull();
-    printerDefaults.pDevMode = nullptr;
-    printerDefaults.DesiredAccess = defaults.desiredAccess;
     HANDLE opened = nullptr;
-    if (!::OpenPrinterW(name.get(), &opened, &printerDefaults) || opened == nullptr) return false;
+    DWORD error = ERROR_SUCCESS;
+    {
+        WideArg name(printerName);
+        WideArg dataType(defaults.dataType);
+        PRINTER_DEFAULTSW printerDefaults{};
+        printerDefaults.pDatatype = dataType.getOrNull();
+        printerDefaults.pDevMode = nullptr;
+        printerDefaults.DesiredAccess = defaults.desiredAccess;
+        if (!::OpenPrinterW(name.get(), &opened, &printerDefaults)) error = ::GetLastError();
+    }
+    if (opened == nullptr) {
+        // Freeing the argument copies may have touched the thread's error code.
+        ::SetLastError(error);
+        return false;
+    }
     *handle = reinterpret_cast<PrinterHandle>(opened);
     return true;
 }
+
+std::uint32_t Win32Spooler::LastError() { return ::GetLastError(); }
 
 void Win32Spooler::ClosePrinter(PrinterHandle handle) { ::ClosePrinter(ToHandle(handle)); }
 

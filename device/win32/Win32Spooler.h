@@ -20,6 +20,7 @@ public:
 
     bool OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
                      const PrinterDefaults& defaults) override;
+    std::uint32_t LastError() override;
     void ClosePrinter(PrinterHandle handle) override;
 
     std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override;

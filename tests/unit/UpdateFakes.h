@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/Allocator.h"
@@ -106,22 +107,38 @@ private:
     mutable int firmwarePathCalls_ = 0;
 };
 
-// Takes no time; remembers every pause.
+// Takes no time; remembers every pause, and every power request with its thread and
+// how many events the log held when it came (kept out of the log, so that the
+// run's own sequence reads as before).
 class FakeClock : public Clock {
 public:
+    struct PowerCall {
+        bool keepAwake;
+        std::thread::id thread;
+        std::size_t eventsBefore;
+    };
+
     explicit FakeClock(EventLog& log) : log_(log) {}
     void Sleep(std::uint32_t milliseconds) override {
         pauses_.push_back(milliseconds);
         totalMs_ += milliseconds;
         log_.Add(L"sleep " + std::to_wstring(milliseconds));
     }
+    void KeepSystemAwake() override { RecordPower(true); }
+    void AllowSystemSleep() override { RecordPower(false); }
     const std::vector<std::uint32_t>& Pauses() const { return pauses_; }
     std::uint64_t TotalMs() const { return totalMs_; }
+    const std::vector<PowerCall>& PowerCalls() const { return powerCalls_; }
 
 private:
+    void RecordPower(bool keepAwake) {
+        powerCalls_.push_back({keepAwake, std::this_thread::get_id(), log_.Events().size()});
+    }
+
     EventLog& log_;
     std::vector<std::uint32_t> pauses_;
     std::uint64_t totalMs_ = 0;
+    std::vector<PowerCall> powerCalls_;
 };
 
 class FakeEmbeddedImage : public EmbeddedImageSource {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sim/SimulatedSpooler.h"
@@ -61,6 +62,20 @@ inline std::vector<unsigned char> SmallImage() {
     return std::vector<unsigned char>(text.begin(), text.end());
 }
 
+// One request to stay awake before anything the run did, withdrawn after all of it,
+// both on the thread that ran it: whichever way the run went.
+inline void ExpectAwakeForTheWholeRun(const FakeClock& clock, const EventLog& log,
+                                      std::thread::id runThread) {
+    const auto& calls = clock.PowerCalls();
+    ASSERT_EQ(calls.size(), 2u) << "one request to stay awake, one to sleep again";
+    EXPECT_TRUE(calls[0].keepAwake);
+    EXPECT_FALSE(calls[1].keepAwake);
+    EXPECT_EQ(calls[0].eventsBefore, 0u) << "the run did something before keeping awake";
+    EXPECT_EQ(calls[1].eventsBefore, log.Events().size()) << "the run went on after letting go";
+    EXPECT_EQ(calls[0].thread, runThread);
+    EXPECT_EQ(calls[1].thread, runThread);
+}
+
 struct UpdateHarness {
     EventLog log;
     sim::SimulatedSpooler spooler;
@@ -93,6 +108,7 @@ struct UpdateHarness {
         ++Tally().runs;
         EXPECT_LT(real, kRealTimeBudget);
         EXPECT_FALSE(busy) << "the busy flag must be cleared after the run";
+        ExpectAwakeForTheWholeRun(clock, log, std::this_thread::get_id());
         return result;
     }
 

@@ -149,16 +149,19 @@ TEST(UpdateRun, FlashPollingEndsWithTheMessageForTheLastStatus) {
         {"4 after 6", {{6, 20}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
         {"status that stops answering", {{6, 0}, {6, 50}, {kNoAnswer}}, 50, text::kNotFinished,
          MessageIcon::Warning},
-        {"2 keeps polling, then is told", {{6, 0}, {2}}, 50, text::kInvalidHex,
+        // The device's verdicts 2 and 3 end polling at once and are told in their own words.
+        {"2 while erasing", {{6, 0}, {2}}, 2, text::kInvalidHex, MessageIcon::Information},
+        {"3 while writing", {{6, 80}, {3}}, 2, text::kFlashDeviceError, MessageIcon::Information},
+        {"2 before any 6", {{2}, {2}, {6, 0}, {0}}, 1, text::kInvalidHex,
          MessageIcon::Information},
-        {"3 keeps polling, then is told", {{6, 80}, {3}}, 50, text::kFlashDeviceError,
+        {"2 after silence", {{kNoAnswer}, {kNoAnswer}, {2}}, 3, text::kInvalidHex,
          MessageIcon::Information},
-        {"2 that gives way to success", {{2}, {2}, {6, 0}, {0}}, 4, text::kSuccess,
+        {"3 after an unknown code", {{9}, {3}, {0}}, 2, text::kFlashDeviceError,
          MessageIcon::Information},
-        {"2 that gives way to silence", {{2}, {kNoAnswer}}, 50, text::kNotFinished,
-         MessageIcon::Warning},
-        {"3 then an unknown code", {{3}, {9}}, 50, text::kNotFinished, MessageIcon::Warning},
-        {"3 then 5 finishes", {{3}, {3}, {5}}, 3, text::kWriteError, MessageIcon::Information},
+        {"3 is told, not a 5 after it", {{3}, {5}}, 1, text::kFlashDeviceError,
+         MessageIcon::Information},
+        {"2 on the fiftieth query", Join({std::vector<Answer>(49, {1}), {{2}}}), 50,
+         text::kInvalidHex, MessageIcon::Information},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -174,10 +177,12 @@ TEST(UpdateRun, FlashPollingEndsWithTheMessageForTheLastStatus) {
         EXPECT_EQ(run.dialog.Messages()[0].icon, c.icon);
         EXPECT_EQ(run.dialog.Messages()[0].caption,
                   c.icon == MessageIcon::Information ? L"Info" : L"Error");
+        // The last query changes nothing on screen: the bar neither creeps nor moves.
         const Events events = run.log.Events();
         const std::wstring shown = L"message " + run.dialog.Messages()[0].caption;
-        EXPECT_EQ(Events(events.end() - 5, events.end()),
-                  (Events{L"sleep 1500", L"pos 100", L"status writing done", shown, L"pos 0"}));
+        EXPECT_EQ(Events(events.end() - 6, events.end()),
+                  (Events{L"query", L"sleep 1500", L"pos 100", L"status writing done", shown,
+                          L"pos 0"}));
         EXPECT_EQ(run.dialog.Position(), 0);
         EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
@@ -224,14 +229,18 @@ TEST(UpdateRun, PrinterThatCannotBeOpenedEndsTheRunSilently) {
     const struct {
         const char* what;
         PrinterInfo printer;
+        std::uint32_t granted = kPrinterAllAccess;
     } cases[] = {
         {"another printer's name", Embosser(L"Someone else")},
         {"lower-case usb port", Embosser(L"Dovrex", L"usb001")},
         {"parallel port", Embosser(L"Dovrex", L"LPT1:")},
+        {"not even use access", Embosser(), 0},
+        {"use access, lower-case usb port", Embosser(L"Dovrex", L"usb001"), kPrinterAccessUse},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ScriptedRun run({{1}}, c.printer);
+        run.spooler.LimitAccess(c.granted);
         run.Run();
         EXPECT_EQ(run.log.Events(), (Events{L"range 0-100", L"pos 0"}));
         EXPECT_TRUE(run.dialog.Messages().empty());
@@ -239,6 +248,23 @@ TEST(UpdateRun, PrinterThatCannotBeOpenedEndsTheRunSilently) {
         EXPECT_EQ(run.dialog.Position(), 0);
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
     }
+}
+
+// A user who may print but not manage printers: both opens fall back to use access,
+// and the run goes on to success as for anyone else.
+TEST(UpdateRun, StandardUserUpdatesWithUseAccess) {
+    ScriptedRun run(Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}}));
+    run.spooler.LimitAccess(kPrinterAccessUse);
+    run.Run();
+    std::vector<std::uint32_t> accessAsked;
+    for (const auto& defaults : run.spooler.OpenDefaults()) {
+        accessAsked.push_back(defaults.desiredAccess);
+    }
+    EXPECT_EQ(accessAsked, (std::vector<std::uint32_t>{kPrinterAllAccess, kPrinterAccessUse,
+                                                       kPrinterAllAccess, kPrinterAccessUse}));
+    EXPECT_EQ(run.device.Jobs().size(), 2u);
+    EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+    EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
 }
 
 TEST(UpdateRun, SecondOpenFailingEndsTheRunSilentlyWithTheBarAtTen) {
@@ -299,14 +325,17 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagOnARealThreadOnlyAfterTheResultIsRead) {
     run.dialog.onMessage = [&] { busyWhileMessageShown = run.busy; };
     unsigned result = 99;
     std::thread worker([&] { result = UpdateThreadProc(run.context); });
+    const std::thread::id workerId = worker.get_id();
     worker.join();
     EXPECT_EQ(result, 0u);
+    ExpectAwakeForTheWholeRun(run.clock, run.log, workerId);
     EXPECT_TRUE(busyWhileMessageShown);
     EXPECT_FALSE(run.busy);
     EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
 }
 
-// Even a run left by an exception must not leave the dialog refusing everything.
+// Even a run left by an exception must not leave the dialog refusing everything,
+// nor the system kept awake.
 TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
     struct ThrowingDialog : RecordingDialog {
         using RecordingDialog::RecordingDialog;
@@ -322,6 +351,7 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
     UpdateContext context{spooler, dialog, clock, embedded, files, Allocator::Heap(), busy};
     EXPECT_THROW(UpdateThreadProc(context), std::runtime_error);
     EXPECT_FALSE(busy);
+    ExpectAwakeForTheWholeRun(clock, log, std::this_thread::get_id());
 }
 
 }  // namespace

@@ -89,6 +89,44 @@ TEST(OpenUsbPrinter, KeepsOnlyExactUsbPortsOpen) {
     }
 }
 
+// Without the right to manage the printer, full access is refused; use access is all
+// an update needs, so only that refusal earns a second open.
+TEST(OpenUsbPrinter, AccessDeniedIsRetriedWithUseAccessOnly) {
+    const struct {
+        const char* what;
+        std::optional<std::uint32_t> granted;
+        bool openFails;
+        std::wstring port;
+        std::vector<std::uint32_t> accessAsked;
+        bool opened;
+    } cases[] = {
+        {"use access granted", kPrinterAccessUse, false, L"USB001",
+         {kPrinterAllAccess, kPrinterAccessUse}, true},
+        {"no access at all", 0u, false, L"USB001", {kPrinterAllAccess, kPrinterAccessUse}, false},
+        {"use access, port not USB", kPrinterAccessUse, false, L"usb001",
+         {kPrinterAllAccess, kPrinterAccessUse}, false},
+        {"other failure", {}, true, L"USB001", {kPrinterAllAccess}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::SimulatedSpooler spooler;
+        spooler.AddPrinter({L"Dovrex", c.port, L"Quillmar Dovrex"});
+        if (c.granted) spooler.LimitAccess(*c.granted);
+        if (c.openFails) spooler.FailCall(sim::SpoolerOp::OpenPrinter);
+
+        PrinterHandle printer = 0;
+        EXPECT_EQ(OpenUsbPrinter(spooler, L"Dovrex", &printer, UpdatePrinterDefaults()), c.opened);
+        std::vector<std::uint32_t> accessAsked;
+        for (const PrinterDefaults& defaults : spooler.OpenDefaults()) {
+            EXPECT_EQ(defaults.dataType, L"RAW");
+            accessAsked.push_back(defaults.desiredAccess);
+        }
+        EXPECT_EQ(accessAsked, c.accessAsked);
+        EXPECT_EQ(spooler.OpenHandleCount(), c.opened ? 1 : 0);
+        if (c.opened) spooler.ClosePrinter(printer);
+    }
+}
+
 TEST(OpenUsbPrinter, UnknownPrinterLeavesNothingOpen) {
     sim::SimulatedSpooler spooler;
     spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});

@@ -59,6 +59,7 @@ public:
         if (opened) open.insert(*handle);
         return opened;
     }
+    std::uint32_t LastError() override { return real_.LastError(); }
     void ClosePrinter(PrinterHandle handle) override {
         if (open.erase(handle) == 0) ++closedUnknown;
         real_.ClosePrinter(handle);
@@ -201,6 +202,16 @@ TEST(Win32SpoolerOpen, KeepsOnlyAPrinterOnAnUpperCaseUsbPortOpen) {
         }
         EXPECT_TRUE(spooler.open.empty()) << "a printer was left open";
     }
+}
+
+// OpenUsbPrinter acts on the error code of a failed open (access denied earns a
+// second open with use access), so the adapter must give winspool's own.
+TEST(Win32SpoolerOpen, ReportsWhyAnOpenFailed) {
+    Win32Spooler spooler;
+    PrinterHandle handle = 0;
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(spooler.OpenPrinter(L"No Such Printer", &handle, UpdatePrinterDefaults()));
+    EXPECT_EQ(spooler.LastError(), static_cast<std::uint32_t>(ERROR_INVALID_PRINTER_NAME));
 }
 
 // ---- The status string -------------------------------------------------------------------

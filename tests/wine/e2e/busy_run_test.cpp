@@ -1,9 +1,12 @@
 // Scenario 5: while a run is under way every way out of the dialog, Browse and
-// a second Start Download are refused with the busy message; the About box
-// opens and closes while the run goes on; and the run still ends in success.
+// a second Start Download are refused with the busy message, and the end of the
+// session without any box; the About box opens and closes while the run goes on;
+// and the run still ends in success, after which the session may end again.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "resources/resource.h"
 #include "tests/wine/e2e/FirmwareFiles.h"
@@ -24,6 +27,21 @@ HWND FindAboutBox(DWORD processId) {
             return window.window;
     }
     return nullptr;
+}
+
+// WM_QUERYENDSESSION as Windows sends it at shutdown: TRUE lets the session end.
+// -1 when the dialog didn't answer in time (as with a box of its own inside the query).
+LRESULT QueryEndSession(const RemoteDialog& dialog) {
+    bool answered = false;
+    const LRESULT result = SendWithTimeout(dialog.Window(), WM_QUERYENDSESSION, 0, 0, &answered);
+    return answered ? result : -1;
+}
+
+// While a run is under way: refused at once, and with no box of its own (Windows
+// shows the program's block reason instead, which Wine neither keeps nor shows).
+void ExpectSessionEndRefused(const RemoteDialog& dialog, DWORD processId) {
+    EXPECT_EQ(QueryEndSession(dialog), FALSE);
+    EXPECT_TRUE(VisibleMessageBoxes(processId).empty()) << "a box of its own";
 }
 
 bool HasText(HWND dialog, const std::wstring& text) {
@@ -51,6 +69,9 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     ASSERT_TRUE(ChooseFile(browse, chosen, kBoxCloseMs));
     ASSERT_TRUE(
         WaitUntil([&] { return dialog.ControlText(IDC_FILE_PATH) == chosen; }, kBoxCloseMs));
+
+    // Idle, the session may end as for any program.
+    EXPECT_EQ(QueryEndSession(dialog), TRUE);
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
@@ -89,6 +110,7 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
     EXPECT_EQ(Printable(recorder->LastStatusLine()), Printable(texts::kWriting))
         << "the refusals took too long";
+    ExpectSessionEndRefused(dialog, program.ProcessId());
 
     // The About box from the system menu; the run goes on behind it.
     ASSERT_TRUE(dialog.PostSysCommand(IDM_ABOUTBOX));
@@ -104,9 +126,16 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     ASSERT_TRUE(PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
     EXPECT_TRUE(WaitForWindowGone(about, kBoxCloseMs));
 
+    // The run lasts until its final message is closed.
+    const std::wstring successText = texts::kSuccess;
+    const std::optional<MessageBoxSeen> success = WaitForMessageBox(kWholeRunMs, &successText);
+    ASSERT_TRUE(success.has_value()) << "no success message";
+    EXPECT_EQ(QueryEndSession(dialog), FALSE) << "with the final message open";
     ExpectMessageAndAnswer(texts::kInfo, texts::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
+    EXPECT_TRUE(WaitUntil([&] { return QueryEndSession(dialog) == TRUE; }, kBoxCloseMs))
+        << "the session may not end after the run";
 
     EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
     EXPECT_EQ(embosser.JobCount(), 2) << "a refused Start Download sent jobs";

@@ -31,6 +31,9 @@ public:
         changed_.wait(lock, [this] { return open_; });
         --waiting_;
     }
+    // The pairing of these is checked by the native update tests.
+    void KeepSystemAwake() override {}
+    void AllowSystemSleep() override {}
     void Hold() {
         std::lock_guard<std::mutex> lock(mutex_);
         open_ = false;

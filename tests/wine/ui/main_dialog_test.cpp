@@ -46,6 +46,14 @@ int ProgressPos(HWND dialog) {
     return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
+// WM_QUERYENDSESSION as Windows sends it; -1 when the dialog didn't answer in time.
+LRESULT QueryEndSession(HWND dialog) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer))
+        return -1;
+    return static_cast<LRESULT>(answer);
+}
+
 bool WaitUntilIdle(DWORD timeoutMs = 10000) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
         if (!downloadInProgress) return true;
@@ -334,15 +342,19 @@ TEST_F(MainDialogTest, AWorkerThatCannotStartLeavesTheDialogReady) {
     CReflasherDlg dialog(rig_.Services());
     std::wstring message;
     bool busyAfter = true;
+    LRESULT sessionEndAfter = FALSE;
     const INT_PTR result = Run(dialog, [&](HWND d) {
         Click(d, IDC_START_DOWNLOAD);
         message = TakeMessageBox(L"Error");
         busyAfter = downloadInProgress;
+        // Nor does the session stay blocked (the scenarios check the run itself).
+        sessionEndAfter = QueryEndSession(d);
         Click(d, IDC_EXIT);  // not refused
         WaitUntilClosed(d);
     });
     EXPECT_EQ(message, L"The download could not be started.");
     EXPECT_FALSE(busyAfter);
+    EXPECT_EQ(sessionEndAfter, TRUE);
     EXPECT_EQ(result, CDialog::kNoResult);
     EXPECT_TRUE(rig_.spooler.Jobs().empty());
 }
