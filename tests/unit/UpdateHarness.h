@@ -41,7 +41,9 @@ public:
         std::printf("[ timing ] %d update runs: %.1f s simulated, %.1f ms real\n", t.runs.load(),
                     t.simulatedMs / 1000.0, t.realUs / 1000.0);
         // The pauses are simulated: the runs must take far less than the time they model.
-        EXPECT_LT(t.realUs / 1000, t.simulatedMs / 100) << "update runs waited in real time";
+        // Real pauses would take all of it; a twentieth leaves room for a 1.1 MB image
+        // copied under the sanitizers on a loaded machine (seen: a hundredth was missed).
+        EXPECT_LT(t.realUs / 1000, t.simulatedMs / 20) << "update runs waited in real time";
     }
 };
 inline ::testing::Environment* const kTimeTallyReport =
