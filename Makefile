@@ -65,7 +65,7 @@ demo:
 # dist/: the file-mode programs for x86 and x64, with FIRMWARE also the builds
 # that carry that image, and SHA256SUMS; the same bytes from every clone.
 release: deps
-	@JOBS=$(JOBS) tools/release.sh $(FIRMWARE)
+	@JOBS=$(JOBS) tools/release.sh "$(FIRMWARE)"
 
 clean:
 	rm -rf build dist
