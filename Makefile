@@ -1,12 +1,13 @@
 # Plain entry points: `make` builds every tree, `make test` runs every test,
-# `make deps` installs what is missing, `make demo` shows an update under Wine.
+# `make deps` installs what is missing, `make demo` shows an update under Wine,
+# `make release [FIRMWARE=image.hex]` writes the programs we hand out to dist/.
 # Two Windows trees from the same sources: win32 (i686, the program we ship)
 # and win64 (x86_64, for hosts that can't run 32-bit code); tools/wine-trees.sh
 # says which of them this host tests (REFLASHER_WINE_ARCH=i686|x86_64|both forces it).
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps native win32 win64 fuzz test test-native test-windows test-win32 test-win64 test-fuzz demo art clean
+.PHONY: all deps native win32 win64 fuzz test test-native test-windows test-win32 test-win64 test-fuzz demo art release clean
 
 all: native win32 win64
 
@@ -61,5 +62,10 @@ art:
 demo:
 	@tools/demo.sh
 
+# dist/: the file-mode programs for x86 and x64, with FIRMWARE also the builds
+# that carry that image, and SHA256SUMS; the same bytes from every clone.
+release: deps
+	@JOBS=$(JOBS) tools/release.sh "$(FIRMWARE)"
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -1,7 +1,5 @@
 #include "ui/FirmwareNotice.h"
 
-#include <cwchar>
-
 #include "device/Allocator.h"
 
 namespace {
@@ -13,17 +11,26 @@ constexpr wchar_t kInstallNote[] =
 // Paths can't be longer than this many characters, with or without the \\?\ form.
 constexpr DWORD kLongestPath = 32768;
 
+// A version part in decimal. Not swprintf: MinGW's printf family, with its
+// floating-point formatting, would be a tenth of the program for three numbers.
+std::wstring Decimal(WORD value) {
+    wchar_t digits[5];
+    wchar_t* first = digits + 5;
+    do {
+        *--first = static_cast<wchar_t>(L'0' + value % 10);
+        value = static_cast<WORD>(value / 10);
+    } while (value != 0);
+    return std::wstring(first, digits + 5);
+}
+
 }  // namespace
 
 std::wstring FirmwareVersionLine(const VS_FIXEDFILEINFO* version) {
     if (version == nullptr) return kNoVersion;
     // The first, second and fourth of the four parts: 8.0.0.81 reads 8.0.81.
-    wchar_t line[96];
-    std::swprintf(line, sizeof line / sizeof line[0], L"Quillmar Dovrex Firmware Version %d.%d.%d\r\n\r\n",
-                  static_cast<int>(HIWORD(version->dwFileVersionMS)),
-                  static_cast<int>(LOWORD(version->dwFileVersionMS)),
-                  static_cast<int>(LOWORD(version->dwFileVersionLS)));
-    return line;
+    return L"Quillmar Dovrex Firmware Version " + Decimal(HIWORD(version->dwFileVersionMS)) + L"." +
+           Decimal(LOWORD(version->dwFileVersionMS)) + L"." +
+           Decimal(LOWORD(version->dwFileVersionLS)) + L"\r\n\r\n";
 }
 
 std::wstring ModuleFileName(HMODULE module, DWORD initialCapacity) {

@@ -2,18 +2,21 @@
 
 #include <windows.h>
 
-#include <cwchar>
-
 #include "resources/resource.h"
 
 namespace reflasher {
 
+namespace {
+
+// "#204" makes the lookup take the name as the numeric identifier 204.
+constexpr wchar_t kImageName[] = L"#204";
+static_assert(IDR_FIRMWARE_IMAGE == 204, "kImageName spells the image's identifier");
+
+}  // namespace
+
 bool Win32EmbeddedImageSource::Find(EmbeddedImage* image) const {
-    // "#204" makes the lookup take the name as the numeric identifier 204.
-    wchar_t name[16];
-    std::swprintf(name, sizeof name / sizeof name[0], L"#%d", IDR_FIRMWARE_IMAGE);
     const HMODULE module = GetModuleHandleW(nullptr);
-    const HRSRC info = FindResourceW(module, name, L"RT_BINARY");
+    const HRSRC info = FindResourceW(module, kImageName, L"RT_BINARY");
     if (info == nullptr) return false;
     const HGLOBAL loaded = LoadResource(module, info);
     if (loaded == nullptr) return false;
