@@ -7,6 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 script=$here/../../tools/wine-trees.sh
 # shellcheck source=check.sh
 . "$here/check.sh"
+# A choice forced for the whole make test must not reach the cases that choose by host.
+unset REFLASHER_WINE_ARCH
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
