@@ -11,6 +11,17 @@ namespace reflasher {
 constexpr std::uint32_t kStatusBufferSize = 260;
 using StatusBuffer = std::array<unsigned char, kStatusBufferSize>;
 
+// The status codes the device reports in its status string.
+namespace status_code {
+constexpr std::int32_t kIdle = 0;   // also: done, after flashing
+constexpr std::int32_t kReady = 1;  // in service mode, waiting for the image
+constexpr std::int32_t kInvalidFile = 2;
+constexpr std::int32_t kFlashError = 3;
+constexpr std::int32_t kUnknownError = 4;
+constexpr std::int32_t kWriteError = 5;
+constexpr std::int32_t kWorking = 6;  // erasing or writing the flash
+}  // namespace status_code
+
 struct DeviceStatus {
     std::int32_t status = -1;  // -1: no valid status was read
     std::int32_t progress = 0;

@@ -11,15 +11,6 @@ constexpr int kStartBar = 30;
 constexpr int kCreepCeiling = 60;
 constexpr int kCreepStep = 5;
 
-enum Status {
-    kIdle = 0,
-    kInvalidFile = 2,
-    kFlashError = 3,
-    kUnknownError = 4,
-    kWriteError = 5,
-    kWorking = 6
-};
-
 }  // namespace
 
 FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog,
@@ -33,18 +24,18 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& di
     for (int poll = 0; poll < kPollLimit && !outcome.finished; ++poll) {
         outcome.last = QueryDeviceStatus(spooler, printer);
         switch (outcome.last.status) {
-            case kIdle:
+            case status_code::kIdle:
                 // Idle before any flashing is the device not having started yet.
                 if (flashingSeen) outcome.finished = true;
                 break;
-            case kInvalidFile:
-            case kFlashError:
-            case kUnknownError:
-            case kWriteError:
+            case status_code::kInvalidFile:
+            case status_code::kFlashError:
+            case status_code::kUnknownError:
+            case status_code::kWriteError:
                 // The device's verdict: no point making the user wait out the polls.
                 outcome.finished = true;
                 break;
-            case kWorking:
+            case status_code::kWorking:
                 bar = 50 + outcome.last.progress / 2;
                 dialog.SetStatusLine(outcome.last.progress != 0 ? L"writing flash"
                                                                 : L"erasing flash");

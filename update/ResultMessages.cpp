@@ -1,16 +1,12 @@
 #include "update/ResultMessages.h"
 
+#include "device/DeviceStatus.h"
+
 namespace reflasher {
 namespace {
 
 ResultMessage Info(const wchar_t* text) { return {text, L"Info", MessageIcon::Information}; }
 ResultMessage Error(const wchar_t* text) { return {text, L"Error", MessageIcon::Warning}; }
-
-// Device status codes the messages depend on.
-constexpr int kIdle = 0;
-constexpr int kInvalidFile = 2;
-constexpr int kFlashError = 3;
-constexpr int kWriteError = 5;
 
 }  // namespace
 
@@ -21,7 +17,7 @@ ResultMessage NeverReadyMessage() {
 }
 
 ResultMessage RecheckFailedMessage(int status) {
-    if (status == kInvalidFile) {
+    if (status == status_code::kInvalidFile) {
         return Error(
             L"The file received by the printer is invalid!\n"
             L"Turn the printer off and on again, and retry.");
@@ -39,19 +35,19 @@ ResultMessage FlashResultMessage(bool finished, int lastStatus) {
     }
     // Polling finishes only on 0 (after flashing) or on one of the device's errors.
     switch (lastStatus) {
-        case kIdle:
+        case status_code::kIdle:
             return Info(
                 L"The Flash upgrade was successful.\nPlease turn the printer off and on "
                 L"again,\nand close this application before\nresuming printing.");
-        case kInvalidFile:
+        case status_code::kInvalidFile:
             return Info(
                 L"The hex file that was selected\nis invalid! Please turn the printer,\n"
                 L"off and on again before retrying\n");
-        case kFlashError:
+        case status_code::kFlashError:
             return Info(
                 L"A flash device error occured!\nPlease turn the printer off and\n"
                 L"on again before retrying.\n");
-        case kWriteError:
+        case status_code::kWriteError:
             return Info(
                 L"A flash write error occured!\nPlease turn the printer off and\n"
                 L"on again before retrying.\n");

@@ -12,8 +12,6 @@
 namespace reflasher {
 namespace {
 
-constexpr int kReady = 1;
-
 void Show(UpdateDialog& dialog, const ResultMessage& message) {
     dialog.ShowMessage(message.text, message.caption, message.icon);
 }
@@ -22,7 +20,7 @@ void Show(UpdateDialog& dialog, const ResultMessage& message) {
 bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Clock& clock) {
     bool ready = false;
     for (int poll = 0; poll < kPollLimit && !ready; ++poll) {
-        ready = QueryDeviceStatus(spooler, printer).status == kReady;
+        ready = QueryDeviceStatus(spooler, printer).status == status_code::kReady;
         clock.Sleep(kNegotiationPauseMs);
     }
     return ready;
@@ -40,7 +38,8 @@ void SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
         EmbeddedImage image;
         if (context.embeddedImage.Find(&image)) {
             // The embedded image is ours and of known size; the count taken is not checked.
-            context.spooler.WritePrinter(printer, image.data, static_cast<std::uint32_t>(image.size));
+            context.spooler.WritePrinter(printer, image.data,
+                                         static_cast<std::uint32_t>(image.size));
         } else {
             SendFirmwareFile(context, printer);
         }
@@ -76,7 +75,7 @@ void UpdateRun(UpdateContext& context) {
     // The firmware goes through a fresh handle, on which service mode is confirmed first.
     if (!OpenUsbPrinter(spooler, printerName, &printer, defaults, context.allocator)) return;
     const DeviceStatus recheck = QueryDeviceStatus(spooler, printer);
-    if (recheck.status != kReady) {
+    if (recheck.status != status_code::kReady) {
         spooler.ClosePrinter(printer);
         Show(dialog, RecheckFailedMessage(recheck.status));
         dialog.SetProgressPos(0);
