@@ -110,6 +110,9 @@ protected:
     void ExpectBoxClosedByEnter(const std::wstring& text, unsigned timeoutMs) {
         const std::optional<e2e::MessageBoxSeen> box = WaitForMessageBox(timeoutMs, &text);
         ASSERT_TRUE(box.has_value()) << "no message box \"" << Printable(text) << "\"";
+        // Shown is not yet active: Enter goes to the box once it has the keyboard.
+        EXPECT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == box->window; }, 5000))
+            << "the box never became the active window";
         ASSERT_TRUE(PressKey("Return"));
         EXPECT_TRUE(e2e::WaitForWindowGone(box->window, e2e::kBoxCloseMs))
             << "Enter did not close it";
