@@ -84,9 +84,8 @@ protected:
             e2e::WaitUntil([&] { return FocusedControl() == id; }, 500);
         }
         if (FocusedControl() == id) return true;
-        std::printf("Tab never reached %d: focus on %d, the dialog %s the foreground window\n",
-                    id, FocusedControl(),
-                    GetForegroundWindow() == dialog.Window() ? "is" : "is not");
+        std::printf("Tab never reached %d: focus on %d, the dialog %s the foreground window\n", id,
+                    FocusedControl(), GetForegroundWindow() == dialog.Window() ? "is" : "is not");
         return false;
     }
     // Without a window manager Wine sometimes leaves no window active once a window the
@@ -94,8 +93,9 @@ protected:
     // the keyboard back to `id` as soon as it is active again.
     void ExpectKeyboardBackOn(int id) {
         if (e2e::WaitUntil([&] { return FocusedControl() == id; }, 5000)) return;
-        std::printf("focus after the owned window closed: %d; activating the dialog again\n",
-                    FocusedControl());
+        std::printf(
+            "focus after the owned window closed: %d, not %d; activating the dialog again\n",
+            FocusedControl(), id);
         SetForegroundWindow(dialog.Window());
         EXPECT_TRUE(e2e::WaitUntil([&] { return FocusedControl() == id; }, 5000))
             << "the keyboard did not come back to " << id;
