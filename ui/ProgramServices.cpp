@@ -1,7 +1,9 @@
 #include "ui/DialogServices.h"
 
 #include "device/win32/Win32Spooler.h"
+#include "update/win32/NamedMutexLocks.h"
 #include "update/win32/SystemClock.h"
+#include "update/win32/ThreadKeepAwake.h"
 #include "update/win32/Win32EmbeddedImageSource.h"
 #include "update/win32/Win32FileOpener.h"
 
@@ -17,8 +19,10 @@ DialogServices ProgramServices() {
     // None of these holds state, so one of each serves the whole process.
     static reflasher::Win32Spooler spooler;
     static reflasher::SystemClock clock;
+    static reflasher::ThreadKeepAwake keepAwake;
+    static reflasher::NamedMutexLocks locks;
     static const reflasher::Win32EmbeddedImageSource embeddedImage;
     static reflasher::Win32FileOpener files;
-    return DialogServices{&spooler, &clock, &embeddedImage, &files, &reflasher::Allocator::Heap(),
-                          &StartAtNormalPriority};
+    return DialogServices{&spooler,   &clock, &keepAwake, &embeddedImage, &files,
+                          &reflasher::Allocator::Heap(), &locks, &StartAtNormalPriority};
 }

@@ -11,13 +11,11 @@
 #include "ui/DownloadInProgress.h"
 #include "ui/FirmwareNotice.h"
 #include "ui/Win32Gdi.h"
+#include "ui/WorkerDialogLink.h"
 #include "ui/portable/IconPosition.h"
 #include "ui/portable/LogoDrawing.h"
 
 namespace {
-
-// Posted by the worker once its run is over (final box closed, busy flag cleared).
-constexpr UINT kRunEnded = WM_APP + 1;
 
 HICON LoadAppIcon() {
     return static_cast<HICON>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
@@ -37,10 +35,7 @@ std::wstring LoadResourceString(UINT id) {
 CReflasherDlg::CReflasherDlg(CWnd* parent) : CReflasherDlg(ProgramServices(), parent) {}
 
 CReflasherDlg::CReflasherDlg(const DialogServices& services, CWnd* parent)
-    : CDialog(IDD_REFLASHER_DIALOG, parent),
-      services_(services),
-      updateContext_{*services_.spooler, *this, *services_.clock, *services_.embeddedImage,
-                     *services_.files, *services_.allocator, downloadInProgress} {
+    : CDialog(IDD_REFLASHER_DIALOG, parent), services_(services) {
     appIcon.Reset(LoadAppIcon());
 }
 
@@ -58,7 +53,7 @@ const MessageMap* CReflasherDlg::GetThisMessageMap() {
         msgmap::DrawItem<&CReflasherDlg::OnDrawItem>(),
         msgmap::Message<&CReflasherDlg::OnDestroy>(WM_DESTROY),
         msgmap::Message<&CReflasherDlg::OnQueryEndSession>(WM_QUERYENDSESSION),
-        msgmap::Message<&CReflasherDlg::OnRunEnded>(kRunEnded),
+        msgmap::Message<&CReflasherDlg::OnDeviceWorkEnded>(kDeviceWorkEnded),
     };
     static const MessageMap map{CDialog::GetThisMessageMap(), entries,
                                 sizeof entries / sizeof entries[0]};
@@ -171,35 +166,51 @@ void CReflasherDlg::OnStartDownload() {
     }
     if (RefuseWhileBusy()) return;
 
-    runPrinter_ = selectedPrinter;
-    runFirmwarePath_ = firmwarePath;
+    // Another copy of the program may be updating this embosser.
+    embosserLock_.reset();  // a finished run's, should its word still be on its way
+    embosserLock_ = services_.locks->TryTake(selectedPrinter);
+    if (!embosserLock_) {
+        ShowError(texts::kBusy);
+        return;
+    }
+
     downloadInProgress = true;
+    deviceWorking_ = true;
     sessionEndBlock_.Begin(GetSafeHwnd());
-    if (!services_.startThread(&CReflasherDlg::UpdateWorker, this)) {
+    // The worker owns its run and frees it; the dialog keeps no pointer to it.
+    auto run = std::make_unique<DialogWorkerRun>(services_, GetSafeHwnd(), statusText,
+                                                 selectedPrinter, firmwarePath, ++runNumber_);
+    if (services_.startThread(&CReflasherDlg::UpdateWorker, run.get())) {
+        run.release();
+    } else {
         // No worker will ever clear the flag, so do it here, or every command would be refused.
         downloadInProgress = false;
-        sessionEndBlock_.End();
+        EndDeviceWork();
         ShowError(texts::kWorkerNotStarted);
     }
 }
 
-unsigned __stdcall CReflasherDlg::UpdateWorker(void* parameter) {
-    auto* dialog = static_cast<CReflasherDlg*>(parameter);
-    const unsigned result = reflasher::UpdateThreadProc(dialog->updateContext_);
-    // The session-end block can only be taken down on the dialog's thread.
-    PostMessageW(dialog->GetSafeHwnd(), kRunEnded, 0, 0);
-    return result;
+unsigned __stdcall CReflasherDlg::UpdateWorker(void* run) {
+    return reflasher::RunUpdateWorker(
+        std::unique_ptr<reflasher::WorkerRun>(static_cast<reflasher::WorkerRun*>(run)));
 }
 
-LRESULT CReflasherDlg::OnRunEnded(WPARAM, LPARAM) {
-    // A run started since this one's worker posted keeps its block.
-    if (!downloadInProgress) sessionEndBlock_.End();
+LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM runNumber, LPARAM) {
+    // Word from an earlier run must not end the hold of one started since.
+    if (runNumber == runNumber_) EndDeviceWork();
     return 0;
+}
+
+void CReflasherDlg::EndDeviceWork() {
+    deviceWorking_ = false;
+    sessionEndBlock_.End();
+    embosserLock_.reset();
 }
 
 LRESULT CReflasherDlg::OnQueryEndSession(WPARAM, LPARAM) {
     // Refused at once, with no box of ours: Windows shows the block reason instead.
-    if (downloadInProgress) return FALSE;
+    // Only while the embosser works: with the result on screen the session may end.
+    if (deviceWorking_) return FALSE;
     Default();
     return TRUE;
 }
@@ -281,43 +292,7 @@ LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {
     // control 1010 first, so closing never races with it.
     busyAnimator_.Stop();
     accessibility_.Detach();
-    sessionEndBlock_.End();
+    EndDeviceWork();
     Default();
     return 0;
 }
-
-// --- UpdateDialog: called on the worker thread ---
-
-void CReflasherDlg::SetProgressRange(int lower, int upper) {
-    progressBar.SetRange(static_cast<short>(lower), static_cast<short>(upper));
-}
-
-void CReflasherDlg::SetProgressPos(int position) { progressBar.SetPos(position); }
-
-void CReflasherDlg::SetStatusLine(const std::wstring& text) {
-    // The dialog thread reads statusText only in data exchange, which the refusals
-    // keep out of a run.
-    statusText = text;
-    SetDlgItemTextW(GetSafeHwnd(), IDC_STATUS_LINE, statusText.c_str());
-}
-
-void CReflasherDlg::RepaintDialog() {
-    Invalidate(false);
-    UpdateWindow();
-}
-
-void CReflasherDlg::RepaintProgressBar() {
-    progressBar.Invalidate(true);
-    progressBar.UpdateWindow();
-}
-
-void CReflasherDlg::ShowMessage(const std::wstring& text, const std::wstring& caption,
-                                reflasher::MessageIcon icon) {
-    const UINT iconType =
-        icon == reflasher::MessageIcon::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
-    ShowMessageBox(text, caption, MB_OK | iconType);
-}
-
-std::wstring CReflasherDlg::SelectedPrinter() const { return runPrinter_; }
-
-std::wstring CReflasherDlg::FirmwarePath() const { return runFirmwarePath_; }

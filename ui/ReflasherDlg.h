@@ -1,11 +1,12 @@
 // CReflasherDlg: the program's main dialog (template 102). It lists the embossers,
 // chooses the firmware source, and starts one update run at a time on a worker
-// thread, which reaches back to it through the UpdateDialog interface.
+// thread, which reaches back to it only through the WorkerDialogLink it is given.
 #pragma once
 
 #include <windows.h>
 
 #include <list>
+#include <memory>
 #include <string>
 
 #include "framework/Controls.h"
@@ -15,10 +16,9 @@
 #include "ui/ControlAccessibility.h"
 #include "ui/DialogServices.h"
 #include "ui/SessionEndBlock.h"
-#include "update/UpdateDialog.h"
-#include "update/UpdateRun.h"
+#include "update/EmbosserLock.h"
 
-class CReflasherDlg : public CDialog, public reflasher::UpdateDialog {
+class CReflasherDlg : public CDialog {
 public:
     // The program's dialog: real spooler, clock and firmware sources.
     explicit CReflasherDlg(CWnd* parent = nullptr);
@@ -27,19 +27,6 @@ public:
 
     // Fills printerCombo and printerNames once, and chooses the printer when there is one.
     void FillPrinterList();
-
-    // UpdateDialog, for the worker thread: every control change is a message sent to
-    // the control, which the dialog thread carries out in its modal loop.
-    void SetProgressRange(int lower, int upper) override;
-    void SetProgressPos(int position) override;
-    void SetStatusLine(const std::wstring& text) override;
-    void RepaintDialog() override;
-    void RepaintProgressBar() override;
-    void ShowMessage(const std::wstring& text, const std::wstring& caption,
-                     reflasher::MessageIcon icon) override;
-    // The choices as they were when the run started, whatever the user picks meanwhile.
-    std::wstring SelectedPrinter() const override;
-    std::wstring FirmwarePath() const override;
 
     framework::UniqueIcon appIcon;
     CStatic filePathLabel;
@@ -74,21 +61,25 @@ private:
     void OnDrawItem(int controlId, DRAWITEMSTRUCT* item);
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
-    LRESULT OnRunEnded(WPARAM, LPARAM);
+    LRESULT OnDeviceWorkEnded(WPARAM runNumber, LPARAM);
 
     void AddAboutItem();
     void ShowFirmwareNotice();
     // True (after telling the user) while a run is under way.
     bool RefuseWhileBusy();
     void ShowError(const wchar_t* text);
+    // Lets go of what a run holds for the device's sake: the session-end block and
+    // the embosser's lock.
+    void EndDeviceWork();
 
-    static unsigned __stdcall UpdateWorker(void* dialog);
+    static unsigned __stdcall UpdateWorker(void* run);
 
     DialogServices services_;
-    // Taken by OnStartDownload before the worker starts; read only by the worker.
-    std::wstring runPrinter_;
-    std::wstring runFirmwarePath_;
-    reflasher::UpdateContext updateContext_;
+    // The runs started so far; the worker names its run when the device's work ends.
+    WPARAM runNumber_ = 0;
+    // From Start Download until the device's work is over (dialog thread only).
+    bool deviceWorking_ = false;
+    std::unique_ptr<reflasher::EmbosserLock> embosserLock_;
     BusyAnimator busyAnimator_;
     SessionEndBlock sessionEndBlock_;
     DialogAccessibility accessibility_;

@@ -1,6 +1,4 @@
-// The system services an update run needs besides the spooler and the dialog: its
-// fixed pauses, and keeping the computer from sleeping mid-flash. Behind this so
-// that tests need not wait, and can see what was asked of the system.
+// The update run's fixed pauses, behind this so that tests need not wait.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +9,6 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
-
-    // Asks the system to stay awake for as long as the calling thread runs the update.
-    virtual void KeepSystemAwake() = 0;
-    // Withdraws that request; called on the same thread.
-    virtual void AllowSystemSleep() = 0;
 };
 
 }  // namespace reflasher

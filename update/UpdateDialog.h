@@ -1,5 +1,7 @@
 // What the update run needs of the dialog: the progress bar, the status line,
-// repaints and message boxes owned by the dialog window.
+// repaints, message boxes owned by the dialog window, and word that the embosser's
+// work is over. Every call comes from the worker thread, and only while the busy
+// flag is set: once the worker clears it, the dialog may already be gone.
 #pragma once
 
 #include <string>
@@ -25,6 +27,12 @@ public:
     // A modal box with one OK button, owned by the dialog; returns once closed.
     virtual void ShowMessage(const std::wstring& text, const std::wstring& caption,
                              MessageIcon icon) = 0;
+
+    // The embosser is done with: the printer is closed for the last time (after
+    // flash polling, or at any earlier end of the run). Called once per run, before
+    // the final message, so that what is held for the device's sake is let go even
+    // while the result is still on screen.
+    virtual void DeviceWorkEnded() = 0;
 
     // The printer the run opens; the run takes one copy when it starts.
     virtual std::wstring SelectedPrinter() const = 0;

@@ -12,6 +12,40 @@
 namespace reflasher {
 namespace {
 
+// From the run's start until the printer is closed for the last time the embosser
+// works: the system is kept awake, and the dialog holds what it holds for the
+// device's sake. Both are let go when that work ends, not when the user closes the
+// result, so a computer left with the result on screen may sleep and restart.
+class DeviceWorkSpan {
+public:
+    DeviceWorkSpan(KeepAwake& keepAwake, UpdateDialog& dialog)
+        : keepAwake_(keepAwake), dialog_(dialog) {
+        keepAwake_.KeepSystemAwake();
+    }
+    ~DeviceWorkSpan() {
+        // Only when the run is left by an exception: the dialog ends its own hold
+        // when the worker is gone, so this must not throw again.
+        try {
+            End();
+        } catch (...) {
+        }
+    }
+    DeviceWorkSpan(const DeviceWorkSpan&) = delete;
+    DeviceWorkSpan& operator=(const DeviceWorkSpan&) = delete;
+
+    void End() {
+        if (ended_) return;
+        ended_ = true;
+        keepAwake_.AllowSystemSleep();
+        dialog_.DeviceWorkEnded();
+    }
+
+private:
+    KeepAwake& keepAwake_;
+    UpdateDialog& dialog_;
+    bool ended_ = false;
+};
+
 void Show(UpdateDialog& dialog, const ResultMessage& message) {
     dialog.ShowMessage(message.text, message.caption, message.icon);
 }
@@ -54,6 +88,7 @@ void UpdateRun(UpdateContext& context) {
     // One copy for both opens: a new selection during the run can't redirect it.
     const std::wstring printerName = dialog.SelectedPrinter();
     const PrinterDefaults defaults = UpdatePrinterDefaults();
+    DeviceWorkSpan deviceWork(context.keepAwake, dialog);
 
     dialog.SetProgressRange(0, 100);
     dialog.SetProgressPos(0);
@@ -70,13 +105,14 @@ void UpdateRun(UpdateContext& context) {
         dialog.SetProgressPos(0);
     }
     spooler.ClosePrinter(printer);
-    if (!ready) return;
+    if (!ready) return;  // the device's work ends with the run
 
     // The firmware goes through a fresh handle, on which service mode is confirmed first.
     if (!OpenUsbPrinter(spooler, printerName, &printer, defaults, context.allocator)) return;
     const DeviceStatus recheck = QueryDeviceStatus(spooler, printer);
     if (recheck.status != status_code::kReady) {
         spooler.ClosePrinter(printer);
+        deviceWork.End();
         Show(dialog, RecheckFailedMessage(recheck.status));
         dialog.SetProgressPos(0);
         return;
@@ -89,6 +125,7 @@ void UpdateRun(UpdateContext& context) {
 
     const FlashOutcome outcome = PollFlash(spooler, printer, dialog, context.clock);
     spooler.ClosePrinter(printer);
+    deviceWork.End();
     dialog.SetProgressPos(100);
     dialog.SetStatusLine(L"writing done");
     Show(dialog, FlashResultMessage(outcome.finished, outcome.last.status));

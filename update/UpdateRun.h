@@ -7,6 +7,7 @@
 #include "device/Spooler.h"
 #include "update/Clock.h"
 #include "update/FirmwareSource.h"
+#include "update/KeepAwake.h"
 #include "update/UpdateDialog.h"
 
 namespace reflasher {
@@ -16,17 +17,20 @@ struct UpdateContext {
     Spooler& spooler;
     UpdateDialog& dialog;
     Clock& clock;
+    KeepAwake& keepAwake;
     const EmbeddedImageSource& embeddedImage;
     FileOpener& files;
     Allocator& allocator;
     std::atomic<bool>& downloadInProgress;
 };
 
-// Runs one update; every outcome is told to the user by message box.
+// Runs one update; every outcome is told to the user by message box. The system is
+// kept awake from the start until the printer is closed for the last time, and the
+// dialog hears of that moment through DeviceWorkEnded.
 void UpdateRun(UpdateContext& context);
 
-// The worker thread's procedure: UpdateRun with the system kept awake, then clears
-// downloadInProgress. Gives 0.
+// The worker thread's procedure: UpdateRun, then clears downloadInProgress as its
+// very last act on anything shared with the dialog. Gives 0.
 unsigned UpdateThreadProc(UpdateContext& context);
 
 // Sends the chosen file inside the open page of the firmware job.

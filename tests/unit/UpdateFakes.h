@@ -1,9 +1,11 @@
 // Test-side stand-ins for what an update run talks to: a dialog and a clock that
-// record every call in one ordered log, in-memory firmware files, an embedded image
+// record every call in one ordered log, a keep-awake request that notes when it
+// comes, in-memory firmware files, an embedded image
 // that may or may not be there, and an allocator that can refuse.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -18,6 +20,7 @@
 #include "device/Allocator.h"
 #include "update/Clock.h"
 #include "update/FirmwareSource.h"
+#include "update/KeepAwake.h"
 #include "update/UpdateDialog.h"
 
 namespace reflasher::fakes {
@@ -62,32 +65,55 @@ public:
     std::wstring firmwarePath;
     // Called while a message box would be open.
     std::function<void()> onMessage;
+    // Called when the run reports that the device's work is over.
+    std::function<void()> onDeviceWorkEnded;
+    // The run's busy flag: once it is clear the real dialog may be gone, so every
+    // call made then is counted.
+    const std::atomic<bool>* busyFlag = nullptr;
 
     void SetProgressRange(int lower, int upper) override {
+        Touch();
         log_.Add(L"range " + std::to_wstring(lower) + L"-" + std::to_wstring(upper));
     }
     void SetProgressPos(int position) override {
+        Touch();
         position_ = position;
         log_.Add(L"pos " + std::to_wstring(position));
     }
     void SetStatusLine(const std::wstring& text) override {
+        Touch();
         statusText_ = text;
         log_.Add(L"status " + text);
     }
-    void RepaintDialog() override { log_.Add(L"repaint dialog"); }
-    void RepaintProgressBar() override { log_.Add(L"repaint bar"); }
+    void RepaintDialog() override {
+        Touch();
+        log_.Add(L"repaint dialog");
+    }
+    void RepaintProgressBar() override {
+        Touch();
+        log_.Add(L"repaint bar");
+    }
     void ShowMessage(const std::wstring& text, const std::wstring& caption,
                      MessageIcon icon) override {
+        Touch();
         messages_.push_back({text, caption, icon});
         log_.Add(L"message " + caption);
         if (onMessage) onMessage();
     }
+    // Kept out of the log, so that the run's own sequence reads as before.
+    void DeviceWorkEnded() override {
+        Touch();
+        deviceWorkEnded_.push_back(log_.Events().size());
+        if (onDeviceWorkEnded) onDeviceWorkEnded();
+    }
     std::wstring SelectedPrinter() const override {
+        Touch();
         const std::size_t index = std::min(selectedPrinterCalls_, selectedPrinters.size() - 1);
         ++selectedPrinterCalls_;
         return selectedPrinters[index];
     }
     std::wstring FirmwarePath() const override {
+        Touch();
         ++firmwarePathCalls_;
         return firmwarePath;
     }
@@ -95,22 +121,48 @@ public:
     int Position() const { return position_; }
     const std::wstring& StatusText() const { return statusText_; }
     const std::vector<RecordedMessage>& Messages() const { return messages_; }
+    // How many events the log held at each report that the device's work was over.
+    const std::vector<std::size_t>& DeviceWorkEnds() const { return deviceWorkEnded_; }
     std::size_t SelectedPrinterCalls() const { return selectedPrinterCalls_; }
+    int CallsWhileIdle() const { return callsWhileIdle_; }
     int FirmwarePathCalls() const { return firmwarePathCalls_; }
 
 private:
+    void Touch() const {
+        if (busyFlag != nullptr && !*busyFlag) ++callsWhileIdle_;
+    }
+
     EventLog& log_;
     int position_ = -1;  // never set
     std::wstring statusText_;
     std::vector<RecordedMessage> messages_;
+    std::vector<std::size_t> deviceWorkEnded_;
     mutable std::size_t selectedPrinterCalls_ = 0;
     mutable int firmwarePathCalls_ = 0;
+    mutable std::atomic<int> callsWhileIdle_{0};
 };
 
-// Takes no time; remembers every pause, and every power request with its thread and
-// how many events the log held when it came (kept out of the log, so that the
-// run's own sequence reads as before).
+// Takes no time; remembers every pause.
 class FakeClock : public Clock {
+public:
+    explicit FakeClock(EventLog& log) : log_(log) {}
+    void Sleep(std::uint32_t milliseconds) override {
+        pauses_.push_back(milliseconds);
+        totalMs_ += milliseconds;
+        log_.Add(L"sleep " + std::to_wstring(milliseconds));
+    }
+    const std::vector<std::uint32_t>& Pauses() const { return pauses_; }
+    std::uint64_t TotalMs() const { return totalMs_; }
+
+private:
+    EventLog& log_;
+    std::vector<std::uint32_t> pauses_;
+    std::uint64_t totalMs_ = 0;
+};
+
+// Remembers every power request with its thread and how many events the log held
+// when it came (kept out of the log, so that the run's own sequence reads as before).
+class FakeKeepAwake : public KeepAwake {
 public:
     struct PowerCall {
         bool keepAwake;
@@ -118,26 +170,17 @@ public:
         std::size_t eventsBefore;
     };
 
-    explicit FakeClock(EventLog& log) : log_(log) {}
-    void Sleep(std::uint32_t milliseconds) override {
-        pauses_.push_back(milliseconds);
-        totalMs_ += milliseconds;
-        log_.Add(L"sleep " + std::to_wstring(milliseconds));
-    }
-    void KeepSystemAwake() override { RecordPower(true); }
-    void AllowSystemSleep() override { RecordPower(false); }
-    const std::vector<std::uint32_t>& Pauses() const { return pauses_; }
-    std::uint64_t TotalMs() const { return totalMs_; }
+    explicit FakeKeepAwake(EventLog& log) : log_(log) {}
+    void KeepSystemAwake() override { Record(true); }
+    void AllowSystemSleep() override { Record(false); }
     const std::vector<PowerCall>& PowerCalls() const { return powerCalls_; }
 
 private:
-    void RecordPower(bool keepAwake) {
+    void Record(bool keepAwake) {
         powerCalls_.push_back({keepAwake, std::this_thread::get_id(), log_.Events().size()});
     }
 
     EventLog& log_;
-    std::vector<std::uint32_t> pauses_;
-    std::uint64_t totalMs_ = 0;
     std::vector<PowerCall> powerCalls_;
 };
 

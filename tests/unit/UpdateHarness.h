@@ -64,18 +64,29 @@ inline std::vector<unsigned char> SmallImage() {
     return std::vector<unsigned char>(text.begin(), text.end());
 }
 
-// One request to stay awake before anything the run did, withdrawn after all of it,
-// both on the thread that ran it: whichever way the run went.
-inline void ExpectAwakeForTheWholeRun(const FakeClock& clock, const EventLog& log,
-                                      std::thread::id runThread) {
-    const auto& calls = clock.PowerCalls();
+// The device's work spans the run from its start until the printer is closed for
+// the last time: one request to stay awake before anything the run did, withdrawn
+// on the same thread at the one report to the dialog that the work is over, with no
+// printer open then and nothing sent to the device afterwards; whichever way the
+// run went.
+struct DeviceWorkEnd {
+    int openHandles = -1;
+    std::size_t jobs = 0;
+    std::size_t opens = 0;
+};
+
+inline void ExpectAwakeWhileTheDeviceWorks(const FakeKeepAwake& keepAwake,
+                                           const RecordingDialog& dialog,
+                                           std::thread::id runThread) {
+    const auto& calls = keepAwake.PowerCalls();
     ASSERT_EQ(calls.size(), 2u) << "one request to stay awake, one to sleep again";
     EXPECT_TRUE(calls[0].keepAwake);
     EXPECT_FALSE(calls[1].keepAwake);
     EXPECT_EQ(calls[0].eventsBefore, 0u) << "the run did something before keeping awake";
-    EXPECT_EQ(calls[1].eventsBefore, log.Events().size()) << "the run went on after letting go";
     EXPECT_EQ(calls[0].thread, runThread);
     EXPECT_EQ(calls[1].thread, runThread);
+    ASSERT_EQ(dialog.DeviceWorkEnds().size(), 1u) << "the end of the device's work, once";
+    EXPECT_EQ(dialog.DeviceWorkEnds()[0], calls[1].eventsBefore) << "sleep allowed at that end";
 }
 
 struct UpdateHarness {
@@ -83,17 +94,25 @@ struct UpdateHarness {
     sim::SimulatedSpooler spooler;
     RecordingDialog dialog{log};
     FakeClock clock{log};
+    FakeKeepAwake keepAwake{log};
     FakeEmbeddedImage embedded;
     MemoryFileOpener files;
     FailingAllocator allocator{std::numeric_limits<std::size_t>::max()};
     std::atomic<bool> busy{true};
-    UpdateContext context{spooler, dialog, clock, embedded, files, allocator, busy};
+    UpdateContext context{spooler, dialog, clock, keepAwake, embedded, files, allocator, busy};
     // Printer handles open, and firmware files open, while each message box was up.
     std::vector<int> handlesAtMessage;
     std::vector<int> filesAtMessage;
+    // The device as the run left it when it reported the end of its work.
+    DeviceWorkEnd atDeviceWorkEnd;
 
     UpdateHarness() {
         embedded.image = SmallImage();
+        dialog.busyFlag = &busy;
+        dialog.onDeviceWorkEnded = [this] {
+            atDeviceWorkEnd = {spooler.OpenHandleCount(), spooler.Jobs().size(),
+                               spooler.OpenedNames().size()};
+        };
         dialog.onMessage = [this] {
             handlesAtMessage.push_back(spooler.OpenHandleCount());
             filesAtMessage.push_back(files.openFiles);
@@ -110,8 +129,16 @@ struct UpdateHarness {
         ++Tally().runs;
         EXPECT_LT(real, kRealTimeBudget);
         EXPECT_FALSE(busy) << "the busy flag must be cleared after the run";
-        ExpectAwakeForTheWholeRun(clock, log, std::this_thread::get_id());
+        ExpectAwakeWhileTheDeviceWorks(std::this_thread::get_id());
         return result;
+    }
+
+    void ExpectAwakeWhileTheDeviceWorks(std::thread::id runThread) const {
+        fakes::ExpectAwakeWhileTheDeviceWorks(keepAwake, dialog, runThread);
+        EXPECT_EQ(atDeviceWorkEnd.openHandles, 0) << "a printer open when the work ended";
+        EXPECT_EQ(atDeviceWorkEnd.jobs, spooler.Jobs().size()) << "a job after the work ended";
+        EXPECT_EQ(atDeviceWorkEnd.opens, spooler.OpenedNames().size());
+        EXPECT_EQ(dialog.CallsWhileIdle(), 0) << "the dialog reached after the busy flag cleared";
     }
 
     std::vector<std::wstring> MessageTexts() const {

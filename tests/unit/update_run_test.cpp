@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
 #include "tests/unit/UpdateHarness.h"
+#include "update/UpdateWorker.h"
 
 namespace reflasher::fakes {
 namespace {
@@ -54,6 +56,11 @@ TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
         L"query", L"sleep 1500",
         L"pos 100", L"status writing done", L"message Info", L"pos 0"};
     EXPECT_EQ(run.log.Events(), expected);
+    // The embosser is done once polling is over: what is held for its sake is let go
+    // before the result is shown, not when the user closes it.
+    EXPECT_EQ(run.dialog.DeviceWorkEnds(),
+              std::vector<std::size_t>{static_cast<std::size_t>(
+                  std::find(expected.begin(), expected.end(), L"pos 100") - expected.begin())});
 
     ASSERT_EQ(run.dialog.Messages().size(), 1u);
     EXPECT_EQ(run.dialog.Messages()[0].text, text::kSuccess);
@@ -319,19 +326,42 @@ TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
     }
 }
 
-TEST(UpdateThreadProc, ClearsTheBusyFlagOnARealThreadOnlyAfterTheResultIsRead) {
-    ScriptedRun run(Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}}));
-    bool busyWhileMessageShown = false;
-    run.dialog.onMessage = [&] { busyWhileMessageShown = run.busy; };
+// The worker owns its run: the busy flag is cleared only after the result was read,
+// and once it is clear (the dialog may be gone by then) the dialog side is never
+// reached again; the run is freed last, by the worker.
+TEST(UpdateWorker, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
+    struct OwnedRun : WorkerRun {
+        ScriptedRun scripted{Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}})};
+        bool* busyAtFree;
+        explicit OwnedRun(bool* busyAtFreeOut) : busyAtFree(busyAtFreeOut) {}
+        ~OwnedRun() override {
+            *busyAtFree = scripted.busy;
+            EXPECT_EQ(scripted.dialog.CallsWhileIdle(), 0) << "dialog reached after the flag cleared";
+            EXPECT_EQ(scripted.MessageTexts(), Events{text::kSuccess});
+            scripted.ExpectAwakeWhileTheDeviceWorks(workerId);
+        }
+        UpdateContext& Context() override { return scripted.context; }
+        std::thread::id workerId;
+    };
+    bool busyAtFree = true;
+    bool busyWhileMessageShown = false, busyAtDeviceWorkEnd = false;
+    auto run = std::make_unique<OwnedRun>(&busyAtFree);
+    run->scripted.dialog.onMessage = [&, r = run.get()] { busyWhileMessageShown = r->scripted.busy; };
+    run->scripted.dialog.onDeviceWorkEnded = [&, r = run.get(),
+                                              note = run->scripted.dialog.onDeviceWorkEnded] {
+        note();
+        busyAtDeviceWorkEnd = r->scripted.busy;
+    };
     unsigned result = 99;
-    std::thread worker([&] { result = UpdateThreadProc(run.context); });
-    const std::thread::id workerId = worker.get_id();
+    std::thread worker([&, owned = std::move(run)]() mutable {
+        owned->workerId = std::this_thread::get_id();
+        result = RunUpdateWorker(std::move(owned));
+    });
     worker.join();
     EXPECT_EQ(result, 0u);
-    ExpectAwakeForTheWholeRun(run.clock, run.log, workerId);
     EXPECT_TRUE(busyWhileMessageShown);
-    EXPECT_FALSE(run.busy);
-    EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+    EXPECT_TRUE(busyAtDeviceWorkEnd);
+    EXPECT_FALSE(busyAtFree) << "the run was freed before the busy flag cleared";
 }
 
 // Even a run left by an exception must not leave the dialog refusing everything,
@@ -345,13 +375,15 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
     ThrowingDialog dialog(log);
     sim::SimulatedSpooler spooler;
     FakeClock clock(log);
+    FakeKeepAwake keepAwake(log);
     FakeEmbeddedImage embedded;
     MemoryFileOpener files;
     std::atomic<bool> busy{true};
-    UpdateContext context{spooler, dialog, clock, embedded, files, Allocator::Heap(), busy};
+    UpdateContext context{spooler, dialog,   clock, keepAwake, embedded,
+                          files,   Allocator::Heap(), busy};
     EXPECT_THROW(UpdateThreadProc(context), std::runtime_error);
     EXPECT_FALSE(busy);
-    ExpectAwakeForTheWholeRun(clock, log, std::this_thread::get_id());
+    ExpectAwakeWhileTheDeviceWorks(keepAwake, dialog, std::this_thread::get_id());
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+#include "ui/WorkerDialogLink.h"
+
+#include <utility>
+
+#include "resources/resource.h"
+#include "ui/DownloadInProgress.h"
+
+WorkerDialogLink::WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer,
+                                   std::wstring firmwarePath, WPARAM runNumber)
+    : statusText_(statusText),
+      printer_(std::move(printer)),
+      firmwarePath_(std::move(firmwarePath)),
+      runNumber_(runNumber) {
+    dialog_.Bind(dialog);
+    progressBar_.Bind(::GetDlgItem(dialog, IDC_PROGRESS));
+}
+
+void WorkerDialogLink::SetProgressRange(int lower, int upper) {
+    progressBar_.SetRange(static_cast<short>(lower), static_cast<short>(upper));
+}
+
+void WorkerDialogLink::SetProgressPos(int position) { progressBar_.SetPos(position); }
+
+void WorkerDialogLink::SetStatusLine(const std::wstring& text) {
+    // The dialog thread reads statusText only in data exchange, which the refusals
+    // keep out of a run.
+    statusText_ = text;
+    SetDlgItemTextW(dialog_.GetSafeHwnd(), IDC_STATUS_LINE, statusText_.c_str());
+}
+
+void WorkerDialogLink::RepaintDialog() {
+    dialog_.Invalidate(false);
+    dialog_.UpdateWindow();
+}
+
+void WorkerDialogLink::RepaintProgressBar() {
+    progressBar_.Invalidate(true);
+    progressBar_.UpdateWindow();
+}
+
+void WorkerDialogLink::ShowMessage(const std::wstring& text, const std::wstring& caption,
+                                   reflasher::MessageIcon icon) {
+    const UINT iconType =
+        icon == reflasher::MessageIcon::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
+    dialog_.ShowMessageBox(text, caption, MB_OK | iconType);
+}
+
+void WorkerDialogLink::DeviceWorkEnded() {
+    // The session-end block and the embosser's lock belong to the dialog's thread.
+    PostMessageW(dialog_.GetSafeHwnd(), kDeviceWorkEnded, runNumber_, 0);
+}
+
+DialogWorkerRun::DialogWorkerRun(const DialogServices& services, HWND dialog,
+                                 std::wstring& statusText, std::wstring printer,
+                                 std::wstring firmwarePath, WPARAM runNumber)
+    : link_(dialog, statusText, std::move(printer), std::move(firmwarePath), runNumber),
+      context_{*services.spooler,  link_,
+               *services.clock,    *services.keepAwake,
+               *services.embeddedImage, *services.files,
+               *services.allocator, downloadInProgress} {}

@@ -1,0 +1,23 @@
+// One update run's worker thread and what it owns. The dialog may be destroyed as
+// soon as the worker clears the busy flag (the user may then close the program), so
+// the worker keeps its own copies of all it needs and frees them itself, after the
+// flag is clear, touching nothing of the dialog from then on.
+#pragma once
+
+#include <memory>
+
+#include "update/UpdateRun.h"
+
+namespace reflasher {
+
+class WorkerRun {
+public:
+    virtual ~WorkerRun() = default;
+    virtual UpdateContext& Context() = 0;
+};
+
+// The worker thread's body: UpdateThreadProc on the run's context, then the run is
+// freed. Gives UpdateThreadProc's result.
+unsigned RunUpdateWorker(std::unique_ptr<WorkerRun> run);
+
+}  // namespace reflasher
