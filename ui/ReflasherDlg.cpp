@@ -167,7 +167,6 @@ void CReflasherDlg::OnStartDownload() {
     if (RefuseWhileBusy()) return;
 
     // Another copy of the program may be updating this embosser.
-    embosserLock_.reset();  // a finished run's, should its word still be on its way
     embosserLock_ = services_.locks->TryTake(selectedPrinter);
     if (!embosserLock_) {
         ShowError(texts::kBusy);
@@ -179,7 +178,7 @@ void CReflasherDlg::OnStartDownload() {
     sessionEndBlock_.Begin(GetSafeHwnd());
     // The worker owns its run and frees it; the dialog keeps no pointer to it.
     auto run = std::make_unique<DialogWorkerRun>(services_, GetSafeHwnd(), statusText,
-                                                 selectedPrinter, firmwarePath, ++runNumber_);
+                                                 selectedPrinter, firmwarePath);
     if (services_.startThread(&CReflasherDlg::UpdateWorker, run.get())) {
         run.release();
     } else {
@@ -195,9 +194,8 @@ unsigned __stdcall CReflasherDlg::UpdateWorker(void* run) {
         std::unique_ptr<reflasher::WorkerRun>(static_cast<reflasher::WorkerRun*>(run)));
 }
 
-LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM runNumber, LPARAM) {
-    // Word from an earlier run must not end the hold of one started since.
-    if (runNumber == runNumber_) EndDeviceWork();
+LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM, LPARAM) {
+    EndDeviceWork();
     return 0;
 }
 

@@ -61,7 +61,7 @@ private:
     void OnDrawItem(int controlId, DRAWITEMSTRUCT* item);
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
-    LRESULT OnDeviceWorkEnded(WPARAM runNumber, LPARAM);
+    LRESULT OnDeviceWorkEnded(WPARAM, LPARAM);
 
     void AddAboutItem();
     void ShowFirmwareNotice();
@@ -75,8 +75,6 @@ private:
     static unsigned __stdcall UpdateWorker(void* run);
 
     DialogServices services_;
-    // The runs started so far; the worker names its run when the device's work ends.
-    WPARAM runNumber_ = 0;
     // From Start Download until the device's work is over (dialog thread only).
     bool deviceWorking_ = false;
     std::unique_ptr<reflasher::EmbosserLock> embosserLock_;

@@ -6,11 +6,10 @@
 #include "ui/DownloadInProgress.h"
 
 WorkerDialogLink::WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer,
-                                   std::wstring firmwarePath, WPARAM runNumber)
+                                   std::wstring firmwarePath)
     : statusText_(statusText),
       printer_(std::move(printer)),
-      firmwarePath_(std::move(firmwarePath)),
-      runNumber_(runNumber) {
+      firmwarePath_(std::move(firmwarePath)) {
     dialog_.Bind(dialog);
     progressBar_.Bind(::GetDlgItem(dialog, IDC_PROGRESS));
 }
@@ -47,13 +46,14 @@ void WorkerDialogLink::ShowMessage(const std::wstring& text, const std::wstring&
 
 void WorkerDialogLink::DeviceWorkEnded() {
     // The session-end block and the embosser's lock belong to the dialog's thread.
-    PostMessageW(dialog_.GetSafeHwnd(), kDeviceWorkEnded, runNumber_, 0);
+    // Sent, not posted: both are let go before the result is shown.
+    SendMessageW(dialog_.GetSafeHwnd(), kDeviceWorkEnded, 0, 0);
 }
 
 DialogWorkerRun::DialogWorkerRun(const DialogServices& services, HWND dialog,
                                  std::wstring& statusText, std::wstring printer,
-                                 std::wstring firmwarePath, WPARAM runNumber)
-    : link_(dialog, statusText, std::move(printer), std::move(firmwarePath), runNumber),
+                                 std::wstring firmwarePath)
+    : link_(dialog, statusText, std::move(printer), std::move(firmwarePath)),
       context_{*services.spooler,  link_,
                *services.clock,    *services.keepAwake,
                *services.embeddedImage, *services.files,

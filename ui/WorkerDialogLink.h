@@ -13,14 +13,14 @@
 #include "ui/DialogServices.h"
 #include "update/UpdateWorker.h"
 
-// Posted to the dialog when the embosser's work in run number wParam is over.
+// Sent to the dialog when the embosser's work in the run is over.
 constexpr UINT kDeviceWorkEnded = WM_APP + 1;
 
 class WorkerDialogLink : public reflasher::UpdateDialog {
 public:
     // `statusText` is the dialog's member, which the run keeps equal to line 1012.
     WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer,
-                     std::wstring firmwarePath, WPARAM runNumber);
+                     std::wstring firmwarePath);
 
     // Every control change is a message sent to the control, which the dialog
     // thread carries out in its modal loop.
@@ -41,14 +41,13 @@ private:
     std::wstring& statusText_;
     const std::wstring printer_;
     const std::wstring firmwarePath_;
-    const WPARAM runNumber_;
 };
 
 // Everything one run's worker takes with it.
 class DialogWorkerRun : public reflasher::WorkerRun {
 public:
     DialogWorkerRun(const DialogServices& services, HWND dialog, std::wstring& statusText,
-                    std::wstring printer, std::wstring firmwarePath, WPARAM runNumber);
+                    std::wstring printer, std::wstring firmwarePath);
     reflasher::UpdateContext& Context() override { return context_; }
 
 private:

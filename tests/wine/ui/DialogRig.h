@@ -1,6 +1,7 @@
 // What a main-dialog test runs the dialog with: a simulated spooler with
 // simulated embossers behind it, a clock whose pauses can be held, an embedded
-// image that may or may not be there, real files, and a worker start that can fail.
+// image that may or may not be there, real files, the real embossers' locks, and a
+// worker start that can fail.
 #pragma once
 
 #include <chrono>
@@ -17,6 +18,8 @@
 #include "ui/DialogServices.h"
 #include "update/Clock.h"
 #include "update/FirmwareSource.h"
+#include "update/KeepAwake.h"
+#include "update/win32/NamedMutexLocks.h"
 #include "update/win32/Win32FileOpener.h"
 
 namespace rig {
@@ -31,9 +34,6 @@ public:
         changed_.wait(lock, [this] { return open_; });
         --waiting_;
     }
-    // The pairing of these is checked by the native update tests.
-    void KeepSystemAwake() override {}
-    void AllowSystemSleep() override {}
     void Hold() {
         std::lock_guard<std::mutex> lock(mutex_);
         open_ = false;
@@ -54,6 +54,13 @@ private:
     std::condition_variable changed_;
     bool open_ = true;
     int waiting_ = 0;
+};
+
+// The pairing of these is checked by the native update tests.
+class NoKeepAwake : public reflasher::KeepAwake {
+public:
+    void KeepSystemAwake() override {}
+    void AllowSystemSleep() override {}
 };
 
 class FakeImageSource : public reflasher::EmbeddedImageSource {
@@ -83,8 +90,11 @@ struct DialogRig {
     reflasher::sim::SimulatedSpooler spooler;
     std::vector<std::unique_ptr<reflasher::sim::EmbosserModel>> embossers;
     GateClock clock;
+    NoKeepAwake keepAwake;
     FakeImageSource image;
     reflasher::Win32FileOpener files;
+    // The real embossers' locks: a test thread taking one plays another copy.
+    reflasher::NamedMutexLocks locks;
     bool (*startThread)(ThreadProc, void*) = &StartThread;
 
     // A qualifying printer with a simulated embosser behind it.
@@ -103,8 +113,8 @@ struct DialogRig {
         image.bytes = SmallFirmwareImage();
     }
     DialogServices Services() {
-        return DialogServices{&spooler, &clock, &image, &files, &reflasher::Allocator::Heap(),
-                              startThread};
+        return DialogServices{&spooler, &clock,  &keepAwake, &image, &files,
+                              &reflasher::Allocator::Heap(), &locks, startThread};
     }
 };
 

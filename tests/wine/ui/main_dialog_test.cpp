@@ -229,14 +229,28 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
     reflasher::sim::EmbosserModel& embosser = rig_.AddEmbosser(L"Dovrex");
     rig_.EmbedImage();
     CReflasherDlg dialog(rig_.Services());
-    std::wstring message, statusWithBox;
+    std::wstring message, statusWithBox, refusedWhileLocked;
     int positionWithBox = -1, positionAfter = -1;
-    bool idle = false;
+    bool idle = false, lockFreeWithBox = false;
+    LRESULT sessionEndWithBox = -1;
+    std::size_t jobsWhileLocked = 99;
     Run(dialog, [&](HWND d) {
+        // Another copy of the program updating this embosser: Start is refused.
+        auto otherCopy = rig_.locks.TryTake(L"DOVREX");
+        Click(d, IDC_START_DOWNLOAD);
+        refusedWhileLocked = TakeMessageBox(L"Error");
+        jobsWhileLocked = rig_.spooler.Jobs().size();
+        otherCopy.reset();
+
         Click(d, IDC_START_DOWNLOAD);
         const HWND box = WaitForWindow(L"Info");
         statusWithBox = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
         positionWithBox = ProgressPos(d);
+        // The embosser's work is over: with the result on screen, the session may
+        // end and another copy may update the embosser.
+        sessionEndWithBox = QueryEndSession(d);
+        dialogThread_.Sync();
+        lockFreeWithBox = rig_.locks.TryTake(L"Dovrex") != nullptr;
         message = MessageBoxText(box);
         AnswerMessageBox(box);
         idle = WaitUntilIdle();
@@ -244,6 +258,10 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
         Click(d, IDC_EXIT);
         WaitUntilClosed(d);
     });
+    EXPECT_EQ(refusedWhileLocked, kBusy);
+    EXPECT_EQ(jobsWhileLocked, 0u);
+    EXPECT_EQ(sessionEndWithBox, TRUE);
+    EXPECT_TRUE(lockFreeWithBox);
     EXPECT_EQ(message, kSuccess);
     EXPECT_EQ(statusWithBox, L"writing done");
     EXPECT_EQ(positionWithBox, 100);
@@ -278,7 +296,8 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
     std::vector<std::wstring> answers;
     std::vector<bool> stillOpen;
     std::wstring statusWhileHeld, message;
-    bool held = false, idle = false;
+    bool held = false, idle = false, lockedWhileHeld = false;
+    LRESULT sessionEndWhileHeld = -1;
     const INT_PTR result = Run(dialog, [&](HWND d) {
         // Enter presses a focused push button instead; the list box is no button.
         dialogThread_.Run([d] { SetFocus(GetDlgItem(d, IDC_PRINTER_COMBO)); });
@@ -286,6 +305,8 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         Click(d, IDC_START_DOWNLOAD);
         held = rig_.clock.WaitUntilHeld();
         statusWhileHeld = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
+        lockedWhileHeld = rig_.locks.TryTake(L"Dovrex") == nullptr;
+        sessionEndWhileHeld = QueryEndSession(d);
         for (const Attempt& attempt : attempts) {
             attempt.act(d);
             answers.push_back(TakeMessageBox(L"Error"));
@@ -300,6 +321,8 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
     });
     ASSERT_TRUE(held);
     EXPECT_EQ(statusWhileHeld, L"negotiating update");
+    EXPECT_TRUE(lockedWhileHeld) << "another copy could take the embosser mid-run";
+    EXPECT_EQ(sessionEndWhileHeld, FALSE);
     ASSERT_EQ(answers.size(), std::size(attempts));
     for (std::size_t i = 0; i < answers.size(); ++i) {
         SCOPED_TRACE(attempts[i].name);

@@ -1,0 +1,73 @@
+// Scenario: two copies of the program open on one embosser. While the first
+// copy's run has the embosser, the second copy's Start Download is refused with
+// the busy message and sends nothing; once the first run's device work is over
+// (its result still on screen) the second copy updates the embosser in turn.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "resources/resource.h"
+#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/e2e/UserTexts.h"
+#include "tests/wine/e2e/support/Waiting.h"
+
+namespace reflasher::e2e {
+namespace {
+
+using TwoCopies = ScenarioFixture;
+
+// The box with `text` that the program with this process id shows.
+std::optional<MessageBoxSeen> WaitForBoxOf(DWORD processId, const std::wstring& text,
+                                           unsigned timeoutMs) {
+    std::optional<MessageBoxSeen> found;
+    WaitUntil(
+        [&] {
+            for (const MessageBoxSeen& box : VisibleMessageBoxes(processId)) {
+                if (box.text == text) found = box;
+            }
+            return found.has_value();
+        },
+        timeoutMs);
+    return found;
+}
+
+TEST_F(TwoCopies, TheSecondCopyWaitsUntilTheFirstOneIsDoneWithTheEmbosser) {
+    EmbosserSetup setup;
+    setup.bridgeArguments = {L"--write-ticks", L"20"};  // time to try the second copy
+    SimulatedEmbosser& embosser = AddEmbosser(setup, L"main");
+    ASSERT_FALSE(HasFailure());
+    StartProgram(env.embeddedProgram);
+    ASSERT_TRUE(dialog.Visible());
+    ReflasherProgram second;
+    ASSERT_EQ(second.Start(env.embeddedProgram), "");
+    RemoteDialog secondDialog = second.WaitForVisibleDialog(kProgramStartMs);
+    ASSERT_TRUE(secondDialog.Visible());
+
+    StartRecording();
+    ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kWriting, kWholeRunMs));
+    ASSERT_TRUE(secondDialog.ClickButton(IDC_START_DOWNLOAD));
+    const auto refused = WaitForBoxOf(second.ProcessId(), texts::kBusy, kBoxCloseMs);
+    ASSERT_TRUE(refused.has_value()) << "the second copy went ahead mid-flash";
+    EXPECT_EQ(Printable(refused->caption), Printable(texts::kError));
+    EXPECT_EQ(refused->owner, secondDialog.Window());
+    EXPECT_TRUE(AnswerMessageBox(refused->window, kBoxCloseMs));
+
+    // The first copy's result on screen: its embosser is free again.
+    const auto firstResult = WaitForBoxOf(program.ProcessId(), texts::kSuccess, kWholeRunMs);
+    ASSERT_TRUE(firstResult.has_value()) << "the first run didn't succeed";
+    EXPECT_EQ(embosser.JobCount(), 2) << "the refused copy sent jobs";
+    ASSERT_TRUE(secondDialog.ClickButton(IDC_START_DOWNLOAD));
+    const auto secondResult = WaitForBoxOf(second.ProcessId(), texts::kSuccess, kWholeRunMs);
+    ASSERT_TRUE(secondResult.has_value()) << "the second copy's run didn't succeed";
+    EXPECT_EQ(embosser.JobCount(), 4);
+    EXPECT_TRUE(embosser.FirmwareReceived() == SyntheticImage());
+
+    EXPECT_TRUE(AnswerMessageBox(secondResult->window, kBoxCloseMs));
+    EXPECT_TRUE(Answer(*firstResult));
+    second.Kill();
+}
+
+}  // namespace
+}  // namespace reflasher::e2e
