@@ -7,7 +7,8 @@
 #   - a .sig attached to a fresh unsigned build gives the signed bytes;
 #   - no dist/, no key, a wrong password, a changed program, a signed dist/: refused,
 #     with dist/ left as it was;
-#   - with SoftHSM2 on the host, the same from a key on a PKCS#11 token.
+#   - with SoftHSM2 and OpenSSL's PKCS#11 engine on the host, the same from a key
+#     on a PKCS#11 token.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 sign=$here/../../tools/sign.sh
@@ -86,7 +87,8 @@ check "a program that differs from SHA256SUMS: refused" refused $? says 'differ 
 check "the password appears in no output" not grep -qF "$password" out
 
 module=$(find /usr/lib -name libsofthsm2.so 2>/dev/null | head -n 1)
-if command -v softhsm2-util >/dev/null && [ -n "$module" ]; then
+engine=$(find /usr/lib -path '*/engines-*/pkcs11.so' 2>/dev/null | head -n 1)
+if command -v softhsm2-util >/dev/null && [ -n "$module" ] && [ -n "$engine" ]; then
     mkdir hsm && printf 'directories.tokendir = %s/hsm\n' "$work" >hsm.conf
     export SOFTHSM2_CONF=$work/hsm.conf
     echo 2468 >pin.txt
@@ -99,7 +101,7 @@ if command -v softhsm2-util >/dev/null && [ -n "$module" ]; then
         SIGN_CERT=chain.pem SIGN_PASSWORD_FILE=pin.txt
     check "signed from a key on a PKCS#11 token (SoftHSM2)" verifies dist/x86/Reflasher.exe
 else
-    echo "skip signing from a PKCS#11 token: SoftHSM2 is not installed"
+    echo "skip signing from a PKCS#11 token: needs softhsm2 and libengine-pkcs11-openssl"
 fi
 
 [ $failures -eq 0 ] || { echo "--- output of the signing runs:"; cat out; }
