@@ -12,7 +12,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 signed=
 if [ $# -gt 0 ] && [ "$1" = --signed ]; then
-    [ $# -gt 1 ] && [ -f "$2/SHA256SUMS.unsigned" ] ||
+    [ -f "${2:-}/SHA256SUMS.unsigned" ] ||
         { echo "check-reproducible: --signed needs a signed dist/ (with SHA256SUMS.unsigned)" >&2; exit 2; }
     command -v osslsigncode >/dev/null ||
         { echo "check-reproducible: osslsigncode not found (make deps installs it)" >&2; exit 2; }

@@ -32,7 +32,7 @@ if [ -n "${SIGN_PKCS12:-}" ]; then
 elif [ -n "${SIGN_PKCS11_MODULE:-}" ]; then
     [ -f "$SIGN_PKCS11_MODULE" ] || fail "SIGN_PKCS11_MODULE: no file at $SIGN_PKCS11_MODULE"
     [ -n "${SIGN_PKCS11_KEY:-}" ] || fail "SIGN_PKCS11_KEY is missing: which key on the token"
-    [ -n "${SIGN_CERT:-}" ] && [ -f "$SIGN_CERT" ] ||
+    [ -f "${SIGN_CERT:-}" ] ||
         fail "SIGN_CERT is missing: the certificate chain (PEM) of the token's key"
     key=(-pkcs11module "$(realpath "$SIGN_PKCS11_MODULE")" -key "$SIGN_PKCS11_KEY"
          -certs "$(realpath "$SIGN_CERT")")

@@ -1,14 +1,8 @@
 #!/usr/bin/env bash
-# tools/sign.sh on a small dist/ of two tiny programs, with a throwaway CA and
-# code-signing key made here:
-#   - signed from the PKCS#12 file, every program verifies against the CA, the sums
-#     are kept and renewed, and the password appears in no output;
-#   - a flipped byte fails the verification;
-#   - a .sig attached to a fresh unsigned build gives the signed bytes;
-#   - no dist/, no key, a wrong password, a changed program, a signed dist/: refused,
-#     with dist/ left as it was;
-#   - with SoftHSM2 and OpenSSL's PKCS#11 engine on the host, the same from a key
-#     on a PKCS#11 token.
+# tools/sign.sh on a dist/ of two tiny programs, with a throwaway CA and key:
+# signatures that verify, a flipped byte that fails, a .sig on a fresh build that
+# gives the signed bytes, the refusals, no password in any output, and (where
+# SoftHSM2 and OpenSSL's PKCS#11 engine are installed) a key on a token.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 sign=$here/../../tools/sign.sh
@@ -19,7 +13,7 @@ done
 . "$here/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cd "$work"
+cd "$work" || exit 1
 
 # The same sources give the same bytes (no time stamp), as make release does.
 build() {  # build <exit code> <out>
