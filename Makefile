@@ -7,7 +7,7 @@
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps native win32 win64 fuzz test test-native test-windows test-win32 test-win64 test-fuzz demo art release clean
+.PHONY: all deps native win32 win64 fuzz test test-native test-windows test-win32 test-win64 test-fuzz demo art release sign clean
 
 all: native win32 win64
 
@@ -66,6 +66,14 @@ demo:
 # that carry that image, and SHA256SUMS; the same bytes from every clone.
 release: deps
 	@JOBS=$(JOBS) tools/release.sh "$(FIRMWARE)"
+
+# Signs the programs in dist/ in place, each with its detached signature beside it:
+#   make sign SIGN_PKCS12=key.p12 SIGN_PASSWORD_FILE=pass.txt
+#   make sign SIGN_PKCS11_MODULE=module.so SIGN_PKCS11_KEY=id SIGN_CERT=chain.pem
+# optional SIGN_URL, SIGN_TIMESTAMP_URL; see tools/sign.sh. Not on deps: a signing
+# machine needs only osslsigncode, not the build packages.
+sign:
+	@tools/sign.sh
 
 clean:
 	rm -rf build dist

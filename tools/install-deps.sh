@@ -11,7 +11,8 @@ set -euo pipefail
 packages=(cmake make g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
           wine wine32:i386 wine64 xvfb
-          imagemagick xdotool x11-utils file zlib1g-dev)
+          imagemagick xdotool x11-utils file zlib1g-dev
+          osslsigncode openssl)
 
 missing=()
 for p in "${packages[@]}"; do
