@@ -318,7 +318,8 @@ TEST(FileDialogTest, ParametersCarryExtensionInitialNameFlagsFilterAndOwner) {
     const OPENFILENAMEW& ofn = chooser.Parameters();
     EXPECT_EQ(ofn.lStructSize, sizeof(OPENFILENAMEW));
     EXPECT_EQ(ofn.hwndOwner, reinterpret_cast<HWND>(0x1234));
-    EXPECT_EQ(ofn.Flags, static_cast<DWORD>(OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER));
+    EXPECT_EQ(ofn.Flags, static_cast<DWORD>(OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
+                                            OFN_NOCHANGEDIR));  // the current folder stays
     EXPECT_STREQ(ofn.lpstrDefExt, L"hex");
     EXPECT_STREQ(ofn.lpstrFile, L"*.hex");
     EXPECT_GE(ofn.nMaxFile, 32768u);  // long paths fit
