@@ -30,8 +30,8 @@ void RestrictDllSearchToSystemFolder() {
     // Looked up rather than imported, so the program still starts where kernel32 lacks it.
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void (*)()>(
+    const auto setDefault =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(
             kernel != nullptr ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr));
     if (setDefault != nullptr) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetDllDirectoryW(L"");

@@ -1,7 +1,7 @@
 // The spooler interface passed straight through to winspool. It holds no state
-// but the table of winspool's functions, so one object may serve the dialog thread (enumeration) and a worker thread
-// (everything else) at once. Handles it returns belong to the caller, who
-// closes them with ClosePrinter. A winspool function that can't be had fails as
+// but the table of winspool's functions, so one object may serve the dialog
+// thread (enumeration) and a worker thread (everything else) at once. Handles it
+// returns belong to the caller, who closes them with ClosePrinter. A winspool function that can't be had fails as
 // the call itself would: no printers, no printer opened, no job, no status.
 #pragma once
 

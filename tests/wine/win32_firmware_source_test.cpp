@@ -103,8 +103,8 @@ TEST(Win32FileOpener, FilesThatCannotBeHadGiveNothing) {
 
     // Not disk files: a read from them could wait for ever.
     const wchar_t pipeName[] = L"\\\\.\\pipe\\reflasher-firmware-test";
-    const HANDLE server = CreateNamedPipeW(pipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0,
-                                           0, nullptr);
+    const HANDLE server =
+        CreateNamedPipeW(pipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
     EXPECT_EQ(opener.OpenExisting(pipeName), nullptr) << "a pipe is no file";
     CloseHandle(server);
