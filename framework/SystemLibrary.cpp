@@ -35,6 +35,10 @@ void RestrictDllSearchToSystemFolder() {
             kernel != nullptr ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr));
     if (setDefault != nullptr) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetDllDirectoryW(L"");
+    // Wine's theming (uxtheme) loads msimg32 on the first themed paint by a search of
+    // its own that ignores the default directories and looks beside the program
+    // first. Once the system's copy is loaded, any search for the name finds that.
+    static const SystemLibrary msimg32(L"msimg32.dll");
 }
 
 }  // namespace framework

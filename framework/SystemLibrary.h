@@ -39,7 +39,8 @@ private:
 
 // The first statements of the entry point: every later load, also the ones that
 // system DLLs make for themselves, searches the system folder only, and the
-// current folder (where a file dialog may have been) is never searched.
+// current folder (where a file dialog may have been) is never searched. It also
+// loads the one DLL that Wine's own code looks for past those rules (msimg32).
 void RestrictDllSearchToSystemFolder();
 
 }  // namespace framework

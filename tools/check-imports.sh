@@ -39,9 +39,10 @@ if [ "${1:-}" = --program ]; then
     files=("$@")
 elif [ "${1:-}" = --tree ]; then
     tree=${2:?usage: check-imports.sh --tree <build dir>}
-    # Skip CMake's compiler probes and the Wine prefixes, which hold Wine's own programs.
+    # Skip CMake's compiler probes, the Wine prefixes, which hold Wine's own programs,
+    # and the scenarios' work folders, where copies are made while they run.
     while IFS= read -r -d '' f; do files+=("$f"); done < <(
-        find "$tree" \( -path "$tree/wine" -o -name CMakeFiles \) -prune -o \
+        find "$tree" \( -path "$tree/wine" -o -name CMakeFiles -o -path "$tree/tests/wine/e2e/scenarios" \) -prune -o \
             -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0 | sort -z)
     if [ ${#files[@]} -eq 0 ]; then
         echo "check-imports: no Windows programs found under $tree" >&2

@@ -49,11 +49,10 @@ protected:
         if (checked != nullptr) FreeLibrary(checked);
         EXPECT_NE(PlantedLoads(), "") << "the marker DLL wrote nothing when loaded";
         DeleteFileW(log_.c_str());
-        // For the program, inherited: DLLs beside it before Wine's own, for these names.
-        const std::wstring before = winetest::EnvironmentValue(L"WINEDLLOVERRIDES");
-        const std::wstring overrides =
-            (before.empty() ? L"" : before + L";") + L"winspool.drv,msimg32,oleacc=n,b";
-        SetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides.c_str());
+        // run-scenario.sh has told Wine to prefer such copies to its own DLLs.
+        EXPECT_NE(winetest::EnvironmentValue(L"WINEDLLOVERRIDES").find(L"oleacc=n,b"),
+                  std::wstring::npos)
+            << "REFLASHER_E2E_NATIVE_FIRST was not passed on";
         return program;
     }
     // What the copies logged: one path a line, empty when none was loaded.
