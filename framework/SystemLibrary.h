@@ -1,7 +1,7 @@
-// DLLs that Windows does not protect (winspool.drv, version.dll, oleacc.dll, and
-// comdlg32 for the file dialog) are never imported: Windows would look for them in
-// the program's own folder first, where anyone may have put a copy. They are
-// loaded here instead, from the system folder only, on first use.
+// DLLs that Windows does not protect (winspool.drv, version.dll, oleacc.dll) are
+// never imported: Windows would look for them in the program's own folder first,
+// where anyone may have put a copy. They are loaded here instead, from the system
+// folder only, on first use; so is comdlg32, whose Wine build imports winspool.drv.
 #pragma once
 
 #include <windows.h>
