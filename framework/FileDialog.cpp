@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/SystemLibrary.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -26,7 +27,9 @@ CFileDialog::CFileDialog(const wchar_t* defaultExtension, const wchar_t* fileNam
     ofn_.lpstrFile = file_.data();
     ofn_.nMaxFile = static_cast<DWORD>(file_.size());
     ofn_.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
-    ofn_.Flags = flags | OFN_EXPLORER;
+    // The current folder stays where it was: the chosen file's folder is nothing the
+    // program should load from or work in.
+    ofn_.Flags = flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
 }
 
 std::wstring CFileDialog::ZeroSeparatedFilter(const wchar_t* barSeparated) {
@@ -38,6 +41,14 @@ std::wstring CFileDialog::ZeroSeparatedFilter(const wchar_t* barSeparated) {
     return filter;
 }
 
-INT_PTR CFileDialog::DoModal() { return GetOpenFileNameW(&ofn_) ? IDOK : IDCANCEL; }
+INT_PTR CFileDialog::DoModal() {
+    // comdlg32 only when a dialog is first shown: Wine's imports winspool.drv, which
+    // would otherwise be looked for beside the program before wWinMain runs.
+    static const framework::SystemLibrary comdlg32(L"comdlg32.dll");
+    static const auto getOpenFileName = REFLASHER_SYSTEM_FUNCTION(comdlg32, GetOpenFileNameW);
+    // Without the dialog no file can be chosen, as if the user cancelled.
+    if (getOpenFileName == nullptr) return IDCANCEL;
+    return getOpenFileName(&ofn_) ? IDOK : IDCANCEL;
+}
 
 std::wstring CFileDialog::GetPathName() const { return std::wstring(file_.data()); }

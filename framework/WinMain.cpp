@@ -3,9 +3,13 @@
 // libraries have been searched.
 #include <windows.h>
 
+#include "framework/SystemLibrary.h"
 #include "framework/WinApp.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Before anything can load a DLL: the file dialog, the common controls and
+    // accessibility load more of them as they go.
+    framework::RestrictDllSearchToSystemFolder();
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return 1;
     app->m_hInstance = instance;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/SystemLibrary.h"
 #include "ui/NamedAccessible.h"
 
 namespace {
@@ -17,20 +18,38 @@ namespace {
 constexpr UINT_PTR kNameSubclass = 1;
 constexpr UINT_PTR kAnnounceSubclass = 2;
 
+// oleacc.dll, from the system folder when a screen reader first asks; without it
+// the controls keep the standard objects Windows gives them.
+struct OleaccFunctions {
+    decltype(&::CreateStdAccessibleObject) createStdAccessibleObject;
+    decltype(&::LresultFromObject) lresultFromObject;
+};
+
+const OleaccFunctions& Oleacc() {
+    static const framework::SystemLibrary oleacc(L"oleacc.dll");
+    static const OleaccFunctions functions{
+        REFLASHER_SYSTEM_FUNCTION(oleacc, CreateStdAccessibleObject),
+        REFLASHER_SYSTEM_FUNCTION(oleacc, LresultFromObject)};
+    return functions;
+}
+
 // The WM_GETOBJECT answer for our named object: positive, or 0 or a negative error
 // code when it can't be made.
 LRESULT AnswerWithName(HWND control, WPARAM wParam, const wchar_t* name) {
+    const OleaccFunctions& oleacc = Oleacc();
+    if (oleacc.createStdAccessibleObject == nullptr || oleacc.lresultFromObject == nullptr)
+        return 0;
     IAccessible* standard = nullptr;
     // This makes the standard object directly; it doesn't ask the window again.
-    if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&standard)))) {
+    if (FAILED(oleacc.createStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&standard)))) {
         return 0;  // the caller falls back to the standard object
     }
     auto* named = new NamedAccessible(control, standard, name);
     standard->Release();
     // LresultFromObject takes its own reference for the caller.
     const LRESULT result =
-        LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(named));
+        oleacc.lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(named));
     named->Release();
     return result;
 }

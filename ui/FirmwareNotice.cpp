@@ -1,6 +1,7 @@
 #include "ui/FirmwareNotice.h"
 
 #include "device/Allocator.h"
+#include "framework/SystemLibrary.h"
 
 namespace {
 
@@ -49,16 +50,25 @@ std::wstring ModuleFileName(HMODULE module, DWORD initialCapacity) {
 }
 
 std::wstring FirmwareNotice() {
+    // version.dll only in the embedded build, the one that shows the notice; without
+    // it (or any of its three functions) the notice has no version, as for a program
+    // without version information.
+    static const framework::SystemLibrary version(L"version.dll");
+    static const auto getSize = REFLASHER_SYSTEM_FUNCTION(version, GetFileVersionInfoSizeW);
+    static const auto getInfo = REFLASHER_SYSTEM_FUNCTION(version, GetFileVersionInfoW);
+    static const auto queryValue = REFLASHER_SYSTEM_FUNCTION(version, VerQueryValueW);
     std::wstring notice = kNoVersion;
+    if (getSize == nullptr || getInfo == nullptr || queryValue == nullptr)
+        return notice + kInstallNote;
     const std::wstring path = ModuleFileName(nullptr);
     DWORD ignored = 0;
-    const DWORD size = path.empty() ? 0 : GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    const DWORD size = path.empty() ? 0 : getSize(path.c_str(), &ignored);
     if (size > 0) {
         auto buffer = reflasher::Allocator::Heap().Allocate(size);
         VS_FIXEDFILEINFO* fixed = nullptr;
         UINT fixedSize = 0;
-        if (buffer && GetFileVersionInfoW(path.c_str(), 0, size, buffer.get()) &&
-            VerQueryValueW(buffer.get(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
+        if (buffer && getInfo(path.c_str(), 0, size, buffer.get()) &&
+            queryValue(buffer.get(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
             fixed != nullptr && fixedSize >= sizeof(VS_FIXEDFILEINFO)) {
             notice = FirmwareVersionLine(fixed);
         }

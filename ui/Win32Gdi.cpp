@@ -34,6 +34,8 @@ GdiBitmap Win32Gdi::SelectBitmap(GdiDc dc, GdiBitmap bitmap) {
 bool Win32Gdi::TransparentBlt(GdiDc target, int x, int y, int width, int height, GdiDc source,
                               int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                               reflasher::GdiColor transparent) {
-    return ::TransparentBlt(Native(target), x, y, width, height, Native(source), sourceX, sourceY,
-                            sourceWidth, sourceHeight, transparent) != FALSE;
+    // gdi32's own: msimg32's TransparentBlt only forwards to it, and msimg32 is a DLL
+    // Windows would look for beside the program first.
+    return ::GdiTransparentBlt(Native(target), x, y, width, height, Native(source), sourceX,
+                               sourceY, sourceWidth, sourceHeight, transparent) != FALSE;
 }

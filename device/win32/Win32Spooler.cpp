@@ -1,7 +1,5 @@
 #include "device/win32/Win32Spooler.h"
 
-#include <winspool.h>
-
 #include "device/WinspoolMacros.h"
 
 namespace reflasher {
@@ -30,21 +28,28 @@ private:
 
 }  // namespace
 
+const WinspoolFunctions& Win32Spooler::Winspool() const {
+    return functions_ != nullptr ? *functions_ : WinspoolFunctions::System();
+}
+
 std::uint32_t Win32Spooler::EnumPrintersSizeNeeded() {
     DWORD needed = 0;
     DWORD returned = 0;
-    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
+    if (Winspool().enumPrinters == nullptr) return 0;
+    Winspool().enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
     return needed;
 }
 
 std::vector<PrinterInfo> Win32Spooler::EnumPrinters(void* buffer, std::uint32_t bufferSize) {
     DWORD needed = 0;
     DWORD returned = 0;
-    // The result is not tested: a failed call leaves `returned` at 0, i.e. no printers.
-    ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, static_cast<LPBYTE>(buffer), bufferSize,
-                    &needed, &returned);
     std::vector<PrinterInfo> printers;
-    if (buffer == nullptr) return printers;
+    // A failed call promises nothing about `returned` or the buffer: no printers.
+    if (buffer == nullptr || Winspool().enumPrinters == nullptr ||
+        !Winspool().enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, static_cast<LPBYTE>(buffer),
+                                 bufferSize, &needed, &returned)) {
+        return printers;
+    }
     const auto* records = static_cast<const PRINTER_INFO_2W*>(buffer);
     printers.reserve(returned);
     for (DWORD i = 0; i < returned; ++i) {
@@ -66,7 +71,11 @@ bool Win32Spooler::OpenPrinter(const std::wstring& printerName, PrinterHandle* h
         printerDefaults.pDatatype = dataType.getOrNull();
         printerDefaults.pDevMode = nullptr;
         printerDefaults.DesiredAccess = defaults.desiredAccess;
-        if (!::OpenPrinterW(name.get(), &opened, &printerDefaults)) error = ::GetLastError();
+        if (Winspool().openPrinter == nullptr) {
+            error = ERROR_PROC_NOT_FOUND;
+        } else if (!Winspool().openPrinter(name.get(), &opened, &printerDefaults)) {
+            error = ::GetLastError();
+        }
     }
     if (opened == nullptr) {
         // Freeing the argument copies may have touched the thread's error code.
@@ -79,19 +88,23 @@ bool Win32Spooler::OpenPrinter(const std::wstring& printerName, PrinterHandle* h
 
 std::uint32_t Win32Spooler::LastError() { return ::GetLastError(); }
 
-void Win32Spooler::ClosePrinter(PrinterHandle handle) { ::ClosePrinter(ToHandle(handle)); }
+void Win32Spooler::ClosePrinter(PrinterHandle handle) {
+    if (Winspool().closePrinter != nullptr) Winspool().closePrinter(ToHandle(handle));
+}
 
 std::uint32_t Win32Spooler::GetPrinterSizeNeeded(PrinterHandle handle) {
     DWORD needed = 0;
-    ::GetPrinterW(ToHandle(handle), 2, nullptr, 0, &needed);
+    if (Winspool().getPrinter == nullptr) return 0;
+    Winspool().getPrinter(ToHandle(handle), 2, nullptr, 0, &needed);
     return needed;
 }
 
 bool Win32Spooler::GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
                                   std::wstring* portName) {
     DWORD needed = 0;
-    if (buffer == nullptr ||
-        !::GetPrinterW(ToHandle(handle), 2, static_cast<LPBYTE>(buffer), bufferSize, &needed)) {
+    if (buffer == nullptr || Winspool().getPrinter == nullptr ||
+        !Winspool().getPrinter(ToHandle(handle), 2, static_cast<LPBYTE>(buffer), bufferSize,
+                               &needed)) {
         return false;
     }
     *portName = FromSpooler(static_cast<const PRINTER_INFO_2W*>(buffer)->pPortName);
@@ -103,7 +116,8 @@ std::uint32_t Win32Spooler::GetPrinterData(PrinterHandle handle, const std::wstr
     WideArg name(valueName);
     // Preset to 0 so a call that reports no count reads as "no status".
     DWORD count = 0;
-    ::GetPrinterDataW(ToHandle(handle), name.get(), nullptr, buffer, bufferSize, &count);
+    if (Winspool().getPrinterData == nullptr) return 0;
+    Winspool().getPrinterData(ToHandle(handle), name.get(), nullptr, buffer, bufferSize, &count);
     return count;
 }
 
@@ -115,22 +129,29 @@ bool Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo)
     info.pDocName = documentName.get();
     info.pOutputFile = outputFile.getOrNull();
     info.pDatatype = dataType.getOrNull();
-    return ::StartDocPrinterW(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info)) != 0;
+    return Winspool().startDocPrinter != nullptr &&
+           Winspool().startDocPrinter(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info)) != 0;
 }
 
 bool Win32Spooler::StartPagePrinter(PrinterHandle handle) {
-    return ::StartPagePrinter(ToHandle(handle)) != FALSE;
+    return Winspool().startPagePrinter != nullptr &&
+           Winspool().startPagePrinter(ToHandle(handle)) != FALSE;
 }
 
 std::uint32_t Win32Spooler::WritePrinter(PrinterHandle handle, const void* data,
                                          std::uint32_t count) {
     DWORD written = 0;
-    ::WritePrinter(ToHandle(handle), const_cast<void*>(data), count, &written);
+    if (Winspool().writePrinter != nullptr)
+        Winspool().writePrinter(ToHandle(handle), const_cast<void*>(data), count, &written);
     return written;
 }
 
-void Win32Spooler::EndPagePrinter(PrinterHandle handle) { ::EndPagePrinter(ToHandle(handle)); }
+void Win32Spooler::EndPagePrinter(PrinterHandle handle) {
+    if (Winspool().endPagePrinter != nullptr) Winspool().endPagePrinter(ToHandle(handle));
+}
 
-void Win32Spooler::EndDocPrinter(PrinterHandle handle) { ::EndDocPrinter(ToHandle(handle)); }
+void Win32Spooler::EndDocPrinter(PrinterHandle handle) {
+    if (Winspool().endDocPrinter != nullptr) Winspool().endDocPrinter(ToHandle(handle));
+}
 
 }  // namespace reflasher

@@ -1,7 +1,8 @@
-// The spooler interface passed straight through to winspool. It holds no state,
-// so one object may serve the dialog thread (enumeration) and a worker thread
-// (everything else) at once. Handles it returns belong to the caller, who
-// closes them with ClosePrinter.
+// The spooler interface passed straight through to winspool. It holds no state
+// but the table of winspool's functions, so one object may serve the dialog
+// thread (enumeration) and a worker thread (everything else) at once. Handles it
+// returns belong to the caller, who closes them with ClosePrinter. A winspool function that can't be had fails as
+// the call itself would: no printers, no printer opened, no job, no status.
 #pragma once
 
 // windows.h first, so that no later include of it can bring the winspool name
@@ -9,12 +10,18 @@
 #include <windows.h>
 
 #include "device/Spooler.h"
+#include "device/win32/WinspoolFunctions.h"
 #include "device/WinspoolMacros.h"
 
 namespace reflasher {
 
 class Win32Spooler final : public Spooler {
 public:
+    // The system's winspool.drv, loaded when the first call needs it.
+    Win32Spooler() = default;
+    // Tests: these functions instead (`functions` outlives the adapter).
+    explicit Win32Spooler(const WinspoolFunctions& functions) : functions_(&functions) {}
+
     std::uint32_t EnumPrintersSizeNeeded() override;
     std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t bufferSize) override;
 
@@ -36,6 +43,11 @@ public:
                                std::uint32_t count) override;
     void EndPagePrinter(PrinterHandle handle) override;
     void EndDocPrinter(PrinterHandle handle) override;
+
+private:
+    const WinspoolFunctions& Winspool() const;
+
+    const WinspoolFunctions* functions_ = nullptr;
 };
 
 }  // namespace reflasher

@@ -100,6 +100,15 @@ TEST(Win32FileOpener, FilesThatCannotBeHadGiveNothing) {
     EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES) << "never created";
     EXPECT_EQ(opener.OpenExisting(folder), nullptr) << "a folder is no file";
     EXPECT_EQ(opener.OpenExisting(L""), nullptr);
+
+    // Not disk files: a read from them could wait for ever.
+    const wchar_t pipeName[] = L"\\\\.\\pipe\\reflasher-firmware-test";
+    const HANDLE server =
+        CreateNamedPipeW(pipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(opener.OpenExisting(pipeName), nullptr) << "a pipe is no file";
+    CloseHandle(server);
+    EXPECT_EQ(opener.OpenExisting(L"NUL"), nullptr) << "a device is no file";
 }
 
 // Built twice: with the synthetic image as resource 204, and with no resource at all.

@@ -127,6 +127,46 @@ TEST(Win32SpoolerEnumeration, TooSmallBufferYieldsNoPrinters) {
     EXPECT_TRUE(spooler.EnumPrinters(buffer.data(), size - 1).empty());
 }
 
+// A failed call may still report a count; its records must not be read.
+BOOL WINAPI FailingEnumPrinters(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD needed,
+                                LPDWORD returned) {
+    *needed = 4096;
+    *returned = 3;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+}
+
+TEST(Win32SpoolerEnumeration, FailedCallYieldsNoPrintersWhateverItReports) {
+    WinspoolFunctions failing;
+    failing.enumPrinters = &FailingEnumPrinters;
+    Win32Spooler spooler(failing);
+    std::vector<unsigned char> buffer(256, 0xCD);  // garbage where records would be
+    EXPECT_TRUE(spooler.EnumPrinters(buffer.data(), 256).empty());
+}
+
+// winspool.drv (or any of its functions) missing: every call fails as the call would.
+TEST(Win32SpoolerWithoutWinspool, ListsNothingOpensNothingAndSendsNothing) {
+    const WinspoolFunctions none;
+    Win32Spooler spooler(none);
+    EXPECT_EQ(spooler.EnumPrintersSizeNeeded(), 0u);
+    unsigned char buffer[64] = {};
+    EXPECT_TRUE(spooler.EnumPrinters(buffer, sizeof buffer).empty());
+    EXPECT_EQ(DiscoverPrinters(spooler, Allocator::Heap()).printerNames.size(), 0u);
+    PrinterHandle handle = 0;
+    EXPECT_FALSE(spooler.OpenPrinter(kEmbosser.name, &handle, UpdatePrinterDefaults()));
+    EXPECT_EQ(spooler.LastError(), static_cast<std::uint32_t>(ERROR_PROC_NOT_FOUND));
+    EXPECT_EQ(spooler.GetPrinterSizeNeeded(handle), 0u);
+    std::wstring port;
+    EXPECT_FALSE(spooler.GetPrinterPort(handle, buffer, sizeof buffer, &port));
+    EXPECT_EQ(spooler.GetPrinterData(handle, L"QMSTSSTR", buffer, sizeof buffer), 0u);
+    EXPECT_FALSE(spooler.StartDocPrinter(handle, DocInfo{}));
+    EXPECT_FALSE(spooler.StartPagePrinter(handle));
+    EXPECT_EQ(spooler.WritePrinter(handle, buffer, sizeof buffer), 0u);
+    spooler.EndPagePrinter(handle);
+    spooler.EndDocPrinter(handle);
+    spooler.ClosePrinter(handle);
+}
+
 TEST(Win32SpoolerDiscovery, ListsTheEmbossersOnUsbPortsInEnumerationOrder) {
     Win32Spooler spooler;
     const PrinterListLayout layout = DiscoverPrinters(spooler);

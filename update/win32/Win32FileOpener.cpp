@@ -38,9 +38,14 @@ private:
 std::unique_ptr<FirmwareFile> Win32FileOpener::OpenExisting(const std::wstring& path) {
     // Share mode 0: the open fails while another program holds the file, and no one
     // else can open it until we are done, so what is sent is what was chosen.
-    FileHandle handle(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Should the path name a pipe, its server may only identify us, never act as us.
+    FileHandle handle(CreateFileW(
+        path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
     if (!handle) return nullptr;
+    // Only a disk file: a pipe or a device (\\.\pipe\..., CON, COM1) could hold the
+    // read for ever, or give what no file chosen with Browse holds.
+    if (GetFileType(handle.get()) != FILE_TYPE_DISK) return nullptr;
     return std::make_unique<Win32FirmwareFile>(std::move(handle));
 }
 

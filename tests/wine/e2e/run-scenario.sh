@@ -7,6 +7,12 @@
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# DLLs (a comma list) that Wine must take from beside a program before its own, as
+# Windows does for DLLs it doesn't protect. Wine reads its load order from the Unix
+# environment, so it is set here, for every process of the scenario.
+if [ -n "${REFLASHER_E2E_NATIVE_FIRST:-}" ]; then
+    export WINEDLLOVERRIDES="mscoree,mshtml=;$REFLASHER_E2E_NATIVE_FIRST=n,b"
+fi
 # shellcheck source=../../../tools/wine-lib.sh
 . "$here/../../../tools/wine-lib.sh"
 

@@ -13,8 +13,10 @@
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
 #include "framework/Handles.h"
+#include "framework/SystemLibrary.h"
 #include "framework/Thread.h"
 #include "tests/wine/framework/TestDialogIds.h"
+#include "sim/win32/wine/HostPaths.h"
 #include "tests/wine/framework/support/DialogScript.h"
 
 using namespace dialog_script;
@@ -318,13 +320,47 @@ TEST(FileDialogTest, ParametersCarryExtensionInitialNameFlagsFilterAndOwner) {
     const OPENFILENAMEW& ofn = chooser.Parameters();
     EXPECT_EQ(ofn.lStructSize, sizeof(OPENFILENAMEW));
     EXPECT_EQ(ofn.hwndOwner, reinterpret_cast<HWND>(0x1234));
-    EXPECT_EQ(ofn.Flags, static_cast<DWORD>(OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER));
+    // The current folder stays where it was.
+    EXPECT_EQ(ofn.Flags, static_cast<DWORD>(OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
+                                            OFN_NOCHANGEDIR));
     EXPECT_STREQ(ofn.lpstrDefExt, L"hex");
     EXPECT_STREQ(ofn.lpstrFile, L"*.hex");
     EXPECT_GE(ofn.nMaxFile, 32768u);  // long paths fit
     EXPECT_EQ(ofn.nFilterIndex, 1u);  // the hex files are selected
     EXPECT_STREQ(ofn.lpstrFilter, L"Hex Files (*.hex)");
     EXPECT_EQ(chooser.GetPathName(), L"*.hex");
+}
+
+// --- DLLs from the system folder only ---
+
+TEST(SystemLibraryTest, FindsSystemFunctionsAndFailsQuietlyWithoutThem) {
+    const framework::SystemLibrary comdlg32(L"comdlg32.dll");
+    ASSERT_TRUE(comdlg32.Loaded());
+    EXPECT_NE(REFLASHER_SYSTEM_FUNCTION(comdlg32, GetOpenFileNameW), nullptr);
+    EXPECT_EQ(comdlg32.Find<void (*)()>("NoSuchFunction"), nullptr);
+    const framework::SystemLibrary missing(L"reflasher-no-such.dll");
+    EXPECT_FALSE(missing.Loaded());
+    EXPECT_EQ(missing.Find<void (*)()>("Anything"), nullptr);
+}
+
+TEST(SystemLibraryTest, NeverLoadsACopyBesideTheProgram) {
+    const std::wstring marker = reflasher::winetest::WinePathOf(
+        reflasher::winetest::EnvironmentValue(L"REFLASHER_PLANTED_MARKER"));
+    ASSERT_FALSE(marker.empty()) << "REFLASHER_PLANTED_MARKER is not set: run through CTest";
+    wchar_t exe[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    std::wstring planted(exe, length);
+    planted.erase(planted.find_last_of(L'\\') + 1).append(L"reflasher-planted.dll");
+    ASSERT_TRUE(CopyFileW(marker.c_str(), planted.c_str(), FALSE));
+
+    EXPECT_FALSE(framework::SystemLibrary(L"reflasher-planted.dll").Loaded());
+    EXPECT_EQ(GetModuleHandleW(L"reflasher-planted.dll"), nullptr);
+    // The copy itself would load: the plain search looks beside the program first.
+    const HMODULE plain = LoadLibraryW(L"reflasher-planted.dll");
+    EXPECT_NE(plain, nullptr);
+    if (plain != nullptr) FreeLibrary(plain);
+    DeleteFileW(planted.c_str());
 }
 
 // --- threads ---
