@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "device/MessageCaptions.h"
+
 namespace reflasher {
 namespace {
 
@@ -14,7 +16,6 @@ constexpr std::size_t kPortPrefixLength = 3;
 
 const wchar_t kNoPrinters[] = L"No printers available";
 const wchar_t kChoosePrompt[] = L"Choose printer from list";
-const wchar_t kErrorCaption[] = L"Error";
 const wchar_t kMallocFailure[] = L"Printer Enumeration failed (malloc failure)";
 const wchar_t kNotDetected[] =
     L"A Quillmar Dovrex Tactigraph was not detected!\n"
