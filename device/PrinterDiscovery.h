@@ -36,12 +36,4 @@ std::wstring PrinterEntryText(const PrinterInfo& printer);
 // Enumerates the local printers and lays out the printer list.
 PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator = Allocator::Heap());
 
-// The PRINTER_DEFAULTS both opens of an update run pass: "RAW", no device mode, all access.
-PrinterDefaults UpdatePrinterDefaults();
-
-// Opens `printerName` and keeps it open only on a port whose name starts with exactly "USB".
-// When the access asked for is denied, opens again with use access only.
-bool OpenUsbPrinter(Spooler& spooler, const std::wstring& printerName, PrinterHandle* printer,
-                    const PrinterDefaults& defaults, Allocator& allocator = Allocator::Heap());
-
 }  // namespace reflasher

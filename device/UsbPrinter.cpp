@@ -1,5 +1,4 @@
-// Opening the embosser for an update: only a printer on a "USB" port stays open.
-#include "device/PrinterDiscovery.h"
+#include "device/UsbPrinter.h"
 
 namespace reflasher {
 namespace {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device/PrinterDiscovery.h"
+#include "device/UsbPrinter.h"
 #include "sim/SimulatedSpooler.h"
 #include "tests/fuzz/FuzzCheck.h"
 
