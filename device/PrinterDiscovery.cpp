@@ -6,13 +6,12 @@
 #include <memory>
 
 #include "device/MessageCaptions.h"
+#include "device/UsbPrinter.h"
 
 namespace reflasher {
 namespace {
 
 const wchar_t kDriverName[] = L"QUILLMAR DOVREX";
-const wchar_t kPortPrefix[] = L"USB";
-constexpr std::size_t kPortPrefixLength = 3;
 
 const wchar_t kNoPrinters[] = L"No printers available";
 const wchar_t kChoosePrompt[] = L"Choose printer from list";
@@ -42,8 +41,8 @@ bool IsQualifyingPrinter(const PrinterInfo& printer) {
         !EqualsFolded(printer.driverName, driverLength, kDriverName)) {
         return false;
     }
-    return printer.portName.size() >= kPortPrefixLength &&
-           EqualsFolded(printer.portName, kPortPrefixLength, kPortPrefix);
+    return printer.portName.size() >= kUsbPortPrefixLength &&
+           EqualsFolded(printer.portName, kUsbPortPrefixLength, kUsbPortPrefix);
 }
 
 std::wstring PrinterEntryText(const PrinterInfo& printer) {

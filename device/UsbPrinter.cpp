@@ -11,7 +11,7 @@ bool PortIsUsb(Spooler& spooler, PrinterHandle printer, Allocator& allocator) {
     if (!buffer) return false;
     std::wstring port;
     if (!spooler.GetPrinterPort(printer, buffer.get(), size, &port)) return false;
-    return port.compare(0, 3, L"USB") == 0;
+    return port.compare(0, kUsbPortPrefixLength, kUsbPortPrefix) == 0;
 }
 
 // Full access includes the right to manage the printer, which a program running
