@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "device/AsciiCase.h"
 #include "device/MessageCaptions.h"
 #include "device/UsbPrinter.h"
 
@@ -21,10 +22,7 @@ const wchar_t kNotDetected[] =
     L"Make sure that the printer is turned on\n"
     L"and connected to the computer via the USB port.";
 
-// Only a-z are folded: driver and port names are compared as ASCII, and any
-// other character must match exactly.
-wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
+// Driver and port names are compared as ASCII.
 bool EqualsFolded(const std::wstring& text, std::size_t length, const wchar_t* upperReference) {
     for (std::size_t i = 0; i < length; ++i) {
         if (AsciiUpper(text[i]) != upperReference[i]) return false;
