@@ -354,6 +354,16 @@ TEST(ThreadTest, WorkerRunsWithItsParameterAtTheAskedPriority) {
     }
 }
 
+TEST(ThreadTest, OwnedThreadRunsAtTheAskedPriorityAndItsHandleSignalsItsEnd) {
+    ThreadProbe probe;
+    const framework::UniqueKernelHandle thread =
+        BeginOwnedThread(&Probe, &probe, THREAD_PRIORITY_BELOW_NORMAL);
+    ASSERT_TRUE(thread);
+    ASSERT_EQ(WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(probe.seen, &probe);
+    EXPECT_EQ(probe.priority, THREAD_PRIORITY_BELOW_NORMAL);
+}
+
 // --- handle owners ---
 
 struct CountingTraits {
