@@ -202,14 +202,22 @@ TEST_F(FrameworkDialogTest, AHandlerWithoutDefaultSwallowsTheMessage) {
     EXPECT_EQ(result, IDCANCEL);
 }
 
+// The bitmaps handed to the picture control, deleted when the test ends.
+struct BitmapTraits {
+    using Handle = HBITMAP;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+using TestBitmap = framework::UniqueHandle<BitmapTraits>;
+
 TEST_F(FrameworkDialogTest, ControlWrappersDriveTheirControls) {
     TestDialog dialog;
     int count = 0, selected = -2, afterSelect = -2, addedAt = -2;
     LRESULT upper = 0, lower = -1, position = -1;
     int previousPosition = -1;
     HBITMAP firstBack = reinterpret_cast<HBITMAP>(1), secondBack = nullptr;
-    framework::UniqueBitmap first(CreateBitmap(4, 4, 1, 32, nullptr));
-    framework::UniqueBitmap second(CreateBitmap(4, 4, 1, 32, nullptr));
+    TestBitmap first(CreateBitmap(4, 4, 1, 32, nullptr));
+    TestBitmap second(CreateBitmap(4, 4, 1, 32, nullptr));
     Run(dialog, [&](HWND) {
         dialog.combo.AddString(L"zero");
         addedAt = dialog.combo.AddString(L"one");
