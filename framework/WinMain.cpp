@@ -5,10 +5,9 @@
 
 #include "framework/WinApp.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return 1;
-    app->m_hInstance = instance;
     // No command line is read, and no loop runs here: the main dialog's modal loop,
     // inside InitInstance, is the program's only one.
     app->InitInstance();
