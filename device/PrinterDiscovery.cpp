@@ -61,7 +61,7 @@ PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator) {
         }
     }
 
-    layout.listChanged = true;
+    layout.enumerated = true;
     for (const PrinterInfo& printer : spooler.EnumPrinters(buffer.get(), size)) {
         if (!IsQualifyingPrinter(printer)) continue;
         layout.comboLines.push_back(PrinterEntryText(printer));

@@ -18,7 +18,9 @@ struct DiscoveryMessage {
 
 // What FillPrinterList applies to the dialog.
 struct PrinterListLayout {
-    bool listChanged = false;              // false only when the buffer couldn't be had
+    // The printers were enumerated and the lines below are to be shown; false only when
+    // the buffer for the enumeration couldn't be had (the list is then left alone).
+    bool enumerated = false;
     std::vector<std::wstring> comboLines;  // every line of the combo box, in order
     int selectedIndex = 0;
     std::vector<std::wstring> printerNames;  // spooler names, combo order after any prompt line
