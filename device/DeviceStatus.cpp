@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "device/AsciiCase.h"
+
 namespace reflasher {
 namespace {
 
@@ -39,7 +41,7 @@ DeviceStatus DecodeDeviceStatus(StatusBuffer& buffer, std::uint32_t reportedCoun
     const std::size_t length = static_cast<std::size_t>(end - buffer.data());
 
     for (std::size_t i = 0; i < length; ++i) {
-        if (buffer[i] >= 'a' && buffer[i] <= 'z') buffer[i] = static_cast<unsigned char>(buffer[i] - 'a' + 'A');
+        buffer[i] = AsciiUpper(buffer[i]);
     }
     const char* text = reinterpret_cast<const char*>(buffer.data());
     if (std::strstr(text, kMaker) == nullptr || std::strstr(text, kModel) == nullptr) return noAnswer;

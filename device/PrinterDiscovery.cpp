@@ -5,26 +5,24 @@
 #include <cstdint>
 #include <memory>
 
+#include "device/AsciiCase.h"
+#include "device/MessageCaptions.h"
+#include "device/UsbPrinter.h"
+
 namespace reflasher {
 namespace {
 
 const wchar_t kDriverName[] = L"QUILLMAR DOVREX";
-const wchar_t kPortPrefix[] = L"USB";
-constexpr std::size_t kPortPrefixLength = 3;
 
 const wchar_t kNoPrinters[] = L"No printers available";
 const wchar_t kChoosePrompt[] = L"Choose printer from list";
-const wchar_t kErrorCaption[] = L"Error";
 const wchar_t kMallocFailure[] = L"Printer Enumeration failed (malloc failure)";
 const wchar_t kNotDetected[] =
     L"A Quillmar Dovrex Tactigraph was not detected!\n"
     L"Make sure that the printer is turned on\n"
     L"and connected to the computer via the USB port.";
 
-// Only a-z are folded: driver and port names are compared as ASCII, and any
-// other character must match exactly.
-wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
+// Driver and port names are compared as ASCII.
 bool EqualsFolded(const std::wstring& text, std::size_t length, const wchar_t* upperReference) {
     for (std::size_t i = 0; i < length; ++i) {
         if (AsciiUpper(text[i]) != upperReference[i]) return false;
@@ -41,8 +39,8 @@ bool IsQualifyingPrinter(const PrinterInfo& printer) {
         !EqualsFolded(printer.driverName, driverLength, kDriverName)) {
         return false;
     }
-    return printer.portName.size() >= kPortPrefixLength &&
-           EqualsFolded(printer.portName, kPortPrefixLength, kPortPrefix);
+    return printer.portName.size() >= kUsbPortPrefixLength &&
+           EqualsFolded(printer.portName, kUsbPortPrefixLength, kUsbPortPrefix);
 }
 
 std::wstring PrinterEntryText(const PrinterInfo& printer) {
@@ -63,7 +61,7 @@ PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator) {
         }
     }
 
-    layout.listChanged = true;
+    layout.enumerated = true;
     for (const PrinterInfo& printer : spooler.EnumPrinters(buffer.get(), size)) {
         if (!IsQualifyingPrinter(printer)) continue;
         layout.comboLines.push_back(PrinterEntryText(printer));

@@ -18,7 +18,9 @@ struct DiscoveryMessage {
 
 // What FillPrinterList applies to the dialog.
 struct PrinterListLayout {
-    bool listChanged = false;              // false only when the buffer couldn't be had
+    // The printers were enumerated and the lines below are to be shown; false only when
+    // the buffer for the enumeration couldn't be had (the list is then left alone).
+    bool enumerated = false;
     std::vector<std::wstring> comboLines;  // every line of the combo box, in order
     int selectedIndex = 0;
     std::vector<std::wstring> printerNames;  // spooler names, combo order after any prompt line
@@ -35,13 +37,5 @@ std::wstring PrinterEntryText(const PrinterInfo& printer);
 
 // Enumerates the local printers and lays out the printer list.
 PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator = Allocator::Heap());
-
-// The PRINTER_DEFAULTS both opens of an update run pass: "RAW", no device mode, all access.
-PrinterDefaults UpdatePrinterDefaults();
-
-// Opens `printerName` and keeps it open only on a port whose name starts with exactly "USB".
-// When the access asked for is denied, opens again with use access only.
-bool OpenUsbPrinter(Spooler& spooler, const std::wstring& printerName, PrinterHandle* printer,
-                    const PrinterDefaults& defaults, Allocator& allocator = Allocator::Heap());
 
 }  // namespace reflasher

@@ -1,5 +1,4 @@
-// Opening the embosser for an update: only a printer on a "USB" port stays open.
-#include "device/PrinterDiscovery.h"
+#include "device/UsbPrinter.h"
 
 namespace reflasher {
 namespace {
@@ -12,7 +11,7 @@ bool PortIsUsb(Spooler& spooler, PrinterHandle printer, Allocator& allocator) {
     if (!buffer) return false;
     std::wstring port;
     if (!spooler.GetPrinterPort(printer, buffer.get(), size, &port)) return false;
-    return port.compare(0, 3, L"USB") == 0;
+    return port.compare(0, kUsbPortPrefixLength, kUsbPortPrefix) == 0;
 }
 
 // Full access includes the right to manage the printer, which a program running

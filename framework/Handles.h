@@ -1,6 +1,6 @@
-// Move-only owners for the Win32 handles the program creates, so every icon,
-// bitmap, memory DC and thread handle is released exactly once.
-// (Files have their owner in update/win32/FileHandle.h.)
+// Move-only owners for the icons and kernel handles (threads, events) the program
+// creates, so each is released exactly once. Files have their owner in
+// update/win32/FileHandle.h; bitmaps and memory DCs theirs in ui/portable/GdiOwners.h.
 #pragma once
 
 #include <windows.h>
@@ -46,19 +46,6 @@ struct IconTraits {
     static void Close(Handle h) { DestroyIcon(h); }
 };
 
-struct BitmapTraits {
-    using Handle = HBITMAP;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { DeleteObject(h); }
-};
-
-// Memory device contexts made with CreateCompatibleDC (not window DCs, which are released).
-struct MemoryDCTraits {
-    using Handle = HDC;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { DeleteDC(h); }
-};
-
 // Kernel objects whose failure value is null: threads, events.
 struct KernelHandleTraits {
     using Handle = HANDLE;
@@ -67,8 +54,6 @@ struct KernelHandleTraits {
 };
 
 using UniqueIcon = UniqueHandle<IconTraits>;
-using UniqueBitmap = UniqueHandle<BitmapTraits>;
-using UniqueMemoryDC = UniqueHandle<MemoryDCTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 
 }  // namespace framework

@@ -2,19 +2,21 @@
 
 #include <process.h>
 
-#include "framework/Handles.h"
-
-bool AfxBeginThread(ThreadProc proc, void* parameter, int priority) {
+framework::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter, int priority) {
     // _beginthreadex, not CreateThread: the thread uses the C runtime.
     // Suspended first, so the priority holds from its first instruction.
     framework::UniqueKernelHandle thread(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, proc, parameter, CREATE_SUSPENDED, nullptr)));
-    if (!thread) return false;
+    if (!thread) return thread;
     if (priority != THREAD_PRIORITY_NORMAL) SetThreadPriority(thread.get(), priority);
     if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
         // It can never run; ending it here keeps `parameter` from being used later.
         TerminateThread(thread.get(), 1);
-        return false;
+        return framework::UniqueKernelHandle();
     }
-    return true;
+    return thread;
+}
+
+bool AfxBeginThread(ThreadProc proc, void* parameter, int priority) {
+    return static_cast<bool>(BeginOwnedThread(proc, parameter, priority));
 }

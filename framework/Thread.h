@@ -1,11 +1,19 @@
-// Starting a worker thread that nobody joins.
+// Starting threads that use the C runtime: a worker that nobody joins, or a thread
+// whose owner keeps its handle to wait for its end.
 #pragma once
 
 #include <windows.h>
 
+#include "framework/Handles.h"
+
 using ThreadProc = unsigned(__stdcall*)(void* parameter);
 
 // Starts `proc(parameter)` on a new thread with the default stack size and security,
-// running at once at `priority`. The thread's handle is not kept. False when no
-// thread could be started (then `proc` never runs).
+// running at once at `priority`, and hands over its handle. Empty when no thread
+// could be started (then `proc` never runs).
+framework::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter,
+                                               int priority = THREAD_PRIORITY_NORMAL);
+
+// The same for a thread nobody waits for: its handle is not kept. False when no
+// thread could be started.
 bool AfxBeginThread(ThreadProc proc, void* parameter, int priority = THREAD_PRIORITY_NORMAL);

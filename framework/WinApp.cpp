@@ -13,10 +13,7 @@ CWinApp::~CWinApp() {
     if (theApplication == this) theApplication = nullptr;
 }
 
-BOOL CWinApp::InitInstance() {
-    m_hInstance = AfxGetResourceHandle();
-    return TRUE;
-}
+BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::ExitInstance() { return 0; }
 

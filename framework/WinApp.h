@@ -19,7 +19,6 @@ public:
     // The process's exit code.
     virtual int ExitInstance();
 
-    HINSTANCE m_hInstance = nullptr;
     // The main window while it exists; dialogs without a parent are owned by it.
     CWnd* m_pMainWnd = nullptr;
 };

@@ -6,13 +6,12 @@
 #include "framework/SystemLibrary.h"
 #include "framework/WinApp.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything can load a DLL: the file dialog, the common controls and
     // accessibility load more of them as they go.
     framework::RestrictDllSearchToSystemFolder();
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return 1;
-    app->m_hInstance = instance;
     // No command line is read, and no loop runs here: the main dialog's modal loop,
     // inside InitInstance, is the program's only one.
     app->InitInstance();

@@ -5,7 +5,6 @@
 #define IDS_ABOUTBOX 101
 #define IDD_REFLASHER_DIALOG 102
 #define IDR_MAINFRAME 128
-#define IDI_ABOUT_PICTURE 132  // named by the About box; no such icon is carried
 #define IDB_BUSY_FRAME_1 145
 #define IDB_BUSY_FRAME_2 146
 #define IDB_BUSY_FRAME_3 147

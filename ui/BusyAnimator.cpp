@@ -1,7 +1,6 @@
 #include "ui/BusyAnimator.h"
 
-#include <process.h>
-
+#include "framework/Thread.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/Win32Gdi.h"
 #include "ui/portable/BusyAnimationLoop.h"
@@ -27,10 +26,8 @@ bool BusyAnimator::Start(const CStatic& picture) {
     picture_ = &picture;
     stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stop_) return false;
-    // _beginthreadex, not CreateThread: the thread uses the C runtime. The handle is
-    // kept so that Stop can wait for the thread's end.
-    thread_.Reset(reinterpret_cast<HANDLE>(
-        _beginthreadex(nullptr, 0, &BusyAnimator::BusyAnimation, this, 0, nullptr)));
+    // The handle is kept so that Stop can wait for the thread's end.
+    thread_ = BeginOwnedThread(&BusyAnimator::BusyAnimation, this);
     return static_cast<bool>(thread_);
 }
 

@@ -1,9 +1,11 @@
 // The main dialog's own texts for the user.
 #pragma once
 
+#include "device/MessageCaptions.h"
+
 namespace texts {
 
-inline constexpr wchar_t kErrorCaption[] = L"Error";
+using reflasher::kErrorCaption;
 inline constexpr wchar_t kBusy[] =
     L"A download is currently in process!\nPlease wait for the download to complete.\n";
 inline constexpr wchar_t kNoFileChosen[] = L"You must first select a file to download!";

@@ -124,7 +124,7 @@ void CReflasherDlg::ShowFirmwareNotice() {
 void CReflasherDlg::FillPrinterList() {
     const reflasher::PrinterListLayout layout =
         reflasher::DiscoverPrinters(*services_.spooler, *services_.allocator);
-    if (layout.listChanged) {
+    if (layout.enumerated) {
         for (const std::wstring& line : layout.comboLines) printerCombo.AddString(line);
         printerCombo.SetCurSel(layout.selectedIndex);
         printerNames.assign(layout.printerNames.begin(), layout.printerNames.end());

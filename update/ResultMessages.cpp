@@ -1,12 +1,13 @@
 #include "update/ResultMessages.h"
 
 #include "device/DeviceStatus.h"
+#include "device/MessageCaptions.h"
 
 namespace reflasher {
 namespace {
 
 ResultMessage Info(const wchar_t* text) { return {text, L"Info", MessageIcon::Information}; }
-ResultMessage Error(const wchar_t* text) { return {text, L"Error", MessageIcon::Warning}; }
+ResultMessage Error(const wchar_t* text) { return {text, kErrorCaption, MessageIcon::Warning}; }
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "device/DeviceStatus.h"
-#include "device/PrinterDiscovery.h"
+#include "device/UsbPrinter.h"
 #include "update/FlashPolling.h"
 #include "update/RawJob.h"
 #include "update/ResultMessages.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device/PrinterDiscovery.h"
+#include "device/UsbPrinter.h"
 #include "sim/SimulatedSpooler.h"
 #include "tests/fuzz/FuzzCheck.h"
 
@@ -91,7 +92,7 @@ bool QualifiesByLowerCase(const PrinterInfo& printer) {
 bool StartsWithExactUsb(const std::wstring& port) { return port.compare(0, 3, L"USB") == 0; }
 
 void CheckLayout(const PrinterListLayout& layout, const std::vector<PrinterInfo>& installed) {
-    FUZZ_CHECK(layout.listChanged);
+    FUZZ_CHECK(layout.enumerated);
     FUZZ_CHECK(layout.selectedIndex == 0);
     const std::size_t found = layout.printerNames.size();
     FUZZ_CHECK(found <= installed.size());
@@ -146,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const bool bufferNeeded = !installed.empty();  // the simulated size is 0 only for no printers
     if (allocationFails && bufferNeeded) {
-        FUZZ_CHECK(!layout.listChanged && layout.comboLines.empty() && layout.printerNames.empty());
+        FUZZ_CHECK(!layout.enumerated && layout.comboLines.empty() && layout.printerNames.empty());
         FUZZ_CHECK(!layout.printerChosen && layout.selectedPrinter.empty());
         FUZZ_CHECK(layout.message && layout.message->text == L"Printer Enumeration failed (malloc failure)");
     } else {

@@ -112,7 +112,7 @@ TEST(DiscoverPrinters, Layouts) {
         sim::SimulatedSpooler spooler;
         for (const PrinterInfo& p : c.installed) spooler.AddPrinter(p);
         const PrinterListLayout layout = DiscoverPrinters(spooler);
-        EXPECT_TRUE(layout.listChanged);
+        EXPECT_TRUE(layout.enumerated);
         EXPECT_EQ(layout.comboLines, c.combo);
         EXPECT_EQ(layout.selectedIndex, 0);
         EXPECT_EQ(layout.printerNames, c.names);
@@ -144,7 +144,7 @@ TEST(DiscoverPrinters, MallocFailureLeavesTheListAlone) {
     spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
     FailingAllocator allocator;
     const PrinterListLayout layout = DiscoverPrinters(spooler, allocator);
-    EXPECT_FALSE(layout.listChanged);
+    EXPECT_FALSE(layout.enumerated);
     EXPECT_TRUE(layout.comboLines.empty());
     EXPECT_TRUE(layout.printerNames.empty());
     EXPECT_FALSE(layout.printerChosen);
@@ -181,7 +181,7 @@ TEST(DiscoverPrinters, FailedOrEmptyEnumerationMeansNoPrinters) {
         RecordingAllocator heap;
         Allocator& allocator = sizeIsZero ? static_cast<Allocator&>(failing) : heap;
         const PrinterListLayout layout = DiscoverPrinters(spooler, allocator);
-        EXPECT_TRUE(layout.listChanged);
+        EXPECT_TRUE(layout.enumerated);
         EXPECT_EQ(layout.comboLines, Lines{L"No printers available"});
         EXPECT_TRUE(layout.printerNames.empty());
         EXPECT_FALSE(layout.printerChosen);

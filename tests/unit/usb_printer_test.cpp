@@ -1,5 +1,5 @@
 // Opening the embosser for an update: exact "USB" port test, nothing left open on refusal.
-#include "device/PrinterDiscovery.h"
+#include "device/UsbPrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "device/PrinterDiscovery.h"
 #include "sim/SimulatedSpooler.h"
 
 namespace reflasher {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "device/DeviceStatus.h"
-#include "device/PrinterDiscovery.h"
+#include "device/UsbPrinter.h"
 #include "device/win32/Win32Spooler.h"
 
 namespace {

@@ -13,6 +13,7 @@
 
 #include "device/DeviceStatus.h"
 #include "device/PrinterDiscovery.h"
+#include "device/UsbPrinter.h"
 #include "device/win32/Win32Spooler.h"
 #include "sim/win32/wine/HostPaths.h"
 #include "sim/win32/wine/JobFolder.h"

@@ -204,14 +204,22 @@ TEST_F(FrameworkDialogTest, AHandlerWithoutDefaultSwallowsTheMessage) {
     EXPECT_EQ(result, IDCANCEL);
 }
 
+// The bitmaps handed to the picture control, deleted when the test ends.
+struct BitmapTraits {
+    using Handle = HBITMAP;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+using TestBitmap = framework::UniqueHandle<BitmapTraits>;
+
 TEST_F(FrameworkDialogTest, ControlWrappersDriveTheirControls) {
     TestDialog dialog;
     int count = 0, selected = -2, afterSelect = -2, addedAt = -2;
     LRESULT upper = 0, lower = -1, position = -1;
     int previousPosition = -1;
     HBITMAP firstBack = reinterpret_cast<HBITMAP>(1), secondBack = nullptr;
-    framework::UniqueBitmap first(CreateBitmap(4, 4, 1, 32, nullptr));
-    framework::UniqueBitmap second(CreateBitmap(4, 4, 1, 32, nullptr));
+    TestBitmap first(CreateBitmap(4, 4, 1, 32, nullptr));
+    TestBitmap second(CreateBitmap(4, 4, 1, 32, nullptr));
     Run(dialog, [&](HWND) {
         dialog.combo.AddString(L"zero");
         addedAt = dialog.combo.AddString(L"one");
@@ -388,6 +396,16 @@ TEST(ThreadTest, WorkerRunsWithItsParameterAtTheAskedPriority) {
         EXPECT_EQ(probe.seen, &probe);
         EXPECT_EQ(probe.priority, priority);
     }
+}
+
+TEST(ThreadTest, OwnedThreadRunsAtTheAskedPriorityAndItsHandleSignalsItsEnd) {
+    ThreadProbe probe;
+    const framework::UniqueKernelHandle thread =
+        BeginOwnedThread(&Probe, &probe, THREAD_PRIORITY_BELOW_NORMAL);
+    ASSERT_TRUE(thread);
+    ASSERT_EQ(WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(probe.seen, &probe);
+    EXPECT_EQ(probe.priority, THREAD_PRIORITY_BELOW_NORMAL);
 }
 
 // --- handle owners ---

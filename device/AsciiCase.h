@@ -1,0 +1,12 @@
+// Letter-case folding for the names and strings the device side compares as ASCII.
+#pragma once
+
+namespace reflasher {
+
+// Only a-z are folded; any other character (or byte) must match exactly.
+template <typename Char>
+constexpr Char AsciiUpper(Char c) {
+    return (c >= Char('a') && c <= Char('z')) ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+
+}  // namespace reflasher
