@@ -7,14 +7,14 @@
 #include "device/Allocator.h"
 #include "device/Spooler.h"
 #include "framework/Thread.h"
-#include "update/Clock.h"
+#include "update/Pauses.h"
 #include "update/EmbosserLock.h"
-#include "update/FirmwareSource.h"
+#include "update/FirmwareSources.h"
 #include "update/KeepAwake.h"
 
 struct DialogServices {
     reflasher::Spooler* spooler;
-    reflasher::Clock* clock;
+    reflasher::Pauses* clock;
     reflasher::KeepAwake* keepAwake;
     const reflasher::EmbeddedImageSource* embeddedImage;
     reflasher::FileOpener* files;

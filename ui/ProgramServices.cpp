@@ -2,7 +2,7 @@
 
 #include "device/win32/Win32Spooler.h"
 #include "update/win32/NamedMutexLocks.h"
-#include "update/win32/SystemClock.h"
+#include "update/win32/SystemPauses.h"
 #include "update/win32/ThreadKeepAwake.h"
 #include "update/win32/Win32EmbeddedImageSource.h"
 #include "update/win32/Win32FileOpener.h"
@@ -18,7 +18,7 @@ bool StartAtNormalPriority(ThreadProc proc, void* parameter) {
 DialogServices ProgramServices() {
     // None of these holds state, so one of each serves the whole process.
     static reflasher::Win32Spooler spooler;
-    static reflasher::SystemClock clock;
+    static reflasher::SystemPauses clock;
     static reflasher::ThreadKeepAwake keepAwake;
     static reflasher::NamedMutexLocks locks;
     static const reflasher::Win32EmbeddedImageSource embeddedImage;

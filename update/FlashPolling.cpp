@@ -14,7 +14,7 @@ constexpr int kCreepStep = 5;
 }  // namespace
 
 FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog,
-                       Clock& clock) {
+                       Pauses& clock) {
     FlashOutcome outcome;
     dialog.SetProgressPos(kStartBar);
     clock.Sleep(kFirmwareSettleMs);

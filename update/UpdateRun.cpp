@@ -51,7 +51,7 @@ void Show(UpdateDialog& dialog, const ResultMessage& message) {
 }
 
 // Queries until the device reports service mode, pausing after every query.
-bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Clock& clock) {
+bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Pauses& clock) {
     bool ready = false;
     for (int poll = 0; poll < kPollLimit && !ready; ++poll) {
         ready = QueryDeviceStatus(spooler, printer).status == status_code::kReady;

@@ -5,8 +5,8 @@
 
 #include "device/Allocator.h"
 #include "device/Spooler.h"
-#include "update/Clock.h"
-#include "update/FirmwareSource.h"
+#include "update/Pauses.h"
+#include "update/FirmwareSources.h"
 #include "update/KeepAwake.h"
 #include "update/UpdateDialog.h"
 
@@ -16,7 +16,7 @@ namespace reflasher {
 struct UpdateContext {
     Spooler& spooler;
     UpdateDialog& dialog;
-    Clock& clock;
+    Pauses& clock;
     KeepAwake& keepAwake;
     const EmbeddedImageSource& embeddedImage;
     FileOpener& files;

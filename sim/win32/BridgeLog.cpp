@@ -7,7 +7,7 @@
 namespace reflasher::bridge {
 
 std::wstring WindowsPathOf(const std::wstring& path) {
-    return !path.empty() && path[0] == L'/' ? winetest::WinePathOf(path) : path;
+    return !path.empty() && path[0] == L'/' ? wineprefix::WinePathOf(path) : path;
 }
 
 BridgeLog::BridgeLog(const std::wstring& path) : startMs_(GetTickCount64()) {

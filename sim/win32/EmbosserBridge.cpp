@@ -110,8 +110,8 @@ bool EmbosserBridge::Publish() {
     const std::string status = model_.StatusString();
     if (publishedOnce_ && status == published_) return true;
     // A device that doesn't answer publishes an empty value: the spooler reports 0 bytes.
-    const bool written = status.empty() ? winetest::SetStatusBytes(options_.printer, {})
-                                        : winetest::SetStatusText(options_.printer, status);
+    const bool written = status.empty() ? wineprefix::SetStatusBytes(options_.printer, {})
+                                        : wineprefix::SetStatusText(options_.printer, status);
     if (!written) {
         log_.Line("can't write the status of printer '" + Narrow(options_.printer) +
                   "' to the registry");

@@ -33,7 +33,7 @@ private:
     const BridgeOptions options_;
     BridgeLog& log_;
     sim::EmbosserModel model_;
-    winetest::JobFolder inbox_;
+    wineprefix::JobFolder inbox_;
     int nextJob_ = 1;
     std::string published_;
     bool publishedOnce_ = false;

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "device/Allocator.h"
-#include "update/Clock.h"
-#include "update/FirmwareSource.h"
+#include "update/Pauses.h"
+#include "update/FirmwareSources.h"
 #include "update/KeepAwake.h"
 #include "update/UpdateDialog.h"
 
@@ -143,9 +143,9 @@ private:
 };
 
 // Takes no time; remembers every pause.
-class FakeClock : public Clock {
+class FakePauses : public Pauses {
 public:
-    explicit FakeClock(EventLog& log) : log_(log) {}
+    explicit FakePauses(EventLog& log) : log_(log) {}
     void Sleep(std::uint32_t milliseconds) override {
         pauses_.push_back(milliseconds);
         totalMs_ += milliseconds;

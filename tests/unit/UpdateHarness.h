@@ -93,7 +93,7 @@ struct UpdateHarness {
     EventLog log;
     sim::SimulatedSpooler spooler;
     RecordingDialog dialog{log};
-    FakeClock clock{log};
+    FakePauses clock{log};
     FakeKeepAwake keepAwake{log};
     FakeEmbeddedImage embedded;
     MemoryFileOpener files;

@@ -374,7 +374,7 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
     EventLog log;
     ThrowingDialog dialog(log);
     sim::SimulatedSpooler spooler;
-    FakeClock clock(log);
+    FakePauses clock(log);
     FakeKeepAwake keepAwake(log);
     FakeEmbeddedImage embedded;
     MemoryFileOpener files;

@@ -117,10 +117,10 @@ TEST(Win32EmbeddedImageSource, FindsTheImageCarriedByTheProgram) {
     EmbeddedImage image;
 #ifdef REFLASHER_TEST_EMBEDS_IMAGE
     ASSERT_TRUE(source.Find(&image));
-    const std::wstring path = winetest::EnvironmentValue(L"REFLASHER_SYNTHETIC_FIRMWARE");
+    const std::wstring path = wineprefix::EnvironmentValue(L"REFLASHER_SYNTHETIC_FIRMWARE");
     ASSERT_FALSE(path.empty());
     Win32FileOpener opener;
-    auto file = opener.OpenExisting(winetest::WinePathOf(path));
+    auto file = opener.OpenExisting(wineprefix::WinePathOf(path));
     ASSERT_NE(file, nullptr);
     const std::vector<unsigned char> expected = ReadWhole(*file);
     ASSERT_EQ(image.size, 1140906u);

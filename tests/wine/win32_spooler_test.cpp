@@ -22,7 +22,7 @@
 namespace reflasher {
 namespace {
 
-using winetest::WinePrinter;
+using wineprefix::WinePrinter;
 
 const WinePrinter kEmbosser{L"Dovrex Embosser", L"USB001", L"Quillmar Dovrex"};
 // Listed (discovery folds letter case) but refused when opened for an update.
@@ -37,7 +37,7 @@ class PrinterEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         for (const WinePrinter& printer : {kEmbosser, kLowerCasePort, kParallel, kOtherMaker}) {
-            ASSERT_TRUE(winetest::InstallPrinter(printer)) << "registry write failed";
+            ASSERT_TRUE(wineprefix::InstallPrinter(printer)) << "registry write failed";
         }
     }
 };
@@ -197,7 +197,7 @@ TEST(Win32SpoolerEnumeration, SeesPrintersInstalledAndRemovedWhileRunning) {
     const WinePrinter late{L"Late Arrival", L"USB009", L"Quillmar Dovrex"};
     ASSERT_EQ(FindPrinter(EnumerateAll(spooler), late.name), nullptr);
 
-    ASSERT_TRUE(winetest::InstallPrinter(late));
+    ASSERT_TRUE(wineprefix::InstallPrinter(late));
     const std::vector<PrinterInfo> after = EnumerateAll(spooler);
     const PrinterInfo* found = FindPrinter(after, late.name);
     ASSERT_NE(found, nullptr);
@@ -206,7 +206,7 @@ TEST(Win32SpoolerEnumeration, SeesPrintersInstalledAndRemovedWhileRunning) {
     ASSERT_TRUE(spooler.OpenPrinter(late.name, &handle, UpdatePrinterDefaults()));
     spooler.ClosePrinter(handle);
 
-    ASSERT_TRUE(winetest::RemovePrinter(late.name));
+    ASSERT_TRUE(wineprefix::RemovePrinter(late.name));
     EXPECT_EQ(FindPrinter(EnumerateAll(spooler), late.name), nullptr);
     EXPECT_FALSE(spooler.OpenPrinter(late.name, &handle, UpdatePrinterDefaults()));
 }
@@ -264,7 +264,7 @@ protected:
     }
     void TearDown() override {
         if (printer_ != 0) spooler_.ClosePrinter(printer_);
-        winetest::ClearStatus(kEmbosser.name);
+        wineprefix::ClearStatus(kEmbosser.name);
     }
     DeviceStatus Query() { return QueryDeviceStatus(spooler_, printer_); }
 
@@ -305,7 +305,7 @@ TEST_F(Win32SpoolerStatus, DecodesWhatThePrinterPublishes) {
     };
     for (const StatusCase& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(winetest::SetStatusBytes(kEmbosser.name, c.stored));
+        ASSERT_TRUE(wineprefix::SetStatusBytes(kEmbosser.name, c.stored));
         const DeviceStatus status = Query();
         EXPECT_EQ(status.status, c.status);
         EXPECT_EQ(status.progress, c.progress);
@@ -315,7 +315,7 @@ TEST_F(Win32SpoolerStatus, DecodesWhatThePrinterPublishes) {
 // Wine reports a missing value with the buffer's size as the count and the buffer
 // untouched, so only a zeroed buffer makes it read as "no answer".
 TEST_F(Win32SpoolerStatus, MissingValueMeansNoAnswer) {
-    ASSERT_TRUE(winetest::ClearStatus(kEmbosser.name));
+    ASSERT_TRUE(wineprefix::ClearStatus(kEmbosser.name));
     const DeviceStatus status = Query();
     EXPECT_EQ(status.status, -1);
     EXPECT_EQ(status.progress, 0);
@@ -323,14 +323,14 @@ TEST_F(Win32SpoolerStatus, MissingValueMeansNoAnswer) {
 
 // A driver that has nothing to say publishes an empty value: the count is then 0.
 TEST_F(Win32SpoolerStatus, EmptyValueReportsNoBytes) {
-    ASSERT_TRUE(winetest::SetStatusBytes(kEmbosser.name, {}));
+    ASSERT_TRUE(wineprefix::SetStatusBytes(kEmbosser.name, {}));
     StatusBuffer buffer{};
     EXPECT_EQ(spooler_.GetPrinterData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize), 0u);
 }
 
 TEST_F(Win32SpoolerStatus, ReportsTheStoredBytesAndTheirCount) {
     const std::vector<unsigned char> stored = Text("MFG:Quillmar;MDL:Dovrex;F:0100;");
-    ASSERT_TRUE(winetest::SetStatusBytes(kEmbosser.name, stored));
+    ASSERT_TRUE(wineprefix::SetStatusBytes(kEmbosser.name, stored));
     StatusBuffer buffer{};
     ASSERT_EQ(spooler_.GetPrinterData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize),
               stored.size());
@@ -346,7 +346,7 @@ TEST_F(Win32SpoolerStatus, EachQueryReadsTheValueAfresh) {
         {"MFG:Quillmar;MDL:Dovrex;F:0000;", 0},
     };
     for (const auto& [text, status] : sequence) {
-        ASSERT_TRUE(winetest::SetStatusText(kEmbosser.name, text));
+        ASSERT_TRUE(wineprefix::SetStatusText(kEmbosser.name, text));
         EXPECT_EQ(Query().status, status) << text;
     }
 }
@@ -356,16 +356,16 @@ TEST_F(Win32SpoolerStatus, EachQueryReadsTheValueAfresh) {
 class Win32SpoolerJobs : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::wstring sink = winetest::EnvironmentValue(L"REFLASHER_JOB_SINK");
-        const std::wstring root = winetest::EnvironmentValue(L"REFLASHER_JOB_DIR");
+        const std::wstring sink = wineprefix::EnvironmentValue(L"REFLASHER_JOB_SINK");
+        const std::wstring root = wineprefix::EnvironmentValue(L"REFLASHER_JOB_DIR");
         ASSERT_FALSE(sink.empty()) << "REFLASHER_JOB_SINK is not set";
         ASSERT_FALSE(root.empty()) << "REFLASHER_JOB_DIR is not set";
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string name = info->name();
-        jobs_ = std::make_unique<winetest::JobFolder>(root + L"/" +
+        jobs_ = std::make_unique<wineprefix::JobFolder>(root + L"/" +
                                                       std::wstring(name.begin(), name.end()));
         ASSERT_TRUE(jobs_->Reset());
-        ASSERT_TRUE(winetest::MapPort(kEmbosser.port, jobs_->SinkCommand(sink)));
+        ASSERT_TRUE(wineprefix::MapPort(kEmbosser.port, jobs_->SinkCommand(sink)));
         ASSERT_TRUE(OpenUsbPrinter(spooler_, kEmbosser.name, &printer_, UpdatePrinterDefaults()));
     }
     void TearDown() override {
@@ -387,7 +387,7 @@ protected:
 
     Win32Spooler spooler_;
     PrinterHandle printer_ = 0;
-    std::unique_ptr<winetest::JobFolder> jobs_;
+    std::unique_ptr<wineprefix::JobFolder> jobs_;
 };
 
 std::vector<unsigned char> ServiceModeJob() {

@@ -1,7 +1,7 @@
 // The firmware image carried as a resource of the program's own module.
 #pragma once
 
-#include "update/FirmwareSource.h"
+#include "update/FirmwareSources.h"
 
 namespace reflasher {
 

@@ -1,7 +1,7 @@
 // Firmware files through the Windows file API: opened read-only and shared with no one.
 #pragma once
 
-#include "update/FirmwareSource.h"
+#include "update/FirmwareSources.h"
 
 namespace reflasher {
 

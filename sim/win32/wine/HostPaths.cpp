@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace reflasher::winetest {
+namespace reflasher::wineprefix {
 
 std::wstring EnvironmentValue(const wchar_t* name) {
     const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
@@ -23,4 +23,4 @@ std::wstring WinePathOf(const std::wstring& unixPath) {
     return path;
 }
 
-}  // namespace reflasher::winetest
+}  // namespace reflasher::wineprefix

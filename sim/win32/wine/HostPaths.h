@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace reflasher::winetest {
+namespace reflasher::wineprefix {
 
 // The variable's value, or empty when it is not set.
 std::wstring EnvironmentValue(const wchar_t* name);
@@ -11,4 +11,4 @@ std::wstring EnvironmentValue(const wchar_t* name);
 // The Windows name Wine gives a Unix path: its Z: drive is the Unix root.
 std::wstring WinePathOf(const std::wstring& unixPath);
 
-}  // namespace reflasher::winetest
+}  // namespace reflasher::wineprefix

@@ -7,7 +7,7 @@
 
 #include "sim/win32/wine/HostPaths.h"
 
-namespace reflasher::winetest {
+namespace reflasher::wineprefix {
 namespace {
 
 constexpr unsigned kPollMs = 50;
@@ -84,4 +84,4 @@ std::wstring JobFolder::JobPath(int number) const {
     return winePath_ + name;
 }
 
-}  // namespace reflasher::winetest
+}  // namespace reflasher::wineprefix

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace reflasher::winetest {
+namespace reflasher::wineprefix {
 
 class JobFolder {
 public:
@@ -30,4 +30,4 @@ private:
     std::wstring winePath_;
 };
 
-}  // namespace reflasher::winetest
+}  // namespace reflasher::wineprefix

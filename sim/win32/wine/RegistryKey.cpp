@@ -1,6 +1,6 @@
 #include "sim/win32/wine/RegistryKey.h"
 
-namespace reflasher::winetest {
+namespace reflasher::wineprefix {
 
 RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path) {
     HKEY key = nullptr;
@@ -35,4 +35,4 @@ bool RegistryKey::DeleteValue(const wchar_t* name) {
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
-}  // namespace reflasher::winetest
+}  // namespace reflasher::wineprefix

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace reflasher::winetest {
+namespace reflasher::wineprefix {
 
 class RegistryKey {
 public:
@@ -45,4 +45,4 @@ private:
     HKEY key_ = nullptr;
 };
 
-}  // namespace reflasher::winetest
+}  // namespace reflasher::wineprefix

@@ -2,7 +2,7 @@
 
 #include "sim/win32/wine/RegistryKey.h"
 
-namespace reflasher::winetest {
+namespace reflasher::wineprefix {
 namespace {
 
 const wchar_t kPrintersKey[] = L"System\\CurrentControlSet\\Control\\Print\\Printers";
@@ -54,4 +54,4 @@ bool ClearStatus(const std::wstring& printer) {
     return DriverDataKey(printer).DeleteValue(kStatusValue);
 }
 
-}  // namespace reflasher::winetest
+}  // namespace reflasher::wineprefix

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace reflasher::winetest {
+namespace reflasher::wineprefix {
 
 struct WinePrinter {
     std::wstring name;
@@ -29,4 +29,4 @@ bool SetStatusBytes(const std::wstring& printer, const std::vector<unsigned char
 bool SetStatusText(const std::wstring& printer, const std::string& text);
 bool ClearStatus(const std::wstring& printer);
 
-}  // namespace reflasher::winetest
+}  // namespace reflasher::wineprefix

@@ -16,7 +16,7 @@ void ScenarioFixture::SetUp() {
     ASSERT_TRUE(missing.empty()) << missing << " is not set: run the scenarios through CTest";
     // Xvfb has no window manager: Wine then draws the frames and captions itself
     // (as the screenshots should show them) and doesn't wait for one to map windows.
-    ASSERT_TRUE(winetest::RegistryKey::Create(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver")
+    ASSERT_TRUE(wineprefix::RegistryKey::Create(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver")
                     .SetString(L"Managed", L"N"));
 }
 

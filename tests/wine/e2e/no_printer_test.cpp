@@ -15,8 +15,8 @@ using NoPrinter = ScenarioFixture;
 
 TEST_F(NoPrinter, WarnsBeforeTheDialogAndStartDoesNothing) {
     // Another maker's printer on USB, and the embosser's driver on a parallel port.
-    ASSERT_TRUE(winetest::InstallPrinter({L"Office Laser", L"USB003", L"Generic Laser"}));
-    ASSERT_TRUE(winetest::InstallPrinter({L"Dovrex Parallel", L"LPT1:", L"Quillmar Dovrex"}));
+    ASSERT_TRUE(wineprefix::InstallPrinter({L"Office Laser", L"USB003", L"Generic Laser"}));
+    ASSERT_TRUE(wineprefix::InstallPrinter({L"Dovrex Parallel", L"LPT1:", L"Quillmar Dovrex"}));
 
     ASSERT_EQ(program.Start(env.embeddedProgram), "");
     const auto warning = WaitForMessageBox(kProgramStartMs);

@@ -31,7 +31,7 @@ protected:
         const std::wstring folder = WindowsPath(env.workFolder) + L"\\Downloads";
         log_ = WindowsPath(env.workFolder) + L"\\planted-loads.log";
         const std::wstring marker =
-            WindowsPath(winetest::EnvironmentValue(L"REFLASHER_PLANTED_MARKER"));
+            WindowsPath(wineprefix::EnvironmentValue(L"REFLASHER_PLANTED_MARKER"));
         const std::wstring program = folder + L"\\Reflasher.exe";
         EXPECT_TRUE(MakeFolders(folder));
         EXPECT_TRUE(CopyFileW(WindowsPath(programUnixPath).c_str(), program.c_str(), FALSE));
@@ -50,7 +50,7 @@ protected:
         EXPECT_NE(PlantedLoads(), "") << "the marker DLL wrote nothing when loaded";
         DeleteFileW(log_.c_str());
         // run-scenario.sh has told Wine to prefer such copies to its own DLLs.
-        EXPECT_NE(winetest::EnvironmentValue(L"WINEDLLOVERRIDES").find(L"oleacc=n,b"),
+        EXPECT_NE(wineprefix::EnvironmentValue(L"WINEDLLOVERRIDES").find(L"oleacc=n,b"),
                   std::wstring::npos)
             << "REFLASHER_E2E_NATIVE_FIRST was not passed on";
         return program;

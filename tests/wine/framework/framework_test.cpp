@@ -352,8 +352,8 @@ TEST(SystemLibraryTest, FindsSystemFunctionsAndFailsQuietlyWithoutThem) {
 }
 
 TEST(SystemLibraryTest, NeverLoadsACopyBesideTheProgram) {
-    const std::wstring marker = reflasher::winetest::WinePathOf(
-        reflasher::winetest::EnvironmentValue(L"REFLASHER_PLANTED_MARKER"));
+    const std::wstring marker = reflasher::wineprefix::WinePathOf(
+        reflasher::wineprefix::EnvironmentValue(L"REFLASHER_PLANTED_MARKER"));
     ASSERT_FALSE(marker.empty()) << "REFLASHER_PLANTED_MARKER is not set: run through CTest";
     wchar_t exe[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, exe, MAX_PATH);

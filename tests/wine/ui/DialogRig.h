@@ -16,8 +16,8 @@
 #include "sim/SimulatedSpooler.h"
 #include "sim/SyntheticFirmware.h"
 #include "ui/DialogServices.h"
-#include "update/Clock.h"
-#include "update/FirmwareSource.h"
+#include "update/Pauses.h"
+#include "update/FirmwareSources.h"
 #include "update/KeepAwake.h"
 #include "update/win32/NamedMutexLocks.h"
 #include "update/win32/Win32FileOpener.h"
@@ -25,7 +25,7 @@
 namespace rig {
 
 // Pauses return at once, except while held: then they wait for Release().
-class GateClock : public reflasher::Clock {
+class GatePauses : public reflasher::Pauses {
 public:
     void Sleep(std::uint32_t) override {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -89,7 +89,7 @@ inline bool FailToStartThread(ThreadProc, void*) { return false; }
 struct DialogRig {
     reflasher::sim::SimulatedSpooler spooler;
     std::vector<std::unique_ptr<reflasher::sim::EmbosserModel>> embossers;
-    GateClock clock;
+    GatePauses clock;
     NoKeepAwake keepAwake;
     FakeImageSource image;
     reflasher::Win32FileOpener files;

@@ -4,7 +4,7 @@
 
 namespace reflasher::e2e {
 
-std::wstring WindowsPath(const std::wstring& unixPath) { return winetest::WinePathOf(unixPath); }
+std::wstring WindowsPath(const std::wstring& unixPath) { return wineprefix::WinePathOf(unixPath); }
 
 E2eEnvironment E2eEnvironment::FromVariables(std::string* missing) {
     E2eEnvironment environment;
@@ -22,7 +22,7 @@ E2eEnvironment E2eEnvironment::FromVariables(std::string* missing) {
         {L"REFLASHER_E2E_SHOT_DIR", "REFLASHER_E2E_SHOT_DIR", &environment.shotFolder},
     };
     for (const auto& variable : variables) {
-        *variable.value = winetest::EnvironmentValue(variable.wide);
+        *variable.value = wineprefix::EnvironmentValue(variable.wide);
         if (variable.value->empty() && missing != nullptr && missing->empty())
             *missing = variable.name;
     }

@@ -46,12 +46,12 @@ std::string SimulatedEmbosser::Install() {
     if (!MakeFolders(WindowsPath(environment_.workFolder))) return "can't make the work folder";
     if (!jobs_.Reset()) return "can't empty the job folder";
     DeleteFileW(WindowsPath(firmwareUnix_).c_str());
-    const winetest::WinePrinter& printer = setup_.printer;
-    if (!winetest::InstallPrinter(printer)) return "can't install the printer in the registry";
-    if (!winetest::MapPort(printer.port, jobs_.SinkCommand(environment_.jobSink)))
+    const wineprefix::WinePrinter& printer = setup_.printer;
+    if (!wineprefix::InstallPrinter(printer)) return "can't install the printer in the registry";
+    if (!wineprefix::MapPort(printer.port, jobs_.SinkCommand(environment_.jobSink)))
         return "can't map the port";
     // The bridge's first status tells that it runs; an old value would tell nothing.
-    if (!winetest::ClearStatus(printer.name)) return "can't clear the old status";
+    if (!wineprefix::ClearStatus(printer.name)) return "can't clear the old status";
 
     std::vector<std::wstring> arguments = {
         L"--printer",     printer.name, L"--jobs", jobsUnix_,         L"--behaviour",

@@ -15,7 +15,7 @@
 namespace reflasher::e2e {
 
 struct EmbosserSetup {
-    winetest::WinePrinter printer{L"Dovrex Embosser", L"USB001", L"Quillmar Dovrex"};
+    wineprefix::WinePrinter printer{L"Dovrex Embosser", L"USB001", L"Quillmar Dovrex"};
     std::wstring behaviour = L"normal";         // see embosser-bridge's --behaviour
     std::vector<std::wstring> bridgeArguments;  // more options, e.g. {L"--write-ticks", L"40"}
 };
@@ -34,7 +34,7 @@ public:
     std::string Install();
     void StopBridge();
 
-    const winetest::WinePrinter& Printer() const { return setup_.printer; }
+    const wineprefix::WinePrinter& Printer() const { return setup_.printer; }
     int JobCount() const { return jobs_.JobCount(); }
     std::optional<std::vector<unsigned char>> Job(int number, unsigned timeoutMs = 0) const;
     // The last job the embosser took as firmware, as the bridge saved it.
@@ -47,7 +47,7 @@ private:
     std::wstring jobsUnix_;
     std::wstring logUnix_;
     std::wstring firmwareUnix_;
-    winetest::JobFolder jobs_;
+    wineprefix::JobFolder jobs_;
     ChildProcess bridge_;
 };
 

@@ -5,9 +5,9 @@
 
 namespace reflasher {
 
-class Clock {
+class Pauses {
 public:
-    virtual ~Clock() = default;
+    virtual ~Pauses() = default;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 

@@ -1,11 +1,11 @@
 // The real pauses, on the calling thread.
 #pragma once
 
-#include "update/Clock.h"
+#include "update/Pauses.h"
 
 namespace reflasher {
 
-class SystemClock : public Clock {
+class SystemPauses : public Pauses {
 public:
     void Sleep(std::uint32_t milliseconds) override;
 };
