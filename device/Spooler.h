@@ -8,7 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "device/WinspoolMacros.h"
+// winspool.h names EnumPrinters, OpenPrinter, GetPrinterData and StartDocPrinter
+// as macros for their ...A/...W forms, which would rename the methods below. It is
+// included only through device/win32/WinspoolFunctions.h, which undoes them at once;
+// a file that includes it some other way before this one is stopped here.
+#if defined(EnumPrinters) || defined(OpenPrinter) || defined(GetPrinterData) || \
+    defined(StartDocPrinter)
+#error "include <winspool.h> only through device/win32/WinspoolFunctions.h"
+#endif
 
 namespace reflasher {
 

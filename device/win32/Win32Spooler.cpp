@@ -1,7 +1,5 @@
 #include "device/win32/Win32Spooler.h"
 
-#include "device/WinspoolMacros.h"
-
 namespace reflasher {
 namespace {
 

@@ -5,13 +5,8 @@
 // the call itself would: no printers, no printer opened, no job, no status.
 #pragma once
 
-// windows.h first, so that no later include of it can bring the winspool name
-// macros back over the Spooler method names (see device/WinspoolMacros.h).
-#include <windows.h>
-
 #include "device/Spooler.h"
 #include "device/win32/WinspoolFunctions.h"
-#include "device/WinspoolMacros.h"
 
 namespace reflasher {
 
