@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/SystemLibrary.h"
+#include "device/win32/SystemLibrary.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -44,7 +44,7 @@ std::wstring CFileDialog::ZeroSeparatedFilter(const wchar_t* barSeparated) {
 INT_PTR CFileDialog::DoModal() {
     // comdlg32 only when a dialog is first shown: Wine's imports winspool.drv, which
     // would otherwise be looked for beside the program before wWinMain runs.
-    static const framework::SystemLibrary comdlg32(L"comdlg32.dll");
+    static const reflasher::SystemLibrary comdlg32(L"comdlg32.dll");
     static const auto getOpenFileName = REFLASHER_SYSTEM_FUNCTION(comdlg32, GetOpenFileNameW);
     // Without the dialog no file can be chosen, as if the user cancelled.
     if (getOpenFileName == nullptr) return IDCANCEL;

@@ -3,13 +3,13 @@
 // libraries have been searched.
 #include <windows.h>
 
-#include "framework/SystemLibrary.h"
+#include "device/win32/SystemLibrary.h"
 #include "framework/WinApp.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything can load a DLL: the file dialog, the common controls and
     // accessibility load more of them as they go.
-    framework::RestrictDllSearchToSystemFolder();
+    reflasher::RestrictDllSearchToSystemFolder();
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return 1;
     // No command line is read, and no loop runs here: the main dialog's modal loop,

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/SystemLibrary.h"
+#include "device/win32/SystemLibrary.h"
 #include "ui/NamedAccessible.h"
 
 namespace {
@@ -26,7 +26,7 @@ struct OleaccFunctions {
 };
 
 const OleaccFunctions& Oleacc() {
-    static const framework::SystemLibrary oleacc(L"oleacc.dll");
+    static const reflasher::SystemLibrary oleacc(L"oleacc.dll");
     static const OleaccFunctions functions{
         REFLASHER_SYSTEM_FUNCTION(oleacc, CreateStdAccessibleObject),
         REFLASHER_SYSTEM_FUNCTION(oleacc, LresultFromObject)};

@@ -1,7 +1,7 @@
 #include "ui/FirmwareNotice.h"
 
 #include "device/Allocator.h"
-#include "framework/SystemLibrary.h"
+#include "device/win32/SystemLibrary.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ std::wstring FirmwareNotice() {
     // version.dll only in the embedded build, the one that shows the notice; without
     // it (or any of its three functions) the notice has no version, as for a program
     // without version information.
-    static const framework::SystemLibrary version(L"version.dll");
+    static const reflasher::SystemLibrary version(L"version.dll");
     static const auto getSize = REFLASHER_SYSTEM_FUNCTION(version, GetFileVersionInfoSizeW);
     static const auto getInfo = REFLASHER_SYSTEM_FUNCTION(version, GetFileVersionInfoW);
     static const auto queryValue = REFLASHER_SYSTEM_FUNCTION(version, VerQueryValueW);

@@ -1,11 +1,11 @@
 #include "device/win32/WinspoolFunctions.h"
 
-#include "framework/SystemLibrary.h"
+#include "device/win32/SystemLibrary.h"
 
 namespace reflasher {
 
 const WinspoolFunctions& WinspoolFunctions::System() {
-    static const framework::SystemLibrary winspool(L"winspool.drv");
+    static const SystemLibrary winspool(L"winspool.drv");
     static const WinspoolFunctions functions = [] {
         WinspoolFunctions found;
         found.enumPrinters = REFLASHER_SYSTEM_FUNCTION(winspool, EnumPrintersW);

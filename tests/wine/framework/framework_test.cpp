@@ -13,7 +13,7 @@
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
 #include "framework/Handles.h"
-#include "framework/SystemLibrary.h"
+#include "device/win32/SystemLibrary.h"
 #include "framework/Thread.h"
 #include "tests/wine/framework/TestDialogIds.h"
 #include "sim/win32/wine/HostPaths.h"
@@ -342,11 +342,11 @@ TEST(FileDialogTest, ParametersCarryExtensionInitialNameFlagsFilterAndOwner) {
 // --- DLLs from the system folder only ---
 
 TEST(SystemLibraryTest, FindsSystemFunctionsAndFailsQuietlyWithoutThem) {
-    const framework::SystemLibrary comdlg32(L"comdlg32.dll");
+    const reflasher::SystemLibrary comdlg32(L"comdlg32.dll");
     ASSERT_TRUE(comdlg32.Loaded());
     EXPECT_NE(REFLASHER_SYSTEM_FUNCTION(comdlg32, GetOpenFileNameW), nullptr);
     EXPECT_EQ(comdlg32.Find<void (*)()>("NoSuchFunction"), nullptr);
-    const framework::SystemLibrary missing(L"reflasher-no-such.dll");
+    const reflasher::SystemLibrary missing(L"reflasher-no-such.dll");
     EXPECT_FALSE(missing.Loaded());
     EXPECT_EQ(missing.Find<void (*)()>("Anything"), nullptr);
 }
@@ -362,7 +362,7 @@ TEST(SystemLibraryTest, NeverLoadsACopyBesideTheProgram) {
     planted.erase(planted.find_last_of(L'\\') + 1).append(L"reflasher-planted.dll");
     ASSERT_TRUE(CopyFileW(marker.c_str(), planted.c_str(), FALSE));
 
-    EXPECT_FALSE(framework::SystemLibrary(L"reflasher-planted.dll").Loaded());
+    EXPECT_FALSE(reflasher::SystemLibrary(L"reflasher-planted.dll").Loaded());
     EXPECT_EQ(GetModuleHandleW(L"reflasher-planted.dll"), nullptr);
     // The copy itself would load: the plain search looks beside the program first.
     const HMODULE plain = LoadLibraryW(L"reflasher-planted.dll");

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace framework {
+namespace reflasher {
 
 class SystemLibrary {
 public:
@@ -43,7 +43,7 @@ private:
 // loads the one DLL that Wine's own code looks for past those rules (msimg32).
 void RestrictDllSearchToSystemFolder();
 
-}  // namespace framework
+}  // namespace reflasher
 
 // A function of a SystemLibrary by the name the Windows headers declare it with.
 #define REFLASHER_SYSTEM_FUNCTION(library, name) (library).Find<decltype(&::name)>(#name)

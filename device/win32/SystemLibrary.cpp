@@ -1,8 +1,8 @@
-#include "framework/SystemLibrary.h"
+#include "device/win32/SystemLibrary.h"
 
 #include <string>
 
-namespace framework {
+namespace reflasher {
 namespace {
 
 // Windows 7 without its loader update knows neither SetDefaultDllDirectories nor
@@ -41,4 +41,4 @@ void RestrictDllSearchToSystemFolder() {
     static const SystemLibrary msimg32(L"msimg32.dll");
 }
 
-}  // namespace framework
+}  // namespace reflasher
