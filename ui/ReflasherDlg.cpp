@@ -13,6 +13,7 @@
 #include "ui/Win32Gdi.h"
 #include "ui/portable/IconPosition.h"
 #include "ui/portable/LogoDrawing.h"
+#include "update/FirmwareFileCheck.h"
 
 namespace {
 
@@ -155,12 +156,30 @@ void CReflasherDlg::OnBrowse() {
     if (RefuseWhileBusy()) return;
     CFileDialog chooser(texts::kFirmwareExtension, texts::kFirmwareInitialName,
                         OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, texts::kFirmwareFilter, this);
-    if (chooser.DoModal() == IDOK) {
+    // The user hears at once when a file can't be firmware; it is not taken then,
+    // and the earlier choice stays.
+    if (chooser.DoModal() == IDOK && !RefuseFirmwareFile(chooser.GetPathName())) {
         firmwarePath = chooser.GetPathName();
         filePathLabel.SetText(firmwarePath);
         fileChosen = true;
     }
     progressBar.SetPos(0);
+}
+
+bool CReflasherDlg::RefuseUnusableFirmwareFile() {
+    // An embedded image is sent as the build checked it; a chosen file is read
+    // again here, since it may have changed since Browse.
+    reflasher::EmbeddedImage image;
+    if (services_.embeddedImage->Find(&image)) return false;
+    return RefuseFirmwareFile(firmwarePath);
+}
+
+bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path) {
+    const std::wstring refusal =
+        reflasher::FirmwareFileRefusal(reflasher::CheckFirmwareFile(*services_.files, path));
+    if (refusal.empty()) return false;
+    ShowError(refusal.c_str());
+    return true;
 }
 
 void CReflasherDlg::OnStartDownload() {
@@ -170,6 +189,7 @@ void CReflasherDlg::OnStartDownload() {
         return;
     }
     if (RefuseWhileBusy()) return;
+    if (RefuseUnusableFirmwareFile()) return;
 
     runPrinter_ = selectedPrinter;
     runFirmwarePath_ = firmwarePath;

@@ -80,6 +80,9 @@ private:
     void ShowFirmwareNotice();
     // True (after telling the user) while a run is under way.
     bool RefuseWhileBusy();
+    // True (after telling the user) when the chosen file can't be opened, read or be firmware.
+    bool RefuseUnusableFirmwareFile();
+    bool RefuseFirmwareFile(const std::wstring& path);
     void ShowError(const wchar_t* text);
 
     static unsigned __stdcall UpdateWorker(void* dialog);
