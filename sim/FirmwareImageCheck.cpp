@@ -3,6 +3,9 @@
 #include <cstring>
 
 namespace reflasher::sim {
+
+using namespace firmware;
+
 namespace {
 
 constexpr char kMakerText[] = "Quillmar:";

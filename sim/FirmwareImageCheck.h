@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/SRecord.h"
+#include "firmware/SRecord.h"
 
 namespace reflasher::sim {
 
@@ -21,7 +21,7 @@ struct AddressRun {
 };
 
 struct FirmwareImageCheck {
-    SRecordProblem problem = SRecordProblem::None;
+    firmware::SRecordProblem problem = firmware::SRecordProblem::None;
     std::size_t line = 0;  // 1-based line of the problem; 0 when there is none
     // What was read up to the problem (all of it for a valid image).
     std::string version;   // the header's eight digits
@@ -30,7 +30,7 @@ struct FirmwareImageCheck {
     std::size_t dataBytes = 0;
     std::vector<AddressRun> runs;
 
-    bool Valid() const { return problem == SRecordProblem::None; }
+    bool Valid() const { return problem == firmware::SRecordProblem::None; }
 };
 
 FirmwareImageCheck CheckFirmwareImage(const unsigned char* bytes, std::size_t size);

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 namespace reflasher::sim {
+
+using namespace firmware;
+
 namespace {
 
 // xorshift32: cheap, deterministic on every compiler, and never all zeros.

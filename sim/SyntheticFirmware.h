@@ -15,7 +15,7 @@ namespace reflasher::sim {
 struct FirmwareLayout {
     std::string version;            // eight digits after "Quillmar:"
     std::vector<AddressRun> runs;   // ascending, not overlapping
-    std::size_t recordDataSize = 32;  // 1 to kMaxRecordData
+    std::size_t recordDataSize = 32;  // 1 to firmware::kMaxRecordData
     std::uint32_t seed = 0x51A7E5u; // of the data pattern; any value but 0
 };
 

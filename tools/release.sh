@@ -17,7 +17,11 @@ if [ $# -gt 0 ] && [ -n "$1" ]; then
 fi
 
 cd "$root"
-rm -rf dist
+# Everything goes to dist.partial first and becomes dist/ only once every program
+# is built: a failed build (a broken image among them) leaves no dist/ at all.
+stage=dist.partial
+rm -rf dist "$stage"
+trap 'rm -rf "$root/$stage"' EXIT
 sums=()
 for arch in x86 x64; do
     preset=release-$arch
@@ -26,13 +30,14 @@ for arch in x86 x64; do
     targets=(Reflasher_filemode)
     [ -n "$firmware" ] && targets+=(Reflasher)
     cmake --build --preset "$preset" -j "$jobs" --target "${targets[@]}"
-    install -D -m 755 "build/$preset/variants/filemode/Reflasher.exe" "dist/$arch/Reflasher.exe"
+    install -D -m 755 "build/$preset/variants/filemode/Reflasher.exe" "$stage/$arch/Reflasher.exe"
     sums+=("$arch/Reflasher.exe")
     if [ -n "$firmware" ]; then
-        install -D -m 755 "build/$preset/app/Reflasher.exe" "dist/$arch-embedded/Reflasher.exe"
+        install -D -m 755 "build/$preset/app/Reflasher.exe" "$stage/$arch-embedded/Reflasher.exe"
         sums+=("$arch-embedded/Reflasher.exe")
     fi
 done
-(cd dist && sha256sum "${sums[@]}" >SHA256SUMS)
+(cd "$stage" && sha256sum "${sums[@]}" >SHA256SUMS)
+mv "$stage" dist
 echo "== dist/SHA256SUMS"
 cat dist/SHA256SUMS

@@ -14,6 +14,7 @@
 #include "ui/WorkerDialogLink.h"
 #include "ui/portable/IconPosition.h"
 #include "ui/portable/LogoDrawing.h"
+#include "update/FirmwareFileCheck.h"
 
 namespace {
 
@@ -150,12 +151,30 @@ void CReflasherDlg::OnBrowse() {
     if (RefuseWhileBusy()) return;
     CFileDialog chooser(texts::kFirmwareExtension, texts::kFirmwareInitialName,
                         OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, texts::kFirmwareFilter, this);
-    if (chooser.DoModal() == IDOK) {
+    // The user hears at once when a file can't be firmware; it is not taken then,
+    // and the earlier choice stays.
+    if (chooser.DoModal() == IDOK && !RefuseFirmwareFile(chooser.GetPathName())) {
         firmwarePath = chooser.GetPathName();
         filePathLabel.SetText(firmwarePath);
         fileChosen = true;
     }
     progressBar.SetPos(0);
+}
+
+bool CReflasherDlg::RefuseUnusableFirmwareFile() {
+    // An embedded image is sent as the build checked it; a chosen file is read
+    // again here, since it may have changed since Browse.
+    reflasher::EmbeddedImage image;
+    if (services_.embeddedImage->Find(&image)) return false;
+    return RefuseFirmwareFile(firmwarePath);
+}
+
+bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path) {
+    const std::wstring refusal =
+        reflasher::FirmwareFileRefusal(reflasher::CheckFirmwareFile(*services_.files, path));
+    if (refusal.empty()) return false;
+    ShowError(refusal.c_str());
+    return true;
 }
 
 void CReflasherDlg::OnStartDownload() {
@@ -165,6 +184,7 @@ void CReflasherDlg::OnStartDownload() {
         return;
     }
     if (RefuseWhileBusy()) return;
+    if (RefuseUnusableFirmwareFile()) return;
 
     // Another copy of the program may be updating this embosser.
     embosserLock_ = services_.locks->TryTake(selectedPrinter);

@@ -67,6 +67,9 @@ private:
     void ShowFirmwareNotice();
     // True (after telling the user) while a run is under way.
     bool RefuseWhileBusy();
+    // True (after telling the user) when the chosen file can't be opened, read or be firmware.
+    bool RefuseUnusableFirmwareFile();
+    bool RefuseFirmwareFile(const std::wstring& path);
     void ShowError(const wchar_t* text);
     // Lets go of what a run holds for the device's sake: the session-end block and
     // the embosser's lock.

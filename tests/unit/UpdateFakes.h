@@ -237,8 +237,10 @@ private:
             *bytesRead = 0;
             if (spec_.readFails) return false;
             std::size_t available = spec_.bytes.size() - std::min(spec_.readShortBy, spec_.bytes.size());
-            const std::size_t count = std::min(size, available);
-            std::copy(spec_.bytes.begin(), spec_.bytes.begin() + count, static_cast<unsigned char*>(buffer));
+            const std::size_t count = std::min(size, available - std::min(position_, available));
+            const auto from = spec_.bytes.begin() + static_cast<std::ptrdiff_t>(position_);
+            std::copy(from, from + static_cast<std::ptrdiff_t>(count), static_cast<unsigned char*>(buffer));
+            position_ += count;
             *bytesRead = count;
             return true;
         }
@@ -246,6 +248,7 @@ private:
     private:
         const MemoryFileSpec& spec_;
         MemoryFileOpener& owner_;
+        std::size_t position_ = 0;  // reads go on where the last one stopped
     };
 };
 

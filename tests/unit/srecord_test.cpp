@@ -1,19 +1,25 @@
-// The firmware image check the simulated embosser relies on, and the synthetic
-// image the build generates: its exact layout, and that every corruption is caught.
+// The firmware image check the simulated embosser relies on, the synthetic
+// image the build generates (its exact layout, and that every corruption is
+// caught), and the program's own reader, which refuses only what can't be firmware.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "firmware/FirmwareImageReader.h"
+#include "firmware/ImageFaultText.h"
+#include "firmware/SRecord.h"
 #include "sim/FirmwareImageCheck.h"
-#include "sim/SRecord.h"
 #include "sim/SyntheticFirmware.h"
 
 namespace reflasher::sim {
 namespace {
+
+using namespace reflasher::firmware;
 
 FirmwareImageCheck Check(const std::string& image) {
     return CheckFirmwareImage(reinterpret_cast<const unsigned char*>(image.data()), image.size());
@@ -237,6 +243,115 @@ TEST(FirmwareImageCheck, RejectsEverySingleCharacterChange) {
             ASSERT_FALSE(Check(bad).Valid()) << "offset " << i << " set to code " << int(replacement);
         }
     }
+}
+
+ImageReport Read(const std::string& image) {
+    return ReadFirmwareImage(reinterpret_cast<const unsigned char*>(image.data()), image.size());
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// What the embosser judges, the reader lets through: line ends, letter case,
+// record lengths, addresses and gaps, further headers, the version's form.
+TEST(FirmwareImageReader, TakesFirmwareAndLeavesTheRestToTheEmbosser) {
+    const std::string synthetic = GenerateSyntheticFirmware();
+    const ImageReport stored = Read(synthetic);
+    ASSERT_TRUE(stored.Usable()) << ImageFaultText(stored);
+    EXPECT_EQ(stored.maker, "Quillmar");
+    EXPECT_EQ(stored.version, "00900000");
+
+    // Fed in odd pieces, the same verdict as in one.
+    FirmwareImageReader pieces;
+    for (std::size_t at = 0; at < synthetic.size(); at += 7) {
+        pieces.Feed(reinterpret_cast<const unsigned char*>(synthetic.data()) + at,
+                    std::min<std::size_t>(7, synthetic.size() - at));
+    }
+    EXPECT_TRUE(pieces.Finish().Usable());
+
+    const std::string good = SmallImage();
+    std::string lowerCase = good;
+    for (char& c : lowerCase) c = (c >= 'A' && c <= 'F') ? static_cast<char>(c - 'A' + 'a') : c;
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"LF alone", ReplaceAll(good, "\r\n", "\n")},
+        {"lower-case hex", lowerCase},
+        {"no line end at the end", good.substr(0, good.size() - 2)},
+        {"line ends after the end", good + "\r\n\n\r\n"},
+        {"maker in capitals", Image({Header("QUILLMAR:1"), Data(0, 32), End()})},
+        {"any version field", Image({Header("quillmar:"), Data(0, 32), End()})},
+        {"header not at address 0", Image({Header("Quillmar:00900000", 7), Data(0, 32), End()})},
+        {"records of any length, overlapping, descending",
+         Image({Header(), Data(0x200, 3), Data(0x100, 200), Data(0x110, 32), Data(0, 0), End()})},
+        {"second header, end record with data",
+         Image({Header(), Data(0, 32), Header("Other:1"), End(0x55, {1, 2})})},
+    };
+    for (const auto& [name, image] : cases) {
+        const ImageReport report = Read(image);
+        EXPECT_TRUE(report.Usable()) << name << ": " << ImageFaultText(report);
+    }
+    EXPECT_EQ(Read(cases[4].second).maker, "QUILLMAR");
+}
+
+struct Refusal {
+    const char* name;
+    std::string image;
+    ImageFault fault;
+    std::size_t line;
+};
+
+TEST(FirmwareImageReader, RefusesWhatCantBeFirmwareAtItsFirstFaultAndLine) {
+    const std::string synthetic = GenerateSyntheticFirmware();
+    const std::string halfWay = synthetic.substr(0, synthetic.size() / 2);
+    const std::size_t halfWayLine = static_cast<std::size_t>(std::count(halfWay.begin(), halfWay.end(), '\n')) + 1;
+    const std::string good = SmallImage();
+    const std::vector<std::string> lines = SplitLines(good);
+    std::string badChecksum = good;
+    char& lastDigitOfLine2 = badChecksum[lines[0].size() + 2 + lines[1].size() - 1];
+    lastDigitOfLine2 = lastDigitOfLine2 == '0' ? '1' : '0';
+
+    const std::vector<Refusal> cases = {
+        // The files a firmware folder holds besides firmware.
+        {"release notes", "Dovrex firmware 9.0\r\nWhat is new:\r\n", ImageFault::NotARecord, 1},
+        {"binary file", std::string(4000, '\x89'), ImageFault::NotARecord, 1},
+        {"Intel HEX", ":10000000000102030405060708090A0B0C0D0E0F78\r\n:00000001FF\r\n",
+         ImageFault::NotARecord, 1},
+        {"wrong checksum", badChecksum, ImageFault::BadChecksum, 2},
+        {"download cut off half way", halfWay, ImageFault::NoEndRecord, halfWayLine},
+        {"cut off after a whole line", good.substr(0, good.size() - lines[5].size() - 2),
+         ImageFault::NoEndRecord, 5},
+        {"another maker", Image({Header("Brailletec:00900000"), Data(0, 32), End()}),
+         ImageFault::OtherMaker, 1},
+        {"no colon in the header", Image({Header("Quillmar00900000"), Data(0, 32), End()}),
+         ImageFault::OtherMaker, 1},
+        {"empty file", "", ImageFault::Empty, 0},
+        // The other checks, once each.
+        {"S1 record", Replace(good, lines[2], "S1" + lines[2].substr(2)), ImageFault::NotARecord, 3},
+        {"empty line", Replace(good, lines[2] + "\r\n", "\r\n"), ImageFault::NotARecord, 3},
+        {"non-hex character", Replace(good, lines[1], lines[1].substr(0, 9) + "G" + lines[1].substr(10)),
+         ImageFault::NotHex, 2},
+        {"count too small", Replace(good, lines[1], "S324" + lines[1].substr(4)),
+         ImageFault::CountMismatch, 2},
+        {"longer than any record", Replace(good, lines[1], "S3" + std::string(600, '0')),
+         ImageFault::CountMismatch, 2},
+        {"data before the header", Image({Data(0, 32), Header(), End()}), ImageFault::NoHeader, 1},
+        {"no data records", Image({Header(), Header(), End()}), ImageFault::NoData, 3},
+        {"record after the end", good + lines[1] + "\r\n", ImageFault::AfterEnd, 7},
+        {"zero byte after the end", good + std::string(1, '\0'), ImageFault::AfterEnd, 7},
+    };
+    for (const Refusal& c : cases) {
+        const ImageReport report = Read(c.image);
+        const std::string text = ImageFaultText(report);
+        EXPECT_EQ(report.fault, c.fault) << c.name << ": " << text;
+        EXPECT_EQ(report.line, c.line) << c.name << ": " << text;
+        EXPECT_TRUE(report.maker.empty() && report.version.empty()) << c.name;
+        // The user is told the line, in words.
+        EXPECT_EQ(text.find("ine " + std::to_string(c.line)) != std::string::npos, c.line > 0) << text;
+    }
+    EXPECT_EQ(ImageFaultText(Read(badChecksum)), "The checksum of line 2 is wrong.");
 }
 
 }  // namespace

@@ -15,6 +15,15 @@ inline constexpr wchar_t kChoosePrinter[] = L"Choose printer from list";
 inline constexpr wchar_t kBusy[] =
     L"A download is currently in process!\nPlease wait for the download to complete.\n";
 inline constexpr wchar_t kChooseFileFirst[] = L"You must first select a file to download!";
+// A chosen file that can't be firmware, by the fault the program names.
+inline constexpr wchar_t kCutOffFile[] =
+    L"The chosen file is not firmware for this printer!\n"
+    L"The file breaks off at line 4 before its end record: the download may not have finished.\n"
+    L"Please choose the right firmware file with Browse.";
+inline constexpr wchar_t kNotRecordsFile[] =
+    L"The chosen file is not firmware for this printer!\n"
+    L"Line 1 is not a firmware record (S-record text).\n"
+    L"Please choose the right firmware file with Browse.";
 inline constexpr wchar_t kBrowseHint[] = L"Press the Browse Button to locate the file to download";
 
 inline constexpr wchar_t kSuccess[] =

@@ -1,12 +1,16 @@
 // Scenario 3: the program without an image. Start Download first asks for a
 // file; Browse opens the real file dialog, where the path is typed and Open
-// pressed; the chosen file then reaches the embosser byte for byte.
+// pressed. A chosen file that has meanwhile been cut short is refused at Start
+// with nothing sent, and one that isn't firmware is refused by Browse, which
+// keeps the earlier choice; once whole again, the chosen file reaches the
+// embosser byte for byte.
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
 #include "tests/wine/e2e/FirmwareFiles.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/e2e/support/Files.h"
 #include "tests/wine/e2e/UserTexts.h"
 #include "tests/wine/e2e/support/OpenFileDialog.h"
 #include "tests/wine/e2e/support/Waiting.h"
@@ -56,6 +60,26 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
         << "1004 shows \"" << Printable(dialog.ControlText(IDC_FILE_PATH)) << "\"";
     EXPECT_EQ(dialog.ProgressPos(), 0);
 
+    // The download that stopped half way: header, two records and part of a third.
+    const std::size_t intoLineFour = 50 + 2 * 80 + 40;
+    ASSERT_TRUE(WriteFileBytes(chosen, std::vector<unsigned char>(image.begin(), image.begin() + intoLineFour)));
+    ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    ExpectMessageAndAnswer(texts::kError, texts::kCutOffFile, kBoxCloseMs);
+    ExpectOnlyTheDialogFor(kNothingHappensMs);
+    EXPECT_EQ(embosser.JobCount(), 0) << "a refused file started a run";
+
+    // Browse refuses a file that isn't firmware at once and keeps the chosen one.
+    const std::wstring intelHex = chosen.substr(0, chosen.rfind(L'\\')) + L"\\Dovrex (Intel HEX).hex";
+    const std::string intelText = ":10000000000102030405060708090A0B0C0D0E0F78\r\n:00000001FF\r\n";
+    ASSERT_TRUE(WriteFileBytes(intelHex, std::vector<unsigned char>(intelText.begin(), intelText.end())));
+    ASSERT_TRUE(dialog.ClickButton(IDC_BROWSE));
+    const OpenDialogSeen wrong = WaitForOpenDialog(program.ProcessId(), kProgramStartMs);
+    ASSERT_NE(wrong.window, nullptr) << "no file dialog";
+    ASSERT_TRUE(ChooseFile(wrong, intelHex, kBoxCloseMs));
+    ExpectMessageAndAnswer(texts::kError, texts::kNotRecordsFile, kBoxCloseMs);
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
+
+    ASSERT_TRUE(WriteFileBytes(chosen, image));
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
     const auto result = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(result.has_value()) << "no result message";

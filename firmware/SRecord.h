@@ -1,5 +1,6 @@
-// One Motorola S-record line as the embosser's loader takes it: "SV" header,
-// "S3" data, "SP" end; every type carries a 32-bit address, hex in upper case.
+// One Motorola S-record line of the embosser's kind: "SV" header, "S3" data,
+// "SP" end; every type carries a 32-bit address. The embosser's loader reads
+// upper-case hex only; the program's own reader takes either case.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace reflasher::sim {
+namespace reflasher::firmware {
 
 enum class SRecordType { Header, Data, End };
 
@@ -17,7 +18,8 @@ struct SRecord {
     std::vector<unsigned char> data;
 };
 
-// Everything that can be wrong with an image; the first one found is reported.
+// Everything the embosser's loader refuses in an image; ParseSRecordLine reports
+// the ones of a single line, the simulated embosser's image check the rest.
 enum class SRecordProblem {
     None,
     Empty,              // no bytes at all
@@ -54,7 +56,11 @@ unsigned char SRecordChecksum(const SRecord& record);
 // Appends the record as one line closed by CR LF; at most kMaxRecordData data bytes.
 void AppendSRecordLine(const SRecord& record, std::string* out);
 
-// Parses one line (without its CR LF) into `record`; checks digits, count and checksum.
-SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* record);
+enum class HexCase { UpperOnly, Either };
 
-}  // namespace reflasher::sim
+// Parses one line (without its CR LF) into `record`; checks digits, count and checksum.
+// With HexCase::UpperOnly a lower-case digit is LowerCaseHex, as the loader sees it.
+SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* record,
+                                HexCase hexCase = HexCase::UpperOnly);
+
+}  // namespace reflasher::firmware

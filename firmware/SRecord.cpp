@@ -1,6 +1,6 @@
-#include "sim/SRecord.h"
+#include "firmware/SRecord.h"
 
-namespace reflasher::sim {
+namespace reflasher::firmware {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -21,11 +21,11 @@ void AppendHexByte(unsigned value, std::string* out) {
     out->push_back(kHexDigits[value & 0xF]);
 }
 
-// The value of one hex digit, or -1 / -2 for a lower-case / non-hex character.
-int HexValue(char c) {
+// The value of one hex digit; -1 for a lower-case one that doesn't count, -2 for a non-hex character.
+int HexValue(char c, HexCase hexCase) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return -1;
+    if (c >= 'a' && c <= 'f') return hexCase == HexCase::Either ? c - 'a' + 10 : -1;
     return -2;
 }
 
@@ -73,7 +73,8 @@ void AppendSRecordLine(const SRecord& record, std::string* out) {
     out->append("\r\n");
 }
 
-SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* record) {
+SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* record,
+                                HexCase hexCase) {
     if (length < kTypeChars) return SRecordProblem::BadRecordLength;
     if (text[0] != 'S') return SRecordProblem::UnknownRecordType;
     switch (text[1]) {
@@ -86,7 +87,7 @@ SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* r
     // Digits first, so that a bad character is named as such rather than as a bad length.
     const std::size_t digits = length - kTypeChars;
     for (std::size_t i = kTypeChars; i < length; ++i) {
-        const int value = HexValue(text[i]);
+        const int value = HexValue(text[i], hexCase);
         if (value == -1) return SRecordProblem::LowerCaseHex;
         if (value == -2) return text[i] == '\r' ? SRecordProblem::BadLineEnd
                                                 : SRecordProblem::BadHexDigit;
@@ -96,9 +97,9 @@ SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* r
     if (bytes < 1 + RecordCount(0)) return SRecordProblem::BadRecordLength;
     if (bytes - 1 > kMaxCount) return SRecordProblem::TooLong;
 
-    auto byteAt = [text](std::size_t index) {
+    auto byteAt = [text, hexCase](std::size_t index) {
         const char* pair = text + kTypeChars + 2 * index;
-        return static_cast<unsigned char>(HexValue(pair[0]) * 16 + HexValue(pair[1]));
+        return static_cast<unsigned char>(HexValue(pair[0], hexCase) * 16 + HexValue(pair[1], hexCase));
     };
     if (byteAt(0) != bytes - 1) return SRecordProblem::CountMismatch;
 
@@ -113,4 +114,4 @@ SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* r
     return SRecordProblem::None;
 }
 
-}  // namespace reflasher::sim
+}  // namespace reflasher::firmware
