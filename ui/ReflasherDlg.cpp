@@ -194,7 +194,6 @@ void CReflasherDlg::OnStartDownload() {
     }
 
     downloadInProgress = true;
-    deviceWorking_ = true;
     sessionEndBlock_.Begin(GetSafeHwnd());
     // The worker owns its run and frees it; the dialog keeps no pointer to it.
     auto run = std::make_unique<DialogWorkerRun>(services_, GetSafeHwnd(), statusText,
@@ -220,7 +219,6 @@ LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM, LPARAM) {
 }
 
 void CReflasherDlg::EndDeviceWork() {
-    deviceWorking_ = false;
     sessionEndBlock_.End();
     embosserLock_.reset();
 }
@@ -228,7 +226,7 @@ void CReflasherDlg::EndDeviceWork() {
 LRESULT CReflasherDlg::OnQueryEndSession(WPARAM, LPARAM) {
     // Refused at once, with no box of ours: Windows shows the block reason instead.
     // Only while the embosser works: with the result on screen the session may end.
-    if (deviceWorking_) return FALSE;
+    if (embosserLock_) return FALSE;
     Default();
     return TRUE;
 }

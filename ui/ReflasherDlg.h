@@ -78,8 +78,8 @@ private:
     static unsigned __stdcall UpdateWorker(void* run);
 
     DialogServices services_;
-    // From Start Download until the device's work is over (dialog thread only).
-    bool deviceWorking_ = false;
+    // Held from Start Download until the device's work is over (dialog thread only):
+    // while it is, the embosser works.
     std::unique_ptr<reflasher::EmbosserLock> embosserLock_;
     BusyAnimator busyAnimator_;
     SessionEndBlock sessionEndBlock_;
