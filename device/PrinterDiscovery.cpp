@@ -17,6 +17,11 @@ const wchar_t kDriverName[] = L"QUILLMAR DOVREX";
 const wchar_t kNoPrinters[] = L"No printers available";
 const wchar_t kChoosePrompt[] = L"Choose printer from list";
 const wchar_t kMallocFailure[] = L"Printer Enumeration failed (malloc failure)";
+const wchar_t kSpoolerNotRunning[] =
+    L"The print spooler is not running!\n"
+    L"Please start the Print Spooler service,\n"
+    L"or restart the computer, and start this\n"
+    L"application again.";
 const wchar_t kNotDetected[] =
     L"A Quillmar Dovrex Tactigraph was not detected!\n"
     L"Make sure that the printer is turned on\n"
@@ -51,6 +56,14 @@ PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator) {
     PrinterListLayout layout;
 
     const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    // No size, and an error that says so: the list stays alone, and the cable is not to blame.
+    if (size == 0) {
+        const std::uint32_t error = spooler.LastError();
+        if (error == kErrorSpoolerUnavailable || error == kErrorServiceNotActive) {
+            layout.message = DiscoveryMessage{kSpoolerNotRunning, kErrorCaption};
+            return layout;
+        }
+    }
     // Nothing to hold when the spooler needs no room; that is an empty list, not a failure.
     std::unique_ptr<unsigned char[]> buffer;
     if (size != 0) {
@@ -66,6 +79,7 @@ PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator) {
         if (!IsQualifyingPrinter(printer)) continue;
         layout.comboLines.push_back(PrinterEntryText(printer));
         layout.printerNames.push_back(printer.printerName);
+        layout.printerPorts.push_back(printer.portName);
     }
     buffer.reset();
 
@@ -79,6 +93,7 @@ PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator) {
             // The only embosser is the obvious choice; the user need not pick it.
             layout.printerChosen = true;
             layout.selectedPrinter = layout.printerNames.front();
+            layout.selectedPort = layout.printerPorts.front();
             break;
         default:
             // Several embossers: make the user choose, so no update goes to the wrong one.

@@ -24,8 +24,10 @@ struct PrinterListLayout {
     std::vector<std::wstring> comboLines;  // every line of the combo box, in order
     int selectedIndex = 0;
     std::vector<std::wstring> printerNames;  // spooler names, combo order after any prompt line
+    std::vector<std::wstring> printerPorts;  // the port of each of printerNames
     bool printerChosen = false;
     std::wstring selectedPrinter;
+    std::wstring selectedPort;
     std::optional<DiscoveryMessage> message;
 };
 

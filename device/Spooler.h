@@ -1,10 +1,11 @@
-// The ten print-spooler operations the program uses, and the error code of a
+// The print-spooler operations the program uses, and the error code of a
 // failed one, behind one interface so that everything above it builds and runs
 // without Windows. The Win32 adapter passes each call straight to winspool;
 // tests use the simulated spooler.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,12 +43,46 @@ struct DocInfo {
     std::wstring dataType;
 };
 
+// A job's id as StartDocPrinterW gives it; 0: no job was started.
+using JobId = std::uint32_t;
+
+// What GetPrinterW tells of a print queue. Each part is set only when the call
+// that gives it worked: a spooler that can't say tells nothing.
+struct QueueState {
+    std::optional<std::uint32_t> status;      // level 6: the status word (PRINTER_STATUS_*)
+    std::optional<std::uint32_t> attributes;  // level 2: Attributes (PRINTER_ATTRIBUTE_*)
+    std::optional<std::uint32_t> jobCount;    // level 2: cJobs, the documents in the queue
+};
+
+// The PRINTER_STATUS_* bits that say a queue can't deliver now.
+namespace queue_status {
+constexpr std::uint32_t kPaused = 0x1;
+constexpr std::uint32_t kError = 0x2;
+constexpr std::uint32_t kPendingDeletion = 0x4;
+constexpr std::uint32_t kPaperJam = 0x8;
+constexpr std::uint32_t kPaperOut = 0x10;
+constexpr std::uint32_t kPaperProblem = 0x40;
+constexpr std::uint32_t kOffline = 0x80;
+constexpr std::uint32_t kNotAvailable = 0x1000;
+constexpr std::uint32_t kUserIntervention = 0x100000;
+constexpr std::uint32_t kDoorOpen = 0x400000;
+constexpr std::uint32_t kServerUnknown = 0x800000;
+constexpr std::uint32_t kServerOffline = 0x2000000;
+}  // namespace queue_status
+
+// PRINTER_ATTRIBUTE_WORK_OFFLINE: the queue is set to use the printer offline
+// (Windows sets it by itself when a USB printer goes away).
+constexpr std::uint32_t kAttributeWorkOffline = 0x400;
+
 constexpr std::uint32_t kPrinterAllAccess = 0xF000C;
 // Printing and reading the printer, without the right to manage it.
 constexpr std::uint32_t kPrinterAccessUse = 0x8;
 
-// The one error code the program acts on (ERROR_ACCESS_DENIED).
+// The error codes the program acts on: ERROR_ACCESS_DENIED, and those of a
+// print spooler service that isn't running (RPC_S_SERVER_UNAVAILABLE, ERROR_SERVICE_NOT_ACTIVE).
 constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorSpoolerUnavailable = 1722;
+constexpr std::uint32_t kErrorServiceNotActive = 1062;
 
 class Spooler {
 public:
@@ -76,14 +111,26 @@ public:
     virtual std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
                                          unsigned char* buffer, std::uint32_t bufferSize) = 0;
 
-    // StartDocPrinterW level 1; true when a job was started.
-    virtual bool StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) = 0;
+    // StartDocPrinterW level 1; the new job's id, 0 when none was started.
+    virtual JobId StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) = 0;
     virtual bool StartPagePrinter(PrinterHandle handle) = 0;
     // WritePrinter in one call; returns the count the spooler reports written.
     virtual std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
                                        std::uint32_t count) = 0;
     virtual void EndPagePrinter(PrinterHandle handle) = 0;
     virtual void EndDocPrinter(PrinterHandle handle) = 0;
+
+    // GetPrinterW level 6 (status word) and level 2 (attributes, document count).
+    virtual QueueState GetQueueState(PrinterHandle handle) = 0;
+    // EnumJobsW level 1: the ids of the jobs in the queue, in queue order; false
+    // when the list can't be had.
+    virtual bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) = 0;
+    // SetJobW(JOB_CONTROL_DELETE): removes the job from the queue; true when taken.
+    // A user may delete their own documents with the right to print.
+    virtual bool DeleteJob(PrinterHandle handle, JobId job) = 0;
+    // AbortPrinter: ends the document under way on `handle` and drops what was
+    // written of it, so none of it reaches the printer; true when taken.
+    virtual bool AbortDocument(PrinterHandle handle) = 0;
 };
 
 }  // namespace reflasher

@@ -21,13 +21,17 @@ const char* SpoolerOpName(SpoolerOp op) {
         "EnumPrintersSizeNeeded", "EnumPrinters",   "OpenPrinter",    "ClosePrinter",
         "GetPrinterSizeNeeded",   "GetPrinterPort", "GetPrinterData", "StartDocPrinter",
         "StartPagePrinter",       "WritePrinter",   "EndPagePrinter", "EndDocPrinter",
+        "GetQueueState",          "ListQueuedJobs", "DeleteJob",      "AbortDocument",
     };
     return names[static_cast<int>(op)];
 }
 
 void SimulatedSpooler::AddPrinter(const PrinterInfo& info, SimulatedDevice* device) {
     std::lock_guard<std::mutex> lock(mutex_);
-    printers_.push_back(Printer{info, device, {}, std::nullopt});
+    Printer printer;
+    printer.info = info;
+    printer.device = device;
+    printers_.push_back(printer);
 }
 
 void SimulatedSpooler::SetStatusBytes(const std::wstring& printerName,
@@ -66,6 +70,87 @@ void SimulatedSpooler::LimitWrites(std::uint32_t maxBytesTaken) {
 void SimulatedSpooler::OverrideEnumSize(std::uint32_t size) {
     std::lock_guard<std::mutex> lock(mutex_);
     enumSizeOverride_ = size;
+}
+
+void SimulatedSpooler::StopService() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    serviceStopped_ = true;
+}
+
+void SimulatedSpooler::SetQueuePaused(const std::wstring& printerName, bool paused) {
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (Printer* printer = FindPrinter(printerName)) printer->paused = paused;
+        deliveries = TakeDeliveries();
+    }
+    Deliver(deliveries);
+}
+
+void SimulatedSpooler::SetWorkOffline(const std::wstring& printerName, bool offline) {
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (Printer* printer = FindPrinter(printerName)) printer->workOffline = offline;
+        deliveries = TakeDeliveries();
+    }
+    Deliver(deliveries);
+}
+
+void SimulatedSpooler::SetDeviceConnected(const std::wstring& printerName, bool connected) {
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (Printer* printer = FindPrinter(printerName)) printer->connected = connected;
+        deliveries = TakeDeliveries();
+    }
+    Deliver(deliveries);
+}
+
+void SimulatedSpooler::SetQueueStatusBits(const std::wstring& printerName, std::uint32_t bits) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (Printer* printer = FindPrinter(printerName)) printer->statusBits = bits;
+}
+
+JobId SimulatedSpooler::AddForeignDocument(const std::wstring& printerName,
+                                           std::vector<unsigned char> bytes, bool complete) {
+    std::vector<Delivery> deliveries;
+    JobId id = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        CapturedJob job;
+        job.id = id = nextJobId_++;
+        job.printerName = printerName;
+        job.docInfo = DocInfo{L"Letter to the printer", L"", L"RAW"};
+        job.pageStarted = true;
+        job.writeSizes.push_back(static_cast<std::uint32_t>(bytes.size()));
+        job.bytes = std::move(bytes);
+        job.ended = complete;
+        job.foreign = true;
+        jobs_.push_back(job);
+        deliveries = TakeDeliveries();
+    }
+    Deliver(deliveries);
+    return id;
+}
+
+void SimulatedSpooler::CompleteDocument(JobId id) {
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (CapturedJob* job = FindJob(id)) job->ended = true;
+        deliveries = TakeDeliveries();
+    }
+    Deliver(deliveries);
+}
+
+std::vector<JobId> SimulatedSpooler::QueuedJobIds(const std::wstring& printerName) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<JobId> ids;
+    for (const CapturedJob& job : jobs_) {
+        if (job.printerName == printerName && job.fate == JobFate::Queued) ids.push_back(job.id);
+    }
+    return ids;
 }
 
 int SimulatedSpooler::OpenHandleCount() const {
@@ -107,14 +192,49 @@ bool SimulatedSpooler::CallFails(SpoolerOp op) {
     const int index = static_cast<int>(op);
     const int callNumber = ++calls_[index];
     const auto it = failures_.find(index);
-    if (it == failures_.end()) return false;
-    return std::any_of(it->second.begin(), it->second.end(),
-                       [callNumber](int nth) { return nth == 0 || nth == callNumber; });
+    const bool fails = serviceStopped_ ||
+                       (it != failures_.end() &&
+                        std::any_of(it->second.begin(), it->second.end(),
+                                    [callNumber](int nth) { return nth == 0 || nth == callNumber; }));
+    if (fails) lastError = serviceStopped_ ? kErrorSpoolerUnavailable : kErrorGenFailure;
+    return fails;
 }
 
 SimulatedSpooler::OpenPrinterState* SimulatedSpooler::Find(PrinterHandle handle) {
     const auto it = open_.find(handle);
     return it == open_.end() ? nullptr : &it->second;
+}
+
+SimulatedSpooler::Printer* SimulatedSpooler::FindPrinter(const std::wstring& printerName) {
+    for (Printer& printer : printers_) {
+        if (printer.info.printerName == printerName) return &printer;
+    }
+    return nullptr;
+}
+
+CapturedJob* SimulatedSpooler::FindJob(JobId id) {
+    for (CapturedJob& job : jobs_) {
+        if (job.id == id) return &job;
+    }
+    return nullptr;
+}
+
+std::vector<SimulatedSpooler::Delivery> SimulatedSpooler::TakeDeliveries() {
+    std::vector<Delivery> deliveries;
+    for (const Printer& printer : printers_) {
+        if (printer.paused || printer.workOffline || !printer.connected) continue;
+        for (CapturedJob& job : jobs_) {
+            if (job.printerName != printer.info.printerName || job.fate != JobFate::Queued) continue;
+            if (!job.ended) break;  // printed in order: a document still being written holds the rest
+            job.fate = JobFate::Delivered;
+            if (printer.device) deliveries.push_back(Delivery{printer.device, job.bytes});
+        }
+    }
+    return deliveries;
+}
+
+void SimulatedSpooler::Deliver(const std::vector<Delivery>& deliveries) {
+    for (const Delivery& delivery : deliveries) delivery.device->OnJob(delivery.bytes);
 }
 
 // Roughly what a PRINTER_INFO_2W record with its strings takes, so sizes look real.
@@ -127,6 +247,7 @@ std::uint32_t SimulatedSpooler::PrinterInfoSize(const Printer& printer) const {
 std::uint32_t SimulatedSpooler::EnumPrintersSizeNeeded() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::EnumPrintersSizeNeeded)) return 0;
+    lastError = 0;  // as the adapter clears it when the size query works
     if (enumSizeOverride_) return *enumSizeOverride_;
     std::uint32_t size = 0;
     for (const Printer& printer : printers_) size += PrinterInfoSize(printer);
@@ -151,7 +272,7 @@ bool SimulatedSpooler::OpenPrinter(const std::wstring& printerName, PrinterHandl
     std::lock_guard<std::mutex> lock(mutex_);
     openDefaults_.push_back(defaults);
     openedNames_.push_back(printerName);
-    if (CallFails(SpoolerOp::OpenPrinter)) return Fail(kErrorGenFailure);
+    if (CallFails(SpoolerOp::OpenPrinter)) return false;
     for (std::size_t i = 0; i < printers_.size(); ++i) {
         if (printers_[i].info.printerName == printerName) {
             if (grantedAccess_ && (defaults.desiredAccess & ~*grantedAccess_) != 0) {
@@ -206,6 +327,7 @@ std::uint32_t SimulatedSpooler::GetPrinterData(PrinterHandle handle, const std::
         const OpenPrinterState* state = Find(handle);
         if (!state || valueName != L"QMSTSSTR") return 0;
         const Printer& printer = printers_[state->printerIndex];
+        if (!printer.connected) return 0;  // the driver hears nothing from an unplugged device
         device = printer.device;
         bytes = printer.statusBytes;
         reported = printer.reportedCount;
@@ -219,17 +341,18 @@ std::uint32_t SimulatedSpooler::GetPrinterData(PrinterHandle handle, const std::
     return reported ? *reported : size;
 }
 
-bool SimulatedSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) {
+JobId SimulatedSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (CallFails(SpoolerOp::StartDocPrinter)) return false;
+    if (CallFails(SpoolerOp::StartDocPrinter)) return 0;
     OpenPrinterState* state = Find(handle);
-    if (!state || state->jobIndex) return false;
+    if (!state || state->jobIndex) return 0;
     CapturedJob job;
+    job.id = nextJobId_++;
     job.printerName = printers_[state->printerIndex].info.printerName;
     job.docInfo = docInfo;
     jobs_.push_back(job);
     state->jobIndex = jobs_.size() - 1;
-    return true;
+    return job.id;
 }
 
 bool SimulatedSpooler::StartPagePrinter(PrinterHandle handle) {
@@ -248,6 +371,7 @@ std::uint32_t SimulatedSpooler::WritePrinter(PrinterHandle handle, const void* d
     OpenPrinterState* state = Find(handle);
     if (!state || !state->jobIndex) return 0;
     CapturedJob& job = jobs_[*state->jobIndex];
+    if (job.fate != JobFate::Queued) return 0;  // deleted meanwhile
     job.writeSizes.push_back(count);
     const std::uint32_t taken = writeLimit_ ? std::min(count, *writeLimit_) : count;
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -262,8 +386,7 @@ void SimulatedSpooler::EndPagePrinter(PrinterHandle handle) {
 }
 
 void SimulatedSpooler::EndDocPrinter(PrinterHandle handle) {
-    std::vector<unsigned char> bytes;
-    SimulatedDevice* device = nullptr;
+    std::vector<Delivery> deliveries;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const bool failed = CallFails(SpoolerOp::EndDocPrinter);
@@ -271,12 +394,82 @@ void SimulatedSpooler::EndDocPrinter(PrinterHandle handle) {
         if (!state || !state->jobIndex) return;
         CapturedJob& job = jobs_[*state->jobIndex];
         state->jobIndex.reset();
-        if (failed) return;  // the job is lost on the way to the device
-        job.ended = true;
-        bytes = job.bytes;
-        device = printers_[state->printerIndex].device;
+        if (job.fate != JobFate::Queued) return;
+        if (failed) {
+            job.fate = JobFate::Lost;  // lost on the way to the device
+        } else {
+            job.ended = true;
+        }
+        deliveries = TakeDeliveries();
     }
-    if (device) device->OnJob(bytes);
+    Deliver(deliveries);
+}
+
+QueueState SimulatedSpooler::GetQueueState(PrinterHandle handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    QueueState queue;
+    if (CallFails(SpoolerOp::GetQueueState)) return queue;
+    const OpenPrinterState* state = Find(handle);
+    if (!state) return queue;
+    const Printer& printer = printers_[state->printerIndex];
+    constexpr std::uint32_t kAttributeLocal = 0x40;
+    queue.status = printer.statusBits | (printer.paused ? queue_status::kPaused : 0u);
+    queue.attributes = kAttributeLocal | (printer.workOffline ? kAttributeWorkOffline : 0u);
+    queue.jobCount = static_cast<std::uint32_t>(std::count_if(
+        jobs_.begin(), jobs_.end(), [&](const CapturedJob& job) {
+            return job.printerName == printer.info.printerName && job.fate == JobFate::Queued;
+        }));
+    return queue;
+}
+
+bool SimulatedSpooler::ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (CallFails(SpoolerOp::ListQueuedJobs)) return false;
+    const OpenPrinterState* state = Find(handle);
+    if (!state) return false;
+    jobs->clear();
+    for (const CapturedJob& job : jobs_) {
+        if (job.printerName == printers_[state->printerIndex].info.printerName &&
+            job.fate == JobFate::Queued) {
+            jobs->push_back(job.id);
+        }
+    }
+    return true;
+}
+
+bool SimulatedSpooler::DeleteJob(PrinterHandle handle, JobId id) {
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (CallFails(SpoolerOp::DeleteJob)) return false;
+        const OpenPrinterState* state = Find(handle);
+        CapturedJob* job = FindJob(id);
+        // Only a job of this printer that is still queued; one that went out is gone.
+        if (!state || !job || job->fate != JobFate::Queued ||
+            job->printerName != printers_[state->printerIndex].info.printerName) {
+            return false;
+        }
+        job->fate = JobFate::Deleted;
+        deliveries = TakeDeliveries();  // it may have held back others
+    }
+    Deliver(deliveries);
+    return true;
+}
+
+bool SimulatedSpooler::AbortDocument(PrinterHandle handle) {
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (CallFails(SpoolerOp::AbortDocument)) return false;
+        OpenPrinterState* state = Find(handle);
+        if (!state || !state->jobIndex) return false;
+        CapturedJob& job = jobs_[*state->jobIndex];
+        state->jobIndex.reset();
+        if (job.fate == JobFate::Queued) job.fate = JobFate::Aborted;
+        deliveries = TakeDeliveries();
+    }
+    Deliver(deliveries);
+    return true;
 }
 
 }  // namespace reflasher::sim

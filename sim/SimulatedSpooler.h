@@ -1,6 +1,13 @@
 // An in-memory print spooler for tests: any printer list, any status bytes and
 // reported count, every job's bytes captured, any operation failing on demand,
 // and a ledger of open handles. A simulated device may sit behind a printer.
+//
+// Each printer has a queue, as Windows keeps one: a document goes out to the
+// device once it is complete, in queue order, and only while the queue runs: not
+// while it is paused or set to work offline, nor while the device is unplugged.
+// Until then it waits, and an earlier document still being written holds back
+// those behind it. Other programs' documents can be put in; jobs can be deleted
+// and aborted, and then never reach the device.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +38,12 @@ enum class SpoolerOp {
     WritePrinter,
     EndPagePrinter,
     EndDocPrinter,
+    GetQueueState,
+    ListQueuedJobs,
+    DeleteJob,
+    AbortDocument,
 };
-constexpr int kSpoolerOpCount = 12;
+constexpr int kSpoolerOpCount = 16;
 const char* SpoolerOpName(SpoolerOp op);
 
 // What the driver and device behind one printer do.
@@ -45,13 +56,19 @@ public:
     virtual std::vector<unsigned char> OnStatusQuery() = 0;
 };
 
+// What became of a job: still in the queue (being written, or waiting), or gone.
+enum class JobFate { Queued, Delivered, Deleted, Aborted, Lost };
+
 struct CapturedJob {
+    JobId id = 0;
     std::wstring printerName;
     DocInfo docInfo;
     bool pageStarted = false;
     std::vector<std::uint32_t> writeSizes;  // one entry per WritePrinter call
     std::vector<unsigned char> bytes;
-    bool ended = false;
+    bool ended = false;    // its document was ended: complete, free to go out
+    bool foreign = false;  // another program's document
+    JobFate fate = JobFate::Queued;
 };
 
 class SimulatedSpooler : public Spooler {
@@ -74,6 +91,23 @@ public:
     void LimitWrites(std::uint32_t maxBytesTaken);
     // EnumPrintersSizeNeeded reports this instead of the real size.
     void OverrideEnumSize(std::uint32_t size);
+    // The print spooler service stops: every call fails with RPC_S_SERVER_UNAVAILABLE.
+    void StopService();
+
+    // The queue's state; documents waiting go out as soon as it can deliver again.
+    void SetQueuePaused(const std::wstring& printerName, bool paused);
+    void SetWorkOffline(const std::wstring& printerName, bool offline);
+    // An unplugged device takes no documents and publishes no status.
+    void SetDeviceConnected(const std::wstring& printerName, bool connected);
+    // Further PRINTER_STATUS_* bits the queue reports (an error, a paper jam, ...).
+    void SetQueueStatusBits(const std::wstring& printerName, std::uint32_t bits);
+    // Another program's document: complete (it goes out when it can), or still being
+    // written (it holds back the queue behind it until CompleteDocument).
+    JobId AddForeignDocument(const std::wstring& printerName, std::vector<unsigned char> bytes,
+                             bool complete = true);
+    void CompleteDocument(JobId job);
+    // The ids of the printer's jobs still in the queue, in queue order.
+    std::vector<JobId> QueuedJobIds(const std::wstring& printerName) const;
 
     int OpenHandleCount() const;
     int CallCount(SpoolerOp op) const;
@@ -96,12 +130,16 @@ public:
                         std::wstring* portName) override;
     std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
                                  unsigned char* buffer, std::uint32_t bufferSize) override;
-    bool StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) override;
+    JobId StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) override;
     bool StartPagePrinter(PrinterHandle handle) override;
     std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
                                std::uint32_t count) override;
     void EndPagePrinter(PrinterHandle handle) override;
     void EndDocPrinter(PrinterHandle handle) override;
+    QueueState GetQueueState(PrinterHandle handle) override;
+    bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) override;
+    bool DeleteJob(PrinterHandle handle, JobId job) override;
+    bool AbortDocument(PrinterHandle handle) override;
 
 private:
     struct Printer {
@@ -109,6 +147,14 @@ private:
         SimulatedDevice* device = nullptr;
         std::vector<unsigned char> statusBytes;
         std::optional<std::uint32_t> reportedCount;
+        bool paused = false;
+        bool workOffline = false;
+        bool connected = true;
+        std::uint32_t statusBits = 0;
+    };
+    struct Delivery {
+        SimulatedDevice* device;
+        std::vector<unsigned char> bytes;
     };
     struct OpenPrinterState {
         std::size_t printerIndex = 0;
@@ -119,6 +165,12 @@ private:
     bool CallFails(SpoolerOp op);
     OpenPrinterState* Find(PrinterHandle handle);
     std::uint32_t PrinterInfoSize(const Printer& printer) const;
+    Printer* FindPrinter(const std::wstring& printerName);
+    CapturedJob* FindJob(JobId job);
+    // Takes every document that may go out now off the queues. Caller holds the mutex.
+    std::vector<Delivery> TakeDeliveries();
+    // Hands them to their devices; called without the mutex (a model may be slow).
+    static void Deliver(const std::vector<Delivery>& deliveries);
 
     mutable std::mutex mutex_;
     std::vector<Printer> printers_;
@@ -130,6 +182,8 @@ private:
     std::optional<std::uint32_t> writeLimit_;
     std::optional<std::uint32_t> enumSizeOverride_;
     std::optional<std::uint32_t> grantedAccess_;
+    bool serviceStopped_ = false;
+    JobId nextJobId_ = 7;
     std::vector<PrinterDefaults> openDefaults_;
     std::vector<std::wstring> openedNames_;
     std::vector<std::wstring> statusValueNames_;

@@ -129,8 +129,10 @@ void CReflasherDlg::FillPrinterList() {
         for (const std::wstring& line : layout.comboLines) printerCombo.AddString(line);
         printerCombo.SetCurSel(layout.selectedIndex);
         printerNames.assign(layout.printerNames.begin(), layout.printerNames.end());
+        printerPorts.assign(layout.printerPorts.begin(), layout.printerPorts.end());
         printerChosen = layout.printerChosen;
         selectedPrinter = layout.selectedPrinter;
+        selectedPort = layout.selectedPort;
     }
     if (layout.message) {
         ShowMessageBox(layout.message->text, layout.message->caption, MB_OK | MB_ICONWARNING);
@@ -161,18 +163,22 @@ void CReflasherDlg::OnBrowse() {
     progressBar.SetPos(0);
 }
 
-bool CReflasherDlg::RefuseUnusableFirmwareFile() {
+bool CReflasherDlg::ReadChosenFirmware(reflasher::FirmwareFileBytes* bytes) {
     // An embedded image is sent as the build checked it; a chosen file is read
-    // again here, since it may have changed since Browse.
+    // again here, since it may have changed since Browse, and what is read is sent.
     reflasher::EmbeddedImage image;
-    if (services_.embeddedImage->Find(&image)) return false;
-    return RefuseFirmwareFile(firmwarePath);
+    if (services_.embeddedImage->Find(&image)) return true;
+    return !RefuseFirmwareFile(firmwarePath, bytes);
 }
 
-bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path) {
-    const std::wstring refusal =
-        reflasher::FirmwareFileRefusal(reflasher::CheckFirmwareFile(*services_.files, path));
-    if (refusal.empty()) return false;
+bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes) {
+    reflasher::FirmwareFileCheck check =
+        reflasher::CheckFirmwareFile(*services_.files, path, *services_.allocator);
+    const std::wstring refusal = reflasher::FirmwareFileRefusal(check);
+    if (refusal.empty()) {
+        if (bytes != nullptr) *bytes = std::move(check.bytes);
+        return false;
+    }
     ShowError(refusal.c_str());
     return true;
 }
@@ -184,10 +190,12 @@ void CReflasherDlg::OnStartDownload() {
         return;
     }
     if (RefuseWhileBusy()) return;
-    if (RefuseUnusableFirmwareFile()) return;
+    reflasher::FirmwareFileBytes chosenFile;
+    if (!ReadChosenFirmware(&chosenFile)) return;
 
-    // Another copy of the program may be updating this embosser.
-    embosserLock_ = services_.locks->TryTake(selectedPrinter);
+    // Another copy of the program may be updating this embosser, through this queue
+    // or another one on the same port.
+    embosserLock_ = services_.locks->TryTake(selectedPort);
     if (!embosserLock_) {
         ShowError(texts::kBusy);
         return;
@@ -197,7 +205,7 @@ void CReflasherDlg::OnStartDownload() {
     sessionEndBlock_.Begin(GetSafeHwnd());
     // The worker owns its run and frees it; the dialog keeps no pointer to it.
     auto run = std::make_unique<DialogWorkerRun>(services_, GetSafeHwnd(), statusText,
-                                                 selectedPrinter, firmwarePath);
+                                                 selectedPrinter, std::move(chosenFile));
     if (services_.startThread(&CReflasherDlg::UpdateWorker, run.get())) {
         run.release();
     } else {
@@ -252,6 +260,7 @@ void CReflasherDlg::OnPrinterSelChange() {
     // With exactly one printer its line is line 0 and there is no prompt: keep it chosen.
     if (index == 0 && printerNames.size() == 1 && printerCombo.GetCount() == 1) {
         selectedPrinter = printerNames.front();
+        selectedPort = printerPorts.front();
         printerChosen = true;
         return;
     }
@@ -259,6 +268,7 @@ void CReflasherDlg::OnPrinterSelChange() {
     // the (n-1)th name.
     if (index > 0 && static_cast<std::size_t>(index) <= printerNames.size()) {
         selectedPrinter = *std::next(printerNames.begin(), index - 1);
+        selectedPort = *std::next(printerPorts.begin(), index - 1);
         printerChosen = true;
         return;
     }

@@ -39,6 +39,10 @@ public:
     std::wstring statusText;
     CComboBox printerCombo;
     std::list<std::wstring> printerNames;
+    // The port of each of printerNames, and of selectedPrinter: the embosser itself,
+    // which several queues may share.
+    std::list<std::wstring> printerPorts;
+    std::wstring selectedPort;
 
 protected:
     static const MessageMap* GetThisMessageMap();
@@ -67,9 +71,11 @@ private:
     void ShowFirmwareNotice();
     // True (after telling the user) while a run is under way.
     bool RefuseWhileBusy();
-    // True (after telling the user) when the chosen file can't be opened, read or be firmware.
-    bool RefuseUnusableFirmwareFile();
-    bool RefuseFirmwareFile(const std::wstring& path);
+    // The chosen file's bytes, read and checked once, for the run to send; false (after
+    // telling the user) when it can't be opened, read or be firmware. With an embedded
+    // image nothing is read.
+    bool ReadChosenFirmware(reflasher::FirmwareFileBytes* bytes);
+    bool RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes = nullptr);
     void ShowError(const wchar_t* text);
     // Lets go of what a run holds for the device's sake: the session-end block and
     // the embosser's lock.

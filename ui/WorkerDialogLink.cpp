@@ -5,11 +5,8 @@
 #include "resources/resource.h"
 #include "ui/DownloadInProgress.h"
 
-WorkerDialogLink::WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer,
-                                   std::wstring firmwarePath)
-    : statusText_(statusText),
-      printer_(std::move(printer)),
-      firmwarePath_(std::move(firmwarePath)) {
+WorkerDialogLink::WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer)
+    : statusText_(statusText), printer_(std::move(printer)) {
     dialog_.Bind(dialog);
     progressBar_.Bind(::GetDlgItem(dialog, IDC_PROGRESS));
 }
@@ -52,9 +49,10 @@ void WorkerDialogLink::DeviceWorkEnded() {
 
 DialogWorkerRun::DialogWorkerRun(const DialogServices& services, HWND dialog,
                                  std::wstring& statusText, std::wstring printer,
-                                 std::wstring firmwarePath)
-    : link_(dialog, statusText, std::move(printer), std::move(firmwarePath)),
+                                 reflasher::FirmwareFileBytes chosenFile)
+    : link_(dialog, statusText, std::move(printer)),
+      chosenFile_(std::move(chosenFile)),
       context_{*services.spooler,  link_,
                *services.clock,    *services.keepAwake,
-               *services.embeddedImage, *services.files,
+               *services.embeddedImage, chosenFile_,
                *services.allocator, downloadInProgress} {}

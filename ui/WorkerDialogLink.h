@@ -19,8 +19,7 @@ constexpr UINT kDeviceWorkEnded = WM_APP + 1;
 class WorkerDialogLink : public reflasher::UpdateDialog {
 public:
     // `statusText` is the dialog's member, which the run keeps equal to line 1012.
-    WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer,
-                     std::wstring firmwarePath);
+    WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer);
 
     // Every control change is a message sent to the control, which the dialog
     // thread carries out in its modal loop.
@@ -33,24 +32,24 @@ public:
                      reflasher::MessageIcon icon) override;
     void DeviceWorkEnded() override;
     std::wstring SelectedPrinter() const override { return printer_; }
-    std::wstring FirmwarePath() const override { return firmwarePath_; }
 
 private:
     CWnd dialog_;
     CProgressCtrl progressBar_;
     std::wstring& statusText_;
     const std::wstring printer_;
-    const std::wstring firmwarePath_;
 };
 
 // Everything one run's worker takes with it.
 class DialogWorkerRun : public reflasher::WorkerRun {
 public:
+    // `chosenFile`: the file's bytes as read and checked at Start (empty with an embedded image).
     DialogWorkerRun(const DialogServices& services, HWND dialog, std::wstring& statusText,
-                    std::wstring printer, std::wstring firmwarePath);
+                    std::wstring printer, reflasher::FirmwareFileBytes chosenFile);
     reflasher::UpdateContext& Context() override { return context_; }
 
 private:
     WorkerDialogLink link_;
+    reflasher::FirmwareFileBytes chosenFile_;
     reflasher::UpdateContext context_;
 };

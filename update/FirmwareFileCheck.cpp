@@ -1,14 +1,10 @@
 #include "update/FirmwareFileCheck.h"
 
-#include <algorithm>
-
 #include "firmware/ImageFaultText.h"
+#include "update/ResultMessages.h"
 
 namespace reflasher {
 namespace {
-
-// Read in pieces: the reader needs no more, and a fault early on ends the reading.
-constexpr std::size_t kReadPiece = 32 * 1024;
 
 FirmwareFileCheck Verdict(FirmwareFileVerdict verdict) {
     FirmwareFileCheck check;
@@ -18,29 +14,31 @@ FirmwareFileCheck Verdict(FirmwareFileVerdict verdict) {
 
 }  // namespace
 
-FirmwareFileCheck CheckFirmwareFile(FileOpener& files, const std::wstring& path) {
+FirmwareFileCheck CheckFirmwareFile(FileOpener& files, const std::wstring& path,
+                                    Allocator& allocator) {
     const std::unique_ptr<FirmwareFile> file = files.OpenExisting(path);
     if (!file) return Verdict(FirmwareFileVerdict::CantOpen);
     std::uint64_t length = 0;
     if (!file->Length(&length)) return Verdict(FirmwareFileVerdict::CantRead);
     if (length > kLargestFirmwareFile) return Verdict(FirmwareFileVerdict::TooLarge);
 
-    firmware::FirmwareImageReader reader;
-    unsigned char piece[kReadPiece];
-    // No further than the length taken, so a file that grows meanwhile can't keep us reading.
-    for (std::uint64_t left = length; left > 0;) {
-        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, kReadPiece));
-        std::size_t got = 0;
-        if (!file->Read(piece, wanted, &got) || got > wanted) {
-            return Verdict(FirmwareFileVerdict::CantRead);
-        }
-        if (got == 0) break;  // shorter than its length said: judge what is there
-        left -= got;
-        if (!reader.Feed(piece, got)) break;
-    }
     FirmwareFileCheck check;
+    check.bytes.size = static_cast<std::size_t>(length);
+    check.bytes.data = allocator.Allocate(check.bytes.size);
+    if (!check.bytes.data) return Verdict(FirmwareFileVerdict::NoMemory);
+    // One read of the whole file; no further than the length taken, and a read that
+    // comes short is no file we can vouch for.
+    std::size_t got = 0;
+    if (!file->Read(check.bytes.data.get(), check.bytes.size, &got) || got != check.bytes.size) {
+        return Verdict(FirmwareFileVerdict::CantRead);
+    }
+    firmware::FirmwareImageReader reader;
+    reader.Feed(check.bytes.data.get(), check.bytes.size);
     check.image = reader.Finish();
-    check.verdict = check.image.Usable() ? FirmwareFileVerdict::Usable : FirmwareFileVerdict::NotFirmware;
+    if (!check.image.Usable()) {
+        check.verdict = FirmwareFileVerdict::NotFirmware;
+        check.bytes = FirmwareFileBytes{};
+    }
     return check;
 }
 
@@ -55,6 +53,7 @@ std::wstring FirmwareFileRefusal(const FirmwareFileCheck& check) {
                    L"the file again with Browse.";
         case FirmwareFileVerdict::CantRead:
             return L"The firmware file could not be read!\nPlease choose the file again with Browse.";
+        case FirmwareFileVerdict::NoMemory: return FileAllocationFailedMessage().text;
         case FirmwareFileVerdict::TooLarge:
             return notFirmware + L"It is larger than 64 MB, far too large to be firmware." + chooseAgain;
         case FirmwareFileVerdict::NotFirmware: {

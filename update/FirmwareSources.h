@@ -22,6 +22,13 @@ public:
     virtual bool Find(EmbeddedImage* image) const = 0;
 };
 
+// The chosen file's bytes, read once when the update starts: the bytes that were
+// checked are the bytes sent, whatever becomes of the file meanwhile.
+struct FirmwareFileBytes {
+    std::unique_ptr<unsigned char[]> data;
+    std::size_t size = 0;
+};
+
 // A firmware file opened for reading only and shared with no one; closed on destruction.
 class FirmwareFile {
 public:

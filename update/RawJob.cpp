@@ -1,5 +1,6 @@
 #include "update/RawJob.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace reflasher {
@@ -18,13 +19,26 @@ std::array<unsigned char, kServiceModeJobSize> BuildServiceModeJob() {
 
 DocInfo RawJobDocInfo() { return DocInfo{L"", L"", L"RAW"}; }
 
-void SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<void()>& writePage) {
-    if (!spooler.StartDocPrinter(printer, RawJobDocInfo())) return;
+JobId SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<bool()>& writePage) {
+    const JobId job = spooler.StartDocPrinter(printer, RawJobDocInfo());
+    if (job == 0) return 0;
     if (spooler.StartPagePrinter(printer)) {
-        writePage();
+        if (!writePage()) {
+            // Ending it would send the part that was taken.
+            spooler.AbortDocument(printer);
+            return job;
+        }
         spooler.EndPagePrinter(printer);
     }
     spooler.EndDocPrinter(printer);
+    return job;
+}
+
+bool WriteWhole(Spooler& spooler, PrinterHandle printer, const void* data, std::size_t size) {
+    // WritePrinter counts in 32 bits; the sources keep every image well below that.
+    if (size > UINT32_MAX) return false;
+    const auto count = static_cast<std::uint32_t>(size);
+    return spooler.WritePrinter(printer, data, count) == count;
 }
 
 const std::array<unsigned char, kServiceModeJobSize>& ServiceModeJob() {

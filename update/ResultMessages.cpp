@@ -11,6 +11,10 @@ ResultMessage Error(const wchar_t* text) { return {text, kErrorCaption, MessageI
 
 }  // namespace
 
+void Show(UpdateDialog& dialog, const ResultMessage& message) {
+    dialog.ShowMessage(message.text, message.caption, message.icon);
+}
+
 ResultMessage NeverReadyMessage() {
     return Info(
         L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\n"
@@ -62,5 +66,41 @@ ResultMessage FlashResultMessage(bool finished, int lastStatus) {
 ResultMessage FileAllocationFailedMessage() { return Error(L"File read failure (malloc failure)"); }
 
 ResultMessage PrinterWriteFailedMessage() { return Error(L"Failed to write to printer"); }
+
+ResultMessage QueueRefusalMessage(QueueRefusal refusal) {
+    switch (refusal) {
+        case QueueRefusal::Offline:
+            return Error(
+                L"The printer is offline!\nNothing was sent to the printer.\nPlease connect it, "
+                L"turn it on, and make sure\nits queue is not set to use the printer offline,\n"
+                L"then retry.");
+        case QueueRefusal::Paused:
+            return Error(
+                L"The printer's queue is paused!\nNothing was sent to the printer.\n"
+                L"Please resume printing in its queue,\nthen retry.");
+        case QueueRefusal::Fault:
+            return Error(
+                L"The printer's queue reports an error!\nNothing was sent to the printer.\n"
+                L"Please turn the printer off and on again,\nclear the error in its queue, "
+                L"and retry.");
+        case QueueRefusal::DocumentsWaiting:
+            return Error(
+                L"Documents are waiting in the printer's queue!\nNothing was sent to the "
+                L"printer.\nPlease let them print or cancel them,\nthen retry.");
+        case QueueRefusal::DeviceUpdating:
+        case QueueRefusal::None:
+            break;
+    }
+    return Error(
+        L"The printer is already in firmware update mode!\nNothing was sent to the printer.\n"
+        L"Please turn the printer off and on again,\nthen retry.");
+}
+
+ResultMessage ForeignDocumentMessage() {
+    return Error(
+        L"Another document was sent to the printer\nduring the update! The firmware was not "
+        L"sent.\nPlease turn the printer off and on again,\nand retry once that document has "
+        L"printed.");
+}
 
 }  // namespace reflasher

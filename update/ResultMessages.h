@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "update/PrintQueue.h"
 #include "update/UpdateDialog.h"
 
 namespace reflasher {
@@ -13,6 +14,9 @@ struct ResultMessage {
     MessageIcon icon;
 };
 
+// Shows `message` in a box owned by the dialog; returns once it is closed.
+void Show(UpdateDialog& dialog, const ResultMessage& message);
+
 // The device never reported ready during negotiation.
 ResultMessage NeverReadyMessage();
 // The re-check after reopening the printer gave `status`, not 1.
@@ -20,8 +24,14 @@ ResultMessage RecheckFailedMessage(int status);
 // The end of flash polling: by the last status when finished, else the not-finished one.
 ResultMessage FlashResultMessage(bool finished, int lastStatus);
 
-// SendFirmwareFile's two failures.
+// The chosen file couldn't be held in memory.
 ResultMessage FileAllocationFailedMessage();
+// The spooler took less than the whole firmware image.
 ResultMessage PrinterWriteFailedMessage();
+
+// Why nothing was sent: the queue or the device can't take an update now.
+ResultMessage QueueRefusalMessage(QueueRefusal refusal);
+// Another program's document came into the queue while the embosser waited for firmware.
+ResultMessage ForeignDocumentMessage();
 
 }  // namespace reflasher

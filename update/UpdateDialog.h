@@ -36,8 +36,6 @@ public:
 
     // The printer the run opens; the run takes one copy when it starts.
     virtual std::wstring SelectedPrinter() const = 0;
-    // The file chosen with Browse (used only without an embedded image).
-    virtual std::wstring FirmwarePath() const = 0;
 };
 
 }  // namespace reflasher

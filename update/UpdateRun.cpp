@@ -5,6 +5,7 @@
 #include "device/DeviceStatus.h"
 #include "device/UsbPrinter.h"
 #include "update/FlashPolling.h"
+#include "update/PrintQueue.h"
 #include "update/RawJob.h"
 #include "update/ResultMessages.h"
 #include "update/UpdateTiming.h"
@@ -46,10 +47,6 @@ private:
     bool ended_ = false;
 };
 
-void Show(UpdateDialog& dialog, const ResultMessage& message) {
-    dialog.ShowMessage(message.text, message.caption, message.icon);
-}
-
 // Queries until the device reports service mode, pausing after every query.
 bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Pauses& clock) {
     bool ready = false;
@@ -60,25 +57,47 @@ bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Pauses& clock) {
     return ready;
 }
 
-void SendServiceModeJob(Spooler& spooler, PrinterHandle printer) {
-    SendRawJob(spooler, printer, [&] {
+JobId SendServiceModeJob(Spooler& spooler, PrinterHandle printer) {
+    return SendRawJob(spooler, printer, [&] {
         const auto& job = ServiceModeJob();
-        spooler.WritePrinter(printer, job.data(), static_cast<std::uint32_t>(job.size()));
+        return WriteWhole(spooler, printer, job.data(), job.size());
     });
 }
 
-void SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
-    SendRawJob(context.spooler, printer, [&] {
+JobId SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
+    return SendRawJob(context.spooler, printer, [&] {
         EmbeddedImage image;
-        if (context.embeddedImage.Find(&image)) {
-            // The embedded image is ours and of known size; the count taken is not checked.
-            context.spooler.WritePrinter(printer, image.data,
-                                         static_cast<std::uint32_t>(image.size));
-        } else {
-            SendFirmwareFile(context, printer);
-        }
+        if (!context.embeddedImage.Find(&image)) return SendFirmwareFile(context, printer);
+        if (WriteWhole(context.spooler, printer, image.data, image.size)) return true;
+        Show(context.dialog, PrinterWriteFailedMessage());
+        return false;
     });
 }
+
+// The run's hold on one open printer. However the run lets go of it, none of the
+// run's jobs stays queued to print later, and the last close ends the device's work.
+class OpenEmbosser {
+public:
+    OpenEmbosser(Spooler& spooler, const RunJobs& jobs) : spooler_(spooler), jobs_(jobs) {}
+    ~OpenEmbosser() { Close(); }
+    OpenEmbosser(const OpenEmbosser&) = delete;
+    OpenEmbosser& operator=(const OpenEmbosser&) = delete;
+
+    PrinterHandle* Slot() { return &printer_; }
+    PrinterHandle get() const { return printer_; }
+
+    void Close() {
+        if (printer_ == 0) return;
+        jobs_.RemoveQueued(spooler_, printer_);
+        spooler_.ClosePrinter(printer_);
+        printer_ = 0;
+    }
+
+private:
+    Spooler& spooler_;
+    const RunJobs& jobs_;
+    PrinterHandle printer_ = 0;
+};
 
 }  // namespace
 
@@ -89,42 +108,59 @@ void UpdateRun(UpdateContext& context) {
     const std::wstring printerName = dialog.SelectedPrinter();
     const PrinterDefaults defaults = UpdatePrinterDefaults();
     DeviceWorkSpan deviceWork(context.keepAwake, dialog);
+    RunJobs jobs;
+
+    // Lets go of the printer and the device's work before the message, so that nothing
+    // is held for the embosser's sake while the user reads it.
+    const auto endEarly = [&](OpenEmbosser& printer, const ResultMessage& message) {
+        printer.Close();
+        deviceWork.End();
+        Show(dialog, message);
+        dialog.SetProgressPos(0);
+    };
 
     dialog.SetProgressRange(0, 100);
     dialog.SetProgressPos(0);
 
-    PrinterHandle printer = 0;
-    if (!OpenUsbPrinter(spooler, printerName, &printer, defaults, context.allocator)) return;
-    SendServiceModeJob(spooler, printer);
-    dialog.SetProgressPos(10);
-    dialog.SetStatusLine(L"negotiating update");
+    {
+        OpenEmbosser printer(spooler, jobs);
+        if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, context.allocator)) return;
+        const QueueRefusal refusal = CheckBeforeSending(spooler, printer.get());
+        if (refusal != QueueRefusal::None) {
+            endEarly(printer, QueueRefusalMessage(refusal));
+            return;
+        }
+        jobs.Add(SendServiceModeJob(spooler, printer.get()));
+        dialog.SetProgressPos(10);
+        dialog.SetStatusLine(L"negotiating update");
 
-    const bool ready = AwaitServiceMode(spooler, printer, context.clock);
-    if (!ready) {
-        Show(dialog, NeverReadyMessage());
-        dialog.SetProgressPos(0);
+        if (!AwaitServiceMode(spooler, printer.get(), context.clock)) {
+            endEarly(printer, NeverReadyMessage());
+            return;
+        }
     }
-    spooler.ClosePrinter(printer);
-    if (!ready) return;  // the device's work ends with the run
 
     // The firmware goes through a fresh handle, on which service mode is confirmed first.
-    if (!OpenUsbPrinter(spooler, printerName, &printer, defaults, context.allocator)) return;
-    const DeviceStatus recheck = QueryDeviceStatus(spooler, printer);
+    OpenEmbosser printer(spooler, jobs);
+    if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, context.allocator)) return;
+    const DeviceStatus recheck = QueryDeviceStatus(spooler, printer.get());
     if (recheck.status != status_code::kReady) {
-        spooler.ClosePrinter(printer);
-        deviceWork.End();
-        Show(dialog, RecheckFailedMessage(recheck.status));
-        dialog.SetProgressPos(0);
+        endEarly(printer, RecheckFailedMessage(recheck.status));
+        return;
+    }
+    // The embosser takes the next document as its firmware, whoever sent it.
+    if (jobs.ForeignDocumentQueued(spooler, printer.get())) {
+        endEarly(printer, ForeignDocumentMessage());
         return;
     }
 
-    SendFirmwareJob(context, printer);
+    jobs.Add(SendFirmwareJob(context, printer.get()));
     dialog.SetProgressPos(20);
     dialog.SetStatusLine(L"sending firmware");
     dialog.RepaintDialog();
 
-    const FlashOutcome outcome = PollFlash(spooler, printer, dialog, context.clock);
-    spooler.ClosePrinter(printer);
+    const FlashOutcome outcome = PollFlash(spooler, printer.get(), dialog, context.clock);
+    printer.Close();
     deviceWork.End();
     dialog.SetProgressPos(100);
     dialog.SetStatusLine(L"writing done");

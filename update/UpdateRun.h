@@ -19,7 +19,8 @@ struct UpdateContext {
     Pauses& clock;
     KeepAwake& keepAwake;
     const EmbeddedImageSource& embeddedImage;
-    FileOpener& files;
+    // The chosen file as read and checked at Start (used only without an embedded image).
+    const FirmwareFileBytes& chosenFile;
     Allocator& allocator;
     std::atomic<bool>& downloadInProgress;
 };
@@ -33,7 +34,8 @@ void UpdateRun(UpdateContext& context);
 // very last act on anything shared with the dialog. Gives 0.
 unsigned UpdateThreadProc(UpdateContext& context);
 
-// Sends the chosen file inside the open page of the firmware job.
-void SendFirmwareFile(UpdateContext& context, PrinterHandle printer);
+// Sends the chosen file's bytes inside the open page of the firmware job, in one
+// write; tells the user when the spooler took less. True when it took them all.
+bool SendFirmwareFile(UpdateContext& context, PrinterHandle printer);
 
 }  // namespace reflasher

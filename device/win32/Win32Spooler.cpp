@@ -1,5 +1,7 @@
 #include "device/win32/Win32Spooler.h"
 
+#include <new>
+
 namespace reflasher {
 namespace {
 
@@ -34,7 +36,11 @@ std::uint32_t Win32Spooler::EnumPrintersSizeNeeded() {
     DWORD needed = 0;
     DWORD returned = 0;
     if (Winspool().enumPrinters == nullptr) return 0;
-    Winspool().enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
+    // With no printers the query works and leaves the thread's error code as it was:
+    // clear it, so that only a failed query (a spooler that isn't running) reports one.
+    if (Winspool().enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned)) {
+        ::SetLastError(ERROR_SUCCESS);
+    }
     return needed;
 }
 
@@ -119,7 +125,7 @@ std::uint32_t Win32Spooler::GetPrinterData(PrinterHandle handle, const std::wstr
     return count;
 }
 
-bool Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) {
+JobId Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) {
     WideArg documentName(docInfo.documentName);
     WideArg outputFile(docInfo.outputFile);
     WideArg dataType(docInfo.dataType);
@@ -127,8 +133,8 @@ bool Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo)
     info.pDocName = documentName.get();
     info.pOutputFile = outputFile.getOrNull();
     info.pDatatype = dataType.getOrNull();
-    return Winspool().startDocPrinter != nullptr &&
-           Winspool().startDocPrinter(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info)) != 0;
+    if (Winspool().startDocPrinter == nullptr) return 0;
+    return Winspool().startDocPrinter(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info));
 }
 
 bool Win32Spooler::StartPagePrinter(PrinterHandle handle) {
@@ -150,6 +156,80 @@ void Win32Spooler::EndPagePrinter(PrinterHandle handle) {
 
 void Win32Spooler::EndDocPrinter(PrinterHandle handle) {
     if (Winspool().endDocPrinter != nullptr) Winspool().endDocPrinter(ToHandle(handle));
+}
+
+}  // namespace reflasher
+
+namespace reflasher {
+
+std::vector<unsigned char> Win32Spooler::GetPrinterRecord(PrinterHandle handle, DWORD level) {
+    std::vector<unsigned char> record;
+    if (Winspool().getPrinter == nullptr) return record;
+    DWORD needed = 0;
+    Winspool().getPrinter(ToHandle(handle), level, nullptr, 0, &needed);
+    if (needed == 0) return record;
+    try {
+        record.resize(needed);
+    } catch (const std::bad_alloc&) {
+        return record;  // no room: the queue's state stays unknown
+    }
+    if (!Winspool().getPrinter(ToHandle(handle), level, record.data(), needed, &needed)) {
+        record.clear();
+    }
+    return record;
+}
+
+QueueState Win32Spooler::GetQueueState(PrinterHandle handle) {
+    QueueState state;
+    // Level 6 holds only the status word, the same as level 2's; it is the one
+    // level every spooler fills (Wine leaves level 2's Status at 0).
+    const std::vector<unsigned char> level6 = GetPrinterRecord(handle, 6);
+    if (level6.size() >= sizeof(PRINTER_INFO_6)) {
+        state.status = reinterpret_cast<const PRINTER_INFO_6*>(level6.data())->dwStatus;
+    }
+    const std::vector<unsigned char> level2 = GetPrinterRecord(handle, 2);
+    if (level2.size() >= sizeof(PRINTER_INFO_2W)) {
+        const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(level2.data());
+        state.attributes = info->Attributes;
+        state.jobCount = info->cJobs;
+    }
+    return state;
+}
+
+bool Win32Spooler::ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) {
+    if (Winspool().enumJobs == nullptr) return false;
+    // Far more than a queue of a USB embosser ever holds; the size query says the rest.
+    constexpr DWORD kAllJobs = 0xFFFF;
+    DWORD needed = 0;
+    DWORD returned = 0;
+    if (!Winspool().enumJobs(ToHandle(handle), 0, kAllJobs, 1, nullptr, 0, &needed, &returned)) {
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    }
+    jobs->clear();
+    if (needed == 0) return true;  // an empty queue
+    std::vector<unsigned char> buffer;
+    try {
+        buffer.resize(needed);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!Winspool().enumJobs(ToHandle(handle), 0, kAllJobs, 1, buffer.data(), needed, &needed,
+                             &returned)) {
+        return false;  // the queue grew meanwhile, or the call failed: nothing known
+    }
+    const auto* records = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
+    for (DWORD i = 0; i < returned; ++i) jobs->push_back(records[i].JobId);
+    return true;
+}
+
+bool Win32Spooler::DeleteJob(PrinterHandle handle, JobId job) {
+    return Winspool().setJob != nullptr &&
+           Winspool().setJob(ToHandle(handle), job, 0, nullptr, JOB_CONTROL_DELETE) != FALSE;
+}
+
+bool Win32Spooler::AbortDocument(PrinterHandle handle) {
+    return Winspool().abortPrinter != nullptr &&
+           Winspool().abortPrinter(ToHandle(handle)) != FALSE;
 }
 
 }  // namespace reflasher

@@ -32,15 +32,22 @@ public:
     std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
                                  unsigned char* buffer, std::uint32_t bufferSize) override;
 
-    bool StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) override;
+    JobId StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) override;
     bool StartPagePrinter(PrinterHandle handle) override;
     std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
                                std::uint32_t count) override;
     void EndPagePrinter(PrinterHandle handle) override;
     void EndDocPrinter(PrinterHandle handle) override;
 
+    QueueState GetQueueState(PrinterHandle handle) override;
+    bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) override;
+    bool DeleteJob(PrinterHandle handle, JobId job) override;
+    bool AbortDocument(PrinterHandle handle) override;
+
 private:
     const WinspoolFunctions& Winspool() const;
+    // GetPrinterW at `level` into a buffer of the size it asks for; empty when it fails.
+    std::vector<unsigned char> GetPrinterRecord(PrinterHandle handle, DWORD level);
 
     const WinspoolFunctions* functions_ = nullptr;
 };

@@ -18,6 +18,9 @@ const WinspoolFunctions& WinspoolFunctions::System() {
         found.writePrinter = REFLASHER_SYSTEM_FUNCTION(winspool, WritePrinter);
         found.endPagePrinter = REFLASHER_SYSTEM_FUNCTION(winspool, EndPagePrinter);
         found.endDocPrinter = REFLASHER_SYSTEM_FUNCTION(winspool, EndDocPrinter);
+        found.enumJobs = REFLASHER_SYSTEM_FUNCTION(winspool, EnumJobsW);
+        found.setJob = REFLASHER_SYSTEM_FUNCTION(winspool, SetJobW);
+        found.abortPrinter = REFLASHER_SYSTEM_FUNCTION(winspool, AbortPrinter);
         return found;
     }();
     return functions;

@@ -13,6 +13,8 @@
 #undef OpenPrinter
 #undef GetPrinterData
 #undef StartDocPrinter
+#undef EnumJobs
+#undef SetJob
 
 namespace reflasher {
 
@@ -27,6 +29,9 @@ struct WinspoolFunctions {
     decltype(&::WritePrinter) writePrinter = nullptr;
     decltype(&::EndPagePrinter) endPagePrinter = nullptr;
     decltype(&::EndDocPrinter) endDocPrinter = nullptr;
+    decltype(&::EnumJobsW) enumJobs = nullptr;
+    decltype(&::SetJobW) setJob = nullptr;
+    decltype(&::AbortPrinter) abortPrinter = nullptr;
 
     // Those of the system folder's winspool.drv, loaded once, on the first call.
     // A function that can't be had stays null.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -64,14 +65,20 @@ public:
     }
     std::vector<unsigned char> OnStatusQuery() final {
         Answer answer{kNoAnswer};
+        std::size_t queries = 0;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             answer = NextAnswer();
             answered_.push_back(answer.status);
+            queries = answered_.size();
         }
         if (log_) log_->Add(L"query");
+        if (onQuery) onQuery(queries);
         return StatusBytes(answer);
     }
+
+    // Called after each query (1-based count), for what happens meanwhile in the queue.
+    std::function<void(std::size_t)> onQuery;
 
 protected:
     // Called with the lock held.
@@ -86,14 +93,19 @@ private:
 };
 
 // Answers the queries in script order, whatever it is sent; the last answer repeats.
+// The run's first query, made before it sends anything, gets `beforeSending` (idle).
 class ScriptedDevice : public RecordingDevice {
 public:
-    ScriptedDevice(EventLog* log, std::vector<Answer> script)
-        : RecordingDevice(log), script_(std::move(script)) {}
+    ScriptedDevice(EventLog* log, std::vector<Answer> script, Answer beforeSending = {0})
+        : RecordingDevice(log), script_(std::move(script)), beforeSending_(beforeSending) {}
 
 protected:
     void TakeJob(const std::vector<unsigned char>&) override {}
     Answer NextAnswer() override {
+        if (!askedBefore_) {
+            askedBefore_ = true;
+            return beforeSending_;
+        }
         if (script_.empty()) return Answer{kNoAnswer};
         const Answer answer = script_[std::min(next_, script_.size() - 1)];
         ++next_;
@@ -102,6 +114,8 @@ protected:
 
 private:
     std::vector<Answer> script_;
+    Answer beforeSending_;
+    bool askedBefore_ = false;
     std::size_t next_ = 0;
 };
 

@@ -62,7 +62,6 @@ public:
 
     // Names SelectedPrinter() gives on successive calls (the last one repeats).
     std::vector<std::wstring> selectedPrinters{L"Dovrex"};
-    std::wstring firmwarePath;
     // Called while a message box would be open.
     std::function<void()> onMessage;
     // Called when the run reports that the device's work is over.
@@ -112,11 +111,6 @@ public:
         ++selectedPrinterCalls_;
         return selectedPrinters[index];
     }
-    std::wstring FirmwarePath() const override {
-        Touch();
-        ++firmwarePathCalls_;
-        return firmwarePath;
-    }
 
     int Position() const { return position_; }
     const std::wstring& StatusText() const { return statusText_; }
@@ -125,7 +119,6 @@ public:
     const std::vector<std::size_t>& DeviceWorkEnds() const { return deviceWorkEnded_; }
     std::size_t SelectedPrinterCalls() const { return selectedPrinterCalls_; }
     int CallsWhileIdle() const { return callsWhileIdle_; }
-    int FirmwarePathCalls() const { return firmwarePathCalls_; }
 
 private:
     void Touch() const {
@@ -138,7 +131,6 @@ private:
     std::vector<RecordedMessage> messages_;
     std::vector<std::size_t> deviceWorkEnded_;
     mutable std::size_t selectedPrinterCalls_ = 0;
-    mutable int firmwarePathCalls_ = 0;
     mutable std::atomic<int> callsWhileIdle_{0};
 };
 

@@ -73,6 +73,7 @@ struct DeviceWorkEnd {
     int openHandles = -1;
     std::size_t jobs = 0;
     std::size_t opens = 0;
+    std::size_t queued = 0;  // the run's jobs still in the queue
 };
 
 inline void ExpectAwakeWhileTheDeviceWorks(const FakeKeepAwake& keepAwake,
@@ -96,13 +97,12 @@ struct UpdateHarness {
     FakePauses clock{log};
     FakeKeepAwake keepAwake{log};
     FakeEmbeddedImage embedded;
-    MemoryFileOpener files;
+    FirmwareFileBytes chosenFile;
     FailingAllocator allocator{std::numeric_limits<std::size_t>::max()};
     std::atomic<bool> busy{true};
-    UpdateContext context{spooler, dialog, clock, keepAwake, embedded, files, allocator, busy};
-    // Printer handles open, and firmware files open, while each message box was up.
+    UpdateContext context{spooler, dialog, clock, keepAwake, embedded, chosenFile, allocator, busy};
+    // Printer handles open while each message box was up.
     std::vector<int> handlesAtMessage;
-    std::vector<int> filesAtMessage;
     // The device as the run left it when it reported the end of its work.
     DeviceWorkEnd atDeviceWorkEnd;
 
@@ -110,13 +110,20 @@ struct UpdateHarness {
         embedded.image = SmallImage();
         dialog.busyFlag = &busy;
         dialog.onDeviceWorkEnded = [this] {
+            std::size_t queued = 0;
+            for (const auto& job : spooler.Jobs()) queued += !job.foreign && job.fate == sim::JobFate::Queued;
             atDeviceWorkEnd = {spooler.OpenHandleCount(), spooler.Jobs().size(),
-                               spooler.OpenedNames().size()};
+                               spooler.OpenedNames().size(), queued};
         };
-        dialog.onMessage = [this] {
-            handlesAtMessage.push_back(spooler.OpenHandleCount());
-            filesAtMessage.push_back(files.openFiles);
-        };
+        dialog.onMessage = [this] { handlesAtMessage.push_back(spooler.OpenHandleCount()); };
+    }
+
+    // A program without an embedded image, sending `bytes` as the file read at Start.
+    void ChooseFile(const std::vector<unsigned char>& bytes) {
+        embedded.image.reset();
+        chosenFile.size = bytes.size();
+        chosenFile.data.reset(new unsigned char[bytes.size()]);
+        std::copy(bytes.begin(), bytes.end(), chosenFile.data.get());
     }
 
     // The thread procedure, as the worker runs it, timed.
@@ -137,6 +144,7 @@ struct UpdateHarness {
         fakes::ExpectAwakeWhileTheDeviceWorks(keepAwake, dialog, runThread);
         EXPECT_EQ(atDeviceWorkEnd.openHandles, 0) << "a printer open when the work ended";
         EXPECT_EQ(atDeviceWorkEnd.jobs, spooler.Jobs().size()) << "a job after the work ended";
+        EXPECT_EQ(atDeviceWorkEnd.queued, 0u) << "a job of the run left in the queue";
         EXPECT_EQ(atDeviceWorkEnd.opens, spooler.OpenedNames().size());
         EXPECT_EQ(dialog.CallsWhileIdle(), 0) << "the dialog reached after the busy flag cleared";
     }
@@ -170,6 +178,24 @@ inline const std::wstring kInvalidHex =
 inline const std::wstring kFlashDeviceError =
     L"A flash device error occured!\nPlease turn the printer off and\non again before retrying.\n";
 inline const std::wstring kMallocFailure = L"File read failure (malloc failure)";
+inline const std::wstring kQueueOffline =
+    L"The printer is offline!\nNothing was sent to the printer.\nPlease connect it, turn it on, and "
+    L"make sure\nits queue is not set to use the printer offline,\nthen retry.";
+inline const std::wstring kQueuePaused =
+    L"The printer's queue is paused!\nNothing was sent to the printer.\nPlease resume printing in "
+    L"its queue,\nthen retry.";
+inline const std::wstring kQueueFault =
+    L"The printer's queue reports an error!\nNothing was sent to the printer.\nPlease turn the "
+    L"printer off and on again,\nclear the error in its queue, and retry.";
+inline const std::wstring kDocumentsWaiting =
+    L"Documents are waiting in the printer's queue!\nNothing was sent to the printer.\nPlease let "
+    L"them print or cancel them,\nthen retry.";
+inline const std::wstring kAlreadyUpdating =
+    L"The printer is already in firmware update mode!\nNothing was sent to the printer.\nPlease "
+    L"turn the printer off and on again,\nthen retry.";
+inline const std::wstring kForeignDocument =
+    L"Another document was sent to the printer\nduring the update! The firmware was not sent.\n"
+    L"Please turn the printer off and on again,\nand retry once that document has printed.";
 inline const std::wstring kWriteFailed = L"Failed to write to printer";
 }  // namespace text
 

@@ -1,7 +1,10 @@
-// The chosen file read at Start Download: opened as the run opens it, refused
-// when it can't be opened, read or be firmware, and read only as far as needed.
+// The chosen file read at Start Download: opened read-only and shared with no one,
+// read whole in one read into one buffer, refused when it can't be opened, held,
+// read or be firmware, and kept for the run only when usable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,7 +31,9 @@ struct FileCase {
     MemoryFileSpec spec;
     bool present;
     FirmwareFileVerdict verdict;
-    std::size_t readsAtMost;  // how many reads the check may make
+    std::size_t reads;        // how many reads the check makes (one at most)
+    bool allocates = true;    // whether a buffer is asked for
+    std::size_t allocatorFailsFrom = SIZE_MAX;
 };
 
 TEST(FirmwareFileCheck, RefusesWhatCantBeOpenedReadOrBeFirmware) {
@@ -41,29 +46,49 @@ TEST(FirmwareFileCheck, RefusesWhatCantBeOpenedReadOrBeFirmware) {
     readError.readFails = true;
     MemoryFileSpec diskImage = FileOf(Bytes("SV"));
     diskImage.claimedLength = kLargestFirmwareFile + 1;
-    MemoryFileSpec shrunk = FileOf(good);  // shorter than its length by now: judged as it is
-    shrunk.claimedLength = kLargestFirmwareFile;
+    MemoryFileSpec longerThanItIs = FileOf(good);  // shorter than its length by now
+    longerThanItIs.claimedLength = good.size() + 100;
+    MemoryFileSpec readsShort = FileOf(good);
+    readsShort.readShortBy = 1;
+    MemoryFileSpec fourGiB = FileOf(good);  // never read, never given a buffer
+    fourGiB.claimedLength = std::uint64_t{1} << 32;
     std::vector<unsigned char> zipWithImage = Bytes("PK\x03\x04\r\n");
     zipWithImage.insert(zipWithImage.end(), good.begin(), good.end());
 
     const std::vector<FileCase> cases = {
-        {"the synthetic image", FileOf(good), true, FirmwareFileVerdict::Usable, 40},
-        {"missing", FileOf(good), false, FirmwareFileVerdict::CantOpen, 0},
-        {"held open by another program", locked, true, FirmwareFileVerdict::CantOpen, 0},
-        {"length unknown", noLength, true, FirmwareFileVerdict::CantRead, 0},
+        {"the synthetic image", FileOf(good), true, FirmwareFileVerdict::Usable, 1},
+        {"missing", FileOf(good), false, FirmwareFileVerdict::CantOpen, 0, false},
+        {"held open by another program", locked, true, FirmwareFileVerdict::CantOpen, 0, false},
+        {"length unknown", noLength, true, FirmwareFileVerdict::CantRead, 0, false},
         {"read error", readError, true, FirmwareFileVerdict::CantRead, 1},
-        {"over 64 MiB", diskImage, true, FirmwareFileVerdict::TooLarge, 0},
-        {"shorter than its length", shrunk, true, FirmwareFileVerdict::Usable, 40},
+        {"read one byte short", readsShort, true, FirmwareFileVerdict::CantRead, 1},
+        {"shorter than its length", longerThanItIs, true, FirmwareFileVerdict::CantRead, 1},
+        {"over 64 MiB", diskImage, true, FirmwareFileVerdict::TooLarge, 0, false},
+        {"4 GiB", fourGiB, true, FirmwareFileVerdict::TooLarge, 0, false},
+        {"no buffer to be had", FileOf(good), true, FirmwareFileVerdict::NoMemory, 0, true, 1},
+        {"empty", FileOf({}), true, FirmwareFileVerdict::NotFirmware, 1},
         {"fault in its first line", FileOf(zipWithImage), true, FirmwareFileVerdict::NotFirmware, 1},
     };
     for (const FileCase& c : cases) {
         MemoryFileOpener files;
+        fakes::FailingAllocator allocator(c.allocatorFailsFrom);
         if (c.present) files.files[L"C:\\fw.hex"] = c.spec;
-        const FirmwareFileCheck check = CheckFirmwareFile(files, L"C:\\fw.hex");
+        const FirmwareFileCheck check = CheckFirmwareFile(files, L"C:\\fw.hex", allocator);
         EXPECT_EQ(check.verdict, c.verdict) << c.name;
-        EXPECT_LE(files.readSizes.size(), c.readsAtMost) << c.name;
+        EXPECT_EQ(files.readSizes.size(), c.reads) << c.name;
+        if (c.reads == 1) {
+            EXPECT_EQ(files.readSizes[0], c.spec.claimedLength.value_or(c.spec.bytes.size())) << c.name;
+        }
+        EXPECT_EQ(allocator.requests.size(), c.allocates ? 1u : 0u) << c.name;
         EXPECT_EQ(files.openFiles, 0) << c.name << ": left open";
         EXPECT_EQ(FirmwareFileRefusal(check).empty(), c.verdict == FirmwareFileVerdict::Usable) << c.name;
+        // The run gets the bytes that were checked, and only usable ones.
+        if (c.verdict == FirmwareFileVerdict::Usable) {
+            ASSERT_EQ(check.bytes.size, good.size()) << c.name;
+            EXPECT_TRUE(std::equal(good.begin(), good.end(), check.bytes.data.get())) << c.name;
+        } else {
+            EXPECT_FALSE(check.bytes.data) << c.name;
+        }
     }
 }
 
@@ -77,9 +102,15 @@ TEST(FirmwareFileCheck, TheRefusalNamesTheFaultAndItsLine) {
               L"Line 1 is not a firmware record (S-record text).\n"
               L"Please choose the right firmware file with Browse.");
     // Each reason for not reading the file has words of its own.
-    const std::wstring cantOpen = FirmwareFileRefusal({FirmwareFileVerdict::CantOpen, {}});
-    const std::wstring cantRead = FirmwareFileRefusal({FirmwareFileVerdict::CantRead, {}});
-    const std::wstring tooLarge = FirmwareFileRefusal({FirmwareFileVerdict::TooLarge, {}});
+    const auto refusal = [](FirmwareFileVerdict verdict) {
+        FirmwareFileCheck refused;
+        refused.verdict = verdict;
+        return FirmwareFileRefusal(refused);
+    };
+    const std::wstring cantOpen = refusal(FirmwareFileVerdict::CantOpen);
+    const std::wstring cantRead = refusal(FirmwareFileVerdict::CantRead);
+    const std::wstring tooLarge = refusal(FirmwareFileVerdict::TooLarge);
+    EXPECT_EQ(refusal(FirmwareFileVerdict::NoMemory), L"File read failure (malloc failure)");
     EXPECT_NE(cantOpen.find(L"could not be opened"), std::wstring::npos);
     EXPECT_NE(cantRead.find(L"could not be read"), std::wstring::npos);
     EXPECT_NE(tooLarge.find(L"larger than 64 MB"), std::wstring::npos);

@@ -118,6 +118,12 @@ TEST(DiscoverPrinters, Layouts) {
         EXPECT_EQ(layout.printerNames, c.names);
         EXPECT_EQ(layout.printerChosen, c.chosen);
         EXPECT_EQ(layout.selectedPrinter, c.selected);
+        // Each name with its own port: the lock is taken on the port.
+        ASSERT_EQ(layout.printerPorts.size(), c.names.size());
+        for (std::size_t i = 0; i < c.names.size(); ++i) {
+            EXPECT_EQ(PrinterEntryText({c.names[i], layout.printerPorts[i], L""}), c.combo[c.combo.size() - c.names.size() + i]);
+        }
+        EXPECT_EQ(layout.selectedPort, c.chosen ? layout.printerPorts[0] : L"");
         ASSERT_EQ(layout.message.has_value(), c.notDetected);
         if (c.notDetected) {
             EXPECT_EQ(layout.message->text, kNotDetected);
@@ -154,6 +160,20 @@ TEST(DiscoverPrinters, MallocFailureLeavesTheListAlone) {
     EXPECT_EQ(layout.message->caption, L"Error");
     EXPECT_EQ(allocator.sizes.size(), 1u);
     EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::EnumPrinters), 0);
+}
+
+// A stopped spooler service is no missing embosser: the user is told which it is.
+TEST(DiscoverPrinters, SpoolerNotRunningIsSaidSo) {
+    sim::SimulatedSpooler spooler;
+    spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
+    spooler.StopService();
+    const PrinterListLayout layout = DiscoverPrinters(spooler);
+    EXPECT_FALSE(layout.enumerated);
+    ASSERT_TRUE(layout.message.has_value());
+    EXPECT_EQ(layout.message->text,
+              L"The print spooler is not running!\nPlease start the Print Spooler service,\nor "
+              L"restart the computer, and start this\napplication again.");
+    EXPECT_EQ(layout.message->caption, L"Error");
 }
 
 TEST(DiscoverPrinters, FailedOrEmptyEnumerationMeansNoPrinters) {

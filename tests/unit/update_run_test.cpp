@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -43,7 +44,8 @@ TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
     EXPECT_EQ(run.Run(), 0u);
 
     const Events expected = {
-        L"range 0-100", L"pos 0", L"job 40", L"pos 10", L"status negotiating update",
+        L"range 0-100", L"pos 0", L"query",                      // the device, before sending
+        L"job 40", L"pos 10", L"status negotiating update",
         L"query", L"sleep 800", L"query", L"sleep 800",          // negotiation
         L"query",                                                  // re-check, at once
         L"job " + std::to_wstring(SmallImage().size()),
@@ -87,7 +89,6 @@ TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
     EXPECT_EQ(run.spooler.OpenedNames(), (Events{L"Dovrex", L"Dovrex"}));
     EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndPagePrinter), 2);
     EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
-    EXPECT_EQ(run.files.openedPaths.size(), 0u);
 }
 
 TEST(UpdateRun, DeviceNeverReadyTimesOutAfterFiftyQueries) {
@@ -95,7 +96,7 @@ TEST(UpdateRun, DeviceNeverReadyTimesOutAfterFiftyQueries) {
     run.Run();
 
     EXPECT_EQ(run.clock.Pauses(), std::vector<std::uint32_t>(50, 800));
-    EXPECT_EQ(run.log.Only(L"query").size(), 50u);
+    EXPECT_EQ(run.log.Only(L"query").size(), 1 + 50u);
     ASSERT_EQ(run.dialog.Messages().size(), 1u);
     EXPECT_EQ(run.dialog.Messages()[0].text, text::kNeverReady);
     EXPECT_EQ(run.dialog.Messages()[0].caption, L"Info");
@@ -107,6 +108,122 @@ TEST(UpdateRun, DeviceNeverReadyTimesOutAfterFiftyQueries) {
     EXPECT_EQ(run.spooler.OpenedNames().size(), 1u);
     EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
     EXPECT_EQ(run.clock.TotalMs(), 40000u);
+    // Printer closed, job removed and the device's work over before the message.
+    EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
+    EXPECT_EQ(run.dialog.DeviceWorkEnds(), std::vector<std::size_t>{events.size() - 2});
+}
+
+// A queue that can't deliver, or an embosser already in an update, is found before
+// anything is sent: one message, the printer closed and the device's work over
+// before it, no job, no pause. A spooler that can't tell refuses nothing.
+TEST(UpdateRun, QueueOrDeviceThatCantTakeAnUpdateIsRefusedWithNothingSent) {
+    using Setup = std::function<void(sim::SimulatedSpooler&)>;
+    const auto bits = [](std::uint32_t status) {
+        return [status](sim::SimulatedSpooler& s) { s.SetQueueStatusBits(L"Dovrex", status); };
+    };
+    const struct {
+        const char* what;
+        Setup setup;
+        Answer beforeSending;
+        const std::wstring* refusal;  // null: the update goes ahead
+    } cases[] = {
+        {"set to work offline", [](sim::SimulatedSpooler& s) { s.SetWorkOffline(L"Dovrex", true); }, {0},
+         &text::kQueueOffline},
+        {"status offline", bits(queue_status::kOffline), {0}, &text::kQueueOffline},
+        {"status not available", bits(queue_status::kNotAvailable), {0}, &text::kQueueOffline},
+        {"paused", [](sim::SimulatedSpooler& s) { s.SetQueuePaused(L"Dovrex", true); }, {0},
+         &text::kQueuePaused},
+        {"error", bits(queue_status::kError), {0}, &text::kQueueFault},
+        {"paper jam", bits(queue_status::kPaperJam), {0}, &text::kQueueFault},
+        {"a document being written",
+         [](sim::SimulatedSpooler& s) { s.AddForeignDocument(L"Dovrex", {'H', 'i'}, false); }, {0},
+         &text::kDocumentsWaiting},
+        {"a document counted, with no job list",
+         [](sim::SimulatedSpooler& s) {
+             s.AddForeignDocument(L"Dovrex", {'H', 'i'}, false);
+             s.FailCall(sim::SpoolerOp::ListQueuedJobs);
+         },
+         {0}, &text::kDocumentsWaiting},
+        {"device in service mode", [](sim::SimulatedSpooler&) {}, {1}, &text::kAlreadyUpdating},
+        {"device flashing", [](sim::SimulatedSpooler&) {}, {6, 40}, &text::kAlreadyUpdating},
+        {"no answer from the queue",
+         [](sim::SimulatedSpooler& s) {
+             s.FailCall(sim::SpoolerOp::GetQueueState);
+             s.FailCall(sim::SpoolerOp::ListQueuedJobs);
+         },
+         {0}, nullptr},
+        {"device silent", [](sim::SimulatedSpooler&) {}, {kNoAnswer}, nullptr},
+        {"power saving", bits(0x1000000), {0}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        UpdateHarness run;
+        ScriptedDevice device(&run.log, Join({kReadyAtOnce, {{6, 0}, {0}}}), c.beforeSending);
+        run.spooler.AddPrinter(Embosser(), &device);
+        c.setup(run.spooler);
+        run.Run();
+        std::size_t ownJobs = 0;
+        for (const auto& job : run.spooler.Jobs()) ownJobs += !job.foreign;
+        if (c.refusal == nullptr) {
+            EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+            EXPECT_EQ(ownJobs, 2u);
+            continue;
+        }
+        ASSERT_EQ(run.MessageTexts(), Events{*c.refusal});
+        EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
+        EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(ownJobs, 0u) << "something was sent";
+        EXPECT_TRUE(device.Jobs().empty());
+        EXPECT_TRUE(run.clock.Pauses().empty());
+        EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
+        EXPECT_LT(run.dialog.DeviceWorkEnds().at(0), run.log.Events().size() - 1);
+        EXPECT_EQ(run.dialog.StatusText(), L"") << "the status line is left as it was";
+    }
+}
+
+// Jobs the run queued that never went out are removed at its end, so nothing of
+// the run prints later: the service-mode job after a timeout, the firmware after
+// polling that never finished, and both when another program's document came in.
+TEST(UpdateRun, NoJobOfTheRunIsLeftToPrintLater) {
+    {
+        SCOPED_TRACE("unplugged during negotiation");
+        ScriptedRun run(std::vector<Answer>{{0}});
+        run.spooler.SetDeviceConnected(L"Dovrex", false);
+        run.Run();
+        EXPECT_EQ(run.MessageTexts(), Events{text::kNeverReady});
+        run.spooler.SetDeviceConnected(L"Dovrex", true);
+        EXPECT_TRUE(run.device.Jobs().empty()) << "the service-mode job printed later";
+        EXPECT_EQ(run.spooler.Jobs().at(0).fate, sim::JobFate::Deleted);
+    }
+    {
+        SCOPED_TRACE("queue paused under the firmware job");
+        ScriptedRun run(Join({kReadyAtOnce, {{kNoAnswer}}}));
+        run.device.onQuery = [&](std::size_t query) {
+            if (query == 3) run.spooler.SetQueuePaused(L"Dovrex", true);  // at the re-check
+        };
+        run.Run();
+        EXPECT_EQ(run.MessageTexts(), Events{text::kNotFinished});
+        run.spooler.SetQueuePaused(L"Dovrex", false);
+        EXPECT_EQ(run.device.Jobs().size(), 1u) << "the firmware printed later";
+        EXPECT_EQ(run.spooler.Jobs().at(1).fate, sim::JobFate::Deleted);
+    }
+    {
+        SCOPED_TRACE("another program's document between the two jobs");
+        ScriptedRun run(Join({kReadyAtOnce, {{6, 0}, {0}}}));
+        JobId letter = 0;
+        run.device.onQuery = [&](std::size_t query) {
+            if (query == 2) letter = run.spooler.AddForeignDocument(L"Dovrex", {'H', 'i'}, false);
+        };
+        run.Run();
+        EXPECT_EQ(run.MessageTexts(), Events{text::kForeignDocument});
+        EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
+        EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
+        EXPECT_EQ(run.log.Only(L"pos 0").size(), 2u) << "the bar back at 0 after the message";
+        run.spooler.CompleteDocument(letter);
+        ASSERT_EQ(run.device.Jobs().size(), 2u) << "the firmware was sent after all";
+        EXPECT_EQ(run.device.Jobs()[1], (std::vector<unsigned char>{'H', 'i'}));
+        EXPECT_EQ(run.spooler.QueuedJobIds(L"Dovrex"), std::vector<JobId>{});
+    }
 }
 
 // Anything but 1 at the re-check: printer closed, then the message, then the bar at 0.
@@ -175,7 +292,7 @@ TEST(UpdateRun, FlashPollingEndsWithTheMessageForTheLastStatus) {
         ScriptedRun run(Join({kReadyAtOnce, c.flash}));
         run.Run();
         // One negotiation query, the re-check, then the flash queries.
-        EXPECT_EQ(run.log.Only(L"query").size(), 2 + c.flashQueries);
+        EXPECT_EQ(run.log.Only(L"query").size(), 3 + c.flashQueries);
         std::vector<std::uint32_t> pauses = {800, 2000};
         pauses.insert(pauses.end(), c.flashQueries, 1500);
         EXPECT_EQ(run.clock.Pauses(), pauses);
@@ -204,7 +321,7 @@ TEST(UpdateRun, BarCreepsByFiveUpToSixtyWhileTheDeviceSaysNothingUseful) {
                       L"pos 50", L"pos 55", L"pos 60", L"pos 100", L"pos 0"}));
     EXPECT_EQ(run.log.Only(L"status writing flash").size(), 6u);
     EXPECT_EQ(run.log.Only(L"repaint bar").size(), 6u);
-    EXPECT_EQ(run.log.Only(L"query").size(), 52u);
+    EXPECT_EQ(run.log.Only(L"query").size(), 53u);
     EXPECT_EQ(run.MessageTexts(), Events{text::kNotFinished});
     EXPECT_EQ(run.clock.TotalMs(), 800u + 2000u + 50u * 1500u);
 }
@@ -377,10 +494,10 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
     FakePauses clock(log);
     FakeKeepAwake keepAwake(log);
     FakeEmbeddedImage embedded;
-    MemoryFileOpener files;
+    FirmwareFileBytes chosenFile;
     std::atomic<bool> busy{true};
-    UpdateContext context{spooler, dialog,   clock, keepAwake, embedded,
-                          files,   Allocator::Heap(), busy};
+    UpdateContext context{spooler,    dialog,           clock, keepAwake, embedded,
+                          chosenFile, Allocator::Heap(), busy};
     EXPECT_THROW(UpdateThreadProc(context), std::runtime_error);
     EXPECT_FALSE(busy);
     ExpectAwakeWhileTheDeviceWorks(keepAwake, dialog, std::this_thread::get_id());

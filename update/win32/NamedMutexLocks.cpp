@@ -25,8 +25,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<EmbosserLock> NamedMutexLocks::TryTake(const std::wstring& printer) {
-    const std::wstring name = EmbosserLockName(printer);
+std::unique_ptr<EmbosserLock> NamedMutexLocks::TryTake(const std::wstring& port) {
+    const std::wstring name = EmbosserLockName(port);
     HANDLE mutex = CreateMutexW(nullptr, FALSE, (L"Global\\" + name).c_str());
     if (mutex == nullptr && GetLastError() == ERROR_ACCESS_DENIED) {
         // Another user's copy holds it: it keeps the mutex open only while it runs.

@@ -11,7 +11,7 @@ namespace reflasher {
 
 class NamedMutexLocks : public EmbosserLocks {
 public:
-    std::unique_ptr<EmbosserLock> TryTake(const std::wstring& printer) override;
+    std::unique_ptr<EmbosserLock> TryTake(const std::wstring& port) override;
 };
 
 }  // namespace reflasher
