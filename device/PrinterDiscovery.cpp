@@ -1,4 +1,3 @@
-// Finding the embossers among the local printers and laying out the printer list.
 #include "device/PrinterDiscovery.h"
 
 #include <cstddef>
@@ -6,26 +5,12 @@
 #include <memory>
 
 #include "device/AsciiCase.h"
-#include "device/MessageCaptions.h"
 #include "device/UsbPrinter.h"
 
 namespace reflasher {
 namespace {
 
 const wchar_t kDriverName[] = L"QUILLMAR DOVREX";
-
-const wchar_t kNoPrinters[] = L"No printers available";
-const wchar_t kChoosePrompt[] = L"Choose printer from list";
-const wchar_t kMallocFailure[] = L"Printer Enumeration failed (malloc failure)";
-const wchar_t kSpoolerNotRunning[] =
-    L"The print spooler is not running!\n"
-    L"Please start the Print Spooler service,\n"
-    L"or restart the computer, and start this\n"
-    L"application again.";
-const wchar_t kNotDetected[] =
-    L"A Quillmar Dovrex Tactigraph was not detected!\n"
-    L"Make sure that the printer is turned on\n"
-    L"and connected to the computer via the USB port.";
 
 // Driver and port names are compared as ASCII.
 bool EqualsFolded(const std::wstring& text, std::size_t length, const wchar_t* upperReference) {
@@ -48,20 +33,15 @@ bool IsQualifyingPrinter(const PrinterInfo& printer) {
            EqualsFolded(printer.portName, kUsbPortPrefixLength, kUsbPortPrefix);
 }
 
-std::wstring PrinterEntryText(const PrinterInfo& printer) {
-    return printer.printerName + L" on " + printer.portName;
-}
-
-PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator) {
-    PrinterListLayout layout;
-
+Discovery DiscoverEmbossers(Spooler& spooler, Allocator& allocator) {
+    Discovery found;
     const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
-    // No size, and an error that says so: the list stays alone, and the cable is not to blame.
     if (size == 0) {
+        // No size, and an error that says why: the spooler isn't there to ask.
         const std::uint32_t error = spooler.LastError();
         if (error == kErrorSpoolerUnavailable || error == kErrorServiceNotActive) {
-            layout.message = DiscoveryMessage{kSpoolerNotRunning, kErrorCaption};
-            return layout;
+            found.outcome = DiscoveryOutcome::SpoolerNotRunning;
+            return found;
         }
     }
     // Nothing to hold when the spooler needs no room; that is an empty list, not a failure.
@@ -69,38 +49,14 @@ PrinterListLayout DiscoverPrinters(Spooler& spooler, Allocator& allocator) {
     if (size != 0) {
         buffer = allocator.Allocate(size);
         if (!buffer) {
-            layout.message = DiscoveryMessage{kMallocFailure, kErrorCaption};
-            return layout;
+            found.outcome = DiscoveryOutcome::NoMemory;
+            return found;
         }
     }
-
-    layout.enumerated = true;
     for (const PrinterInfo& printer : spooler.EnumPrinters(buffer.get(), size)) {
-        if (!IsQualifyingPrinter(printer)) continue;
-        layout.comboLines.push_back(PrinterEntryText(printer));
-        layout.printerNames.push_back(printer.printerName);
-        layout.printerPorts.push_back(printer.portName);
+        if (IsQualifyingPrinter(printer)) found.embossers.push_back(printer);
     }
-    buffer.reset();
-
-    layout.selectedIndex = 0;
-    switch (layout.printerNames.size()) {
-        case 0:
-            layout.comboLines.assign(1, kNoPrinters);
-            layout.message = DiscoveryMessage{kNotDetected, kErrorCaption};
-            break;
-        case 1:
-            // The only embosser is the obvious choice; the user need not pick it.
-            layout.printerChosen = true;
-            layout.selectedPrinter = layout.printerNames.front();
-            layout.selectedPort = layout.printerPorts.front();
-            break;
-        default:
-            // Several embossers: make the user choose, so no update goes to the wrong one.
-            layout.comboLines.insert(layout.comboLines.begin(), kChoosePrompt);
-            break;
-    }
-    return layout;
+    return found;
 }
 
 }  // namespace reflasher

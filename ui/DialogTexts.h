@@ -1,7 +1,7 @@
 // The main dialog's own texts for the user.
 #pragma once
 
-#include "device/MessageCaptions.h"
+#include "update/MessageCaptions.h"
 
 namespace texts {
 

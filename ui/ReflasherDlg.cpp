@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "app/AboutDlg.h"
-#include "device/PrinterDiscovery.h"
 #include "framework/FileDialog.h"
 #include "framework/WinApp.h"
 #include "resources/resource.h"
@@ -123,20 +122,25 @@ void CReflasherDlg::ShowFirmwareNotice() {
 }
 
 void CReflasherDlg::FillPrinterList() {
-    const reflasher::PrinterListLayout layout =
-        reflasher::DiscoverPrinters(*services_.spooler, *services_.allocator);
-    if (layout.enumerated) {
-        for (const std::wstring& line : layout.comboLines) printerCombo.AddString(line);
-        printerCombo.SetCurSel(layout.selectedIndex);
-        printerNames.assign(layout.printerNames.begin(), layout.printerNames.end());
-        printerPorts.assign(layout.printerPorts.begin(), layout.printerPorts.end());
-        printerChosen = layout.printerChosen;
-        selectedPrinter = layout.selectedPrinter;
-        selectedPort = layout.selectedPort;
+    const reflasher::Discovery found =
+        reflasher::DiscoverEmbossers(*services_.spooler, *services_.allocator);
+    printerList_ = reflasher::LayOutPrinterList(found);
+    if (printerList_.fill) {
+        for (const std::wstring& line : printerList_.lines) printerCombo.AddString(line);
+        printerCombo.SetCurSel(0);
+        for (const reflasher::PrinterInfo& embosser : found.embossers) {
+            printerNames.push_back(embosser.printerName);
+            printerPorts.push_back(embosser.portName);
+        }
+        if (printerList_.chooseOnlyEmbosser) ChooseEmbosser(0);
     }
-    if (layout.message) {
-        ShowMessageBox(layout.message->text, layout.message->caption, MB_OK | MB_ICONWARNING);
-    }
+    if (!printerList_.message.empty()) ShowError(printerList_.message.c_str());
+}
+
+void CReflasherDlg::ChooseEmbosser(std::size_t index) {
+    selectedPrinter = *std::next(printerNames.begin(), static_cast<std::ptrdiff_t>(index));
+    selectedPort = *std::next(printerPorts.begin(), static_cast<std::ptrdiff_t>(index));
+    printerChosen = true;
 }
 
 bool CReflasherDlg::RefuseWhileBusy() {
@@ -256,23 +260,14 @@ void CReflasherDlg::OnCancel() {
 }
 
 void CReflasherDlg::OnPrinterSelChange() {
-    const int index = printerCombo.GetCurSel();
-    // With exactly one printer its line is line 0 and there is no prompt: keep it chosen.
-    if (index == 0 && printerNames.size() == 1 && printerCombo.GetCount() == 1) {
-        selectedPrinter = printerNames.front();
-        selectedPort = printerPorts.front();
-        printerChosen = true;
-        return;
+    // A prompt line ("Choose printer from list", "No printers available") chooses none.
+    const std::optional<std::size_t> embosser =
+        reflasher::EmbosserAtLine(printerList_, printerCombo.GetCurSel(), printerNames.size());
+    if (embosser) {
+        ChooseEmbosser(*embosser);
+    } else {
+        printerChosen = false;
     }
-    // Otherwise line 0 is the prompt (or "No printers available"), and line n stands for
-    // the (n-1)th name.
-    if (index > 0 && static_cast<std::size_t>(index) <= printerNames.size()) {
-        selectedPrinter = *std::next(printerNames.begin(), index - 1);
-        selectedPort = *std::next(printerPorts.begin(), index - 1);
-        printerChosen = true;
-        return;
-    }
-    printerChosen = false;
 }
 
 void CReflasherDlg::OnSysCommand(UINT command, LPARAM) {

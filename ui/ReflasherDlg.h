@@ -16,6 +16,7 @@
 #include "ui/ControlAccessibility.h"
 #include "ui/DialogServices.h"
 #include "ui/SessionEndBlock.h"
+#include "ui/portable/PrinterList.h"
 #include "update/EmbosserLock.h"
 
 class CReflasherDlg : public CDialog {
@@ -67,6 +68,8 @@ private:
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
     LRESULT OnDeviceWorkEnded(WPARAM, LPARAM);
 
+    // Makes the `index`th embosser of printerNames the selected one.
+    void ChooseEmbosser(std::size_t index);
     void AddAboutItem();
     void ShowFirmwareNotice();
     // True (after telling the user) while a run is under way.
@@ -84,6 +87,8 @@ private:
     static unsigned __stdcall UpdateWorker(void* run);
 
     DialogServices services_;
+    // The printer list as filled, to tell which line stands for which embosser.
+    reflasher::PrinterList printerList_;
     // Held from Start Download until the device's work is over (dialog thread only):
     // while it is, the embosser works.
     std::unique_ptr<reflasher::EmbosserLock> embosserLock_;

@@ -1,7 +1,7 @@
 #include "update/ResultMessages.h"
 
 #include "device/DeviceStatus.h"
-#include "device/MessageCaptions.h"
+#include "update/MessageCaptions.h"
 
 namespace reflasher {
 namespace {

@@ -11,12 +11,14 @@
 #include "device/PrinterDiscovery.h"
 #include "device/UsbPrinter.h"
 #include "sim/SimulatedSpooler.h"
+#include "ui/portable/PrinterList.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
+using reflasher::Discovery;
 using reflasher::PrinterInfo;
-using reflasher::PrinterListLayout;
+using reflasher::PrinterList;
 using reflasher::sim::SimulatedSpooler;
 using reflasher::sim::SpoolerOp;
 
@@ -91,30 +93,39 @@ bool QualifiesByLowerCase(const PrinterInfo& printer) {
 
 bool StartsWithExactUsb(const std::wstring& port) { return port.compare(0, 3, L"USB") == 0; }
 
-void CheckLayout(const PrinterListLayout& layout, const std::vector<PrinterInfo>& installed) {
-    FUZZ_CHECK(layout.enumerated);
-    FUZZ_CHECK(layout.selectedIndex == 0);
-    const std::size_t found = layout.printerNames.size();
-    FUZZ_CHECK(found <= installed.size());
-    FUZZ_CHECK(layout.comboLines.size() == (found >= 2 ? found + 1 : 1));
-    FUZZ_CHECK(layout.printerChosen == (found == 1));
-    FUZZ_CHECK(layout.selectedPrinter == (found == 1 ? layout.printerNames[0] : std::wstring()));
-    FUZZ_CHECK(layout.message.has_value() == (found == 0));
-    if (found == 0) FUZZ_CHECK(layout.comboLines[0] == L"No printers available");
-    if (found >= 2) FUZZ_CHECK(layout.comboLines[0] == L"Choose printer from list");
+std::vector<std::wstring> NamesOf(const Discovery& found) {
+    std::vector<std::wstring> names;
+    for (const PrinterInfo& printer : found.embossers) names.push_back(printer.printerName);
+    return names;
+}
 
-    // The names found are installed printers in enumeration order, each shown by
-    // its own entry text, and each one qualifies.
+void CheckLayout(const Discovery& discovered, const std::vector<PrinterInfo>& installed) {
+    FUZZ_CHECK(discovered.outcome == reflasher::DiscoveryOutcome::Enumerated);
+    const PrinterList layout = reflasher::LayOutPrinterList(discovered);
+    FUZZ_CHECK(layout.fill);
+    const std::size_t found = discovered.embossers.size();
+    FUZZ_CHECK(found <= installed.size());
+    FUZZ_CHECK(layout.lines.size() == (found >= 2 ? found + 1 : 1));
+    FUZZ_CHECK(layout.chooseOnlyEmbosser == (found == 1));
+    FUZZ_CHECK(layout.message.empty() == (found != 0));
+    if (found == 0) FUZZ_CHECK(layout.lines[0] == L"No printers available");
+    if (found >= 2) FUZZ_CHECK(layout.lines[0] == L"Choose printer from list");
+
+    // The embossers found are installed printers in enumeration order, each shown by
+    // its own entry text on the line that stands for it, and each one qualifies.
     const std::size_t firstEntry = found >= 2 ? 1 : 0;
     std::size_t next = 0;
     for (std::size_t k = 0; k < found; ++k) {
-        while (next < installed.size() && installed[next].printerName != layout.printerNames[k]) ++next;
+        while (next < installed.size() && installed[next].printerName != discovered.embossers[k].printerName) ++next;
         FUZZ_CHECK(next < installed.size());
         const PrinterInfo& printer = installed[next++];
         FUZZ_CHECK(QualifiesByLowerCase(printer));
         FUZZ_CHECK(printer.driverName.size() == 15 && printer.portName.size() >= 3);
-        FUZZ_CHECK(layout.comboLines[firstEntry + k] == printer.printerName + L" on " + printer.portName);
+        FUZZ_CHECK(layout.lines[firstEntry + k] == printer.printerName + L" on " + printer.portName);
+        const auto line = static_cast<int>(firstEntry + k);
+        FUZZ_CHECK(reflasher::EmbosserAtLine(layout, line, found) == k);
     }
+    FUZZ_CHECK(!reflasher::EmbosserAtLine(layout, static_cast<int>(layout.lines.size()), found));
     std::size_t qualifying = 0;
     for (const PrinterInfo& printer : installed) qualifying += QualifiesByLowerCase(printer);
     FUZZ_CHECK(qualifying == found);
@@ -142,16 +153,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const PrinterInfo& printer : installed) spooler.AddPrinter(printer);
     if (enumerationFails) spooler.FailCall(SpoolerOp::EnumPrinters);
     MaybeFailingAllocator allocator(allocationFails);
-    const PrinterListLayout layout = reflasher::DiscoverPrinters(spooler, allocator);
+    const Discovery discovered = reflasher::DiscoverEmbossers(spooler, allocator);
     FUZZ_CHECK(spooler.OpenHandleCount() == 0);
 
     const bool bufferNeeded = !installed.empty();  // the simulated size is 0 only for no printers
     if (allocationFails && bufferNeeded) {
-        FUZZ_CHECK(!layout.enumerated && layout.comboLines.empty() && layout.printerNames.empty());
-        FUZZ_CHECK(!layout.printerChosen && layout.selectedPrinter.empty());
-        FUZZ_CHECK(layout.message && layout.message->text == L"Printer Enumeration failed (malloc failure)");
+        FUZZ_CHECK(discovered.outcome == reflasher::DiscoveryOutcome::NoMemory && discovered.embossers.empty());
+        const PrinterList layout = reflasher::LayOutPrinterList(discovered);
+        FUZZ_CHECK(!layout.fill && layout.lines.empty() && !layout.chooseOnlyEmbosser);
+        FUZZ_CHECK(layout.message == L"Printer Enumeration failed (malloc failure)");
     } else {
-        CheckLayout(layout, enumerationFails ? std::vector<PrinterInfo>{} : installed);
+        CheckLayout(discovered, enumerationFails ? std::vector<PrinterInfo>{} : installed);
     }
 
     if (!enumerationFails && !allocationFails) {
@@ -163,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (wchar_t& c : printer.portName) c = FlipAsciiCase(c);
             flippedSpooler.AddPrinter(printer);
         }
-        FUZZ_CHECK(reflasher::DiscoverPrinters(flippedSpooler).printerNames == layout.printerNames);
+        FUZZ_CHECK(NamesOf(reflasher::DiscoverEmbossers(flippedSpooler)) == NamesOf(discovered));
     }
 
     // Opening for an update keeps exactly the printers on an exact "USB" port open.

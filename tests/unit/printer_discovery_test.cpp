@@ -1,5 +1,6 @@
 // Which printers qualify, and what the printer list shows afterwards.
 #include "device/PrinterDiscovery.h"
+#include "ui/portable/PrinterList.h"
 
 #include <gtest/gtest.h>
 
@@ -90,44 +91,50 @@ TEST(DiscoverPrinters, Layouts) {
         Lines combo;
         Lines names;
         bool chosen;
-        std::wstring selected;
         bool notDetected;
     } cases[] = {
-        {"nothing installed", {}, {L"No printers available"}, {}, false, L"", true},
-        {"no embosser", {office, onLpt, newer}, {L"No printers available"}, {}, false, L"", true},
+        {"nothing installed", {}, {L"No printers available"}, {}, false, true},
+        {"no embosser", {office, onLpt, newer}, {L"No printers available"}, {}, false, true},
         {"one embosser among others", {office, first, onLpt}, {L"Dovrex A on USB001"}, {L"Dovrex A"},
-         true, L"Dovrex A", false},
-        {"one on a lower-case port", {second}, {L"dovrex b on usb003"}, {L"dovrex b"}, true,
-         L"dovrex b", false},
+         true, false},
+        {"one on a lower-case port", {second}, {L"dovrex b on usb003"}, {L"dovrex b"}, true, false},
         {"two, in enumeration order", {second, office, first},
          {L"Choose printer from list", L"dovrex b on usb003", L"Dovrex A on USB001"},
-         {L"dovrex b", L"Dovrex A"}, false, L"", false},
+         {L"dovrex b", L"Dovrex A"}, false, false},
         {"three", {first, second, first},
          {L"Choose printer from list", L"Dovrex A on USB001", L"dovrex b on usb003",
           L"Dovrex A on USB001"},
-         {L"Dovrex A", L"dovrex b", L"Dovrex A"}, false, L"", false},
+         {L"Dovrex A", L"dovrex b", L"Dovrex A"}, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         sim::SimulatedSpooler spooler;
         for (const PrinterInfo& p : c.installed) spooler.AddPrinter(p);
-        const PrinterListLayout layout = DiscoverPrinters(spooler);
-        EXPECT_TRUE(layout.enumerated);
-        EXPECT_EQ(layout.comboLines, c.combo);
-        EXPECT_EQ(layout.selectedIndex, 0);
-        EXPECT_EQ(layout.printerNames, c.names);
-        EXPECT_EQ(layout.printerChosen, c.chosen);
-        EXPECT_EQ(layout.selectedPrinter, c.selected);
-        // Each name with its own port: the lock is taken on the port.
-        ASSERT_EQ(layout.printerPorts.size(), c.names.size());
-        for (std::size_t i = 0; i < c.names.size(); ++i) {
-            EXPECT_EQ(PrinterEntryText({c.names[i], layout.printerPorts[i], L""}), c.combo[c.combo.size() - c.names.size() + i]);
+        const Discovery found = DiscoverEmbossers(spooler);
+        EXPECT_EQ(found.outcome, DiscoveryOutcome::Enumerated);
+        Lines names;
+        for (const PrinterInfo& p : found.embossers) names.push_back(p.printerName);
+        EXPECT_EQ(names, c.names);
+        const PrinterList list = LayOutPrinterList(found);
+        EXPECT_TRUE(list.fill);
+        EXPECT_EQ(list.lines, c.combo);
+        EXPECT_EQ(list.chooseOnlyEmbosser, c.chosen);
+        // Each line after any prompt stands for its embosser; the prompt for none.
+        for (std::size_t line = 0; line < c.combo.size(); ++line) {
+            const std::optional<std::size_t> embosser =
+                EmbosserAtLine(list, static_cast<int>(line), found.embossers.size());
+            if (!embosser) {
+                EXPECT_TRUE(c.combo[line] == L"Choose printer from list" ||
+                            c.combo[line] == L"No printers available");
+                continue;
+            }
+            EXPECT_EQ(PrinterEntryText(found.embossers[*embosser]), c.combo[line]);
         }
-        EXPECT_EQ(layout.selectedPort, c.chosen ? layout.printerPorts[0] : L"");
-        ASSERT_EQ(layout.message.has_value(), c.notDetected);
+        EXPECT_FALSE(EmbosserAtLine(list, -1, found.embossers.size()));
+        EXPECT_FALSE(EmbosserAtLine(list, static_cast<int>(c.combo.size()), found.embossers.size()));
+        EXPECT_EQ(list.message.empty(), !c.notDetected);
         if (c.notDetected) {
-            EXPECT_EQ(layout.message->text, kNotDetected);
-            EXPECT_EQ(layout.message->caption, L"Error");
+            EXPECT_EQ(list.message, kNotDetected);
         }
         EXPECT_EQ(spooler.OpenHandleCount(), 0);
     }
@@ -138,42 +145,46 @@ TEST(DiscoverPrinters, EnumeratesWithABufferOfTheReportedSize) {
     spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
     spooler.OverrideEnumSize(4096);
     RecordingAllocator allocator;
-    const PrinterListLayout layout = DiscoverPrinters(spooler, allocator);
+    const Discovery found = DiscoverEmbossers(spooler, allocator);
     EXPECT_EQ(allocator.sizes, std::vector<std::size_t>{4096});
     EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::EnumPrintersSizeNeeded), 1);
     EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::EnumPrinters), 1);
-    EXPECT_TRUE(layout.printerChosen);
+    EXPECT_TRUE(LayOutPrinterList(found).chooseOnlyEmbosser);
 }
 
-TEST(DiscoverPrinters, MallocFailureLeavesTheListAlone) {
-    sim::SimulatedSpooler spooler;
-    spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
-    FailingAllocator allocator;
-    const PrinterListLayout layout = DiscoverPrinters(spooler, allocator);
-    EXPECT_FALSE(layout.enumerated);
-    EXPECT_TRUE(layout.comboLines.empty());
-    EXPECT_TRUE(layout.printerNames.empty());
-    EXPECT_FALSE(layout.printerChosen);
-    EXPECT_TRUE(layout.selectedPrinter.empty());
-    ASSERT_TRUE(layout.message.has_value());
-    EXPECT_EQ(layout.message->text, kMallocFailure);
-    EXPECT_EQ(layout.message->caption, L"Error");
-    EXPECT_EQ(allocator.sizes.size(), 1u);
-    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::EnumPrinters), 0);
-}
-
-// A stopped spooler service is no missing embosser: the user is told which it is.
-TEST(DiscoverPrinters, SpoolerNotRunningIsSaidSo) {
-    sim::SimulatedSpooler spooler;
-    spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
-    spooler.StopService();
-    const PrinterListLayout layout = DiscoverPrinters(spooler);
-    EXPECT_FALSE(layout.enumerated);
-    ASSERT_TRUE(layout.message.has_value());
-    EXPECT_EQ(layout.message->text,
-              L"The print spooler is not running!\nPlease start the Print Spooler service,\nor "
-              L"restart the computer, and start this\napplication again.");
-    EXPECT_EQ(layout.message->caption, L"Error");
+// Neither a malloc failure nor a stopped spooler service is a missing embosser:
+// the list is left alone and the user is told which it is.
+TEST(DiscoverPrinters, MallocFailureOrStoppedSpoolerLeavesTheListAlone) {
+    const struct {
+        const char* what;
+        bool serviceStopped;
+        DiscoveryOutcome outcome;
+        std::wstring message;
+        std::size_t allocations;
+    } cases[] = {
+        {"no memory", false, DiscoveryOutcome::NoMemory, kMallocFailure, 1},
+        {"spooler stopped", true, DiscoveryOutcome::SpoolerNotRunning,
+         L"The print spooler is not running!\nPlease start the Print Spooler service,\nor "
+         L"restart the computer, and start this\napplication again.",
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::SimulatedSpooler spooler;
+        spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
+        if (c.serviceStopped) spooler.StopService();
+        FailingAllocator allocator;
+        const Discovery found = DiscoverEmbossers(spooler, allocator);
+        EXPECT_EQ(found.outcome, c.outcome);
+        EXPECT_TRUE(found.embossers.empty());
+        const PrinterList list = LayOutPrinterList(found);
+        EXPECT_FALSE(list.fill);
+        EXPECT_TRUE(list.lines.empty());
+        EXPECT_FALSE(list.chooseOnlyEmbosser);
+        EXPECT_EQ(list.message, c.message);
+        EXPECT_EQ(allocator.sizes.size(), c.allocations);
+        EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::EnumPrinters), 0);
+    }
 }
 
 TEST(DiscoverPrinters, FailedOrEmptyEnumerationMeansNoPrinters) {
@@ -200,13 +211,14 @@ TEST(DiscoverPrinters, FailedOrEmptyEnumerationMeansNoPrinters) {
         FailingAllocator failing;
         RecordingAllocator heap;
         Allocator& allocator = sizeIsZero ? static_cast<Allocator&>(failing) : heap;
-        const PrinterListLayout layout = DiscoverPrinters(spooler, allocator);
-        EXPECT_TRUE(layout.enumerated);
-        EXPECT_EQ(layout.comboLines, Lines{L"No printers available"});
-        EXPECT_TRUE(layout.printerNames.empty());
-        EXPECT_FALSE(layout.printerChosen);
-        ASSERT_TRUE(layout.message.has_value());
-        EXPECT_EQ(layout.message->text, kNotDetected);
+        const Discovery found = DiscoverEmbossers(spooler, allocator);
+        EXPECT_EQ(found.outcome, DiscoveryOutcome::Enumerated);
+        EXPECT_TRUE(found.embossers.empty());
+        const PrinterList list = LayOutPrinterList(found);
+        EXPECT_TRUE(list.fill);
+        EXPECT_EQ(list.lines, Lines{L"No printers available"});
+        EXPECT_FALSE(list.chooseOnlyEmbosser);
+        EXPECT_EQ(list.message, kNotDetected);
     }
 }
 

@@ -151,10 +151,10 @@ TEST(OpenUsbPrinter, PassesTheCallersDefaults) {
 TEST(OpenUsbPrinter, ListedLowerCasePortIsRefusedWhenOpened) {
     sim::SimulatedSpooler spooler;
     spooler.AddPrinter({L"Dovrex", L"usb001", L"Quillmar Dovrex"});
-    const PrinterListLayout layout = DiscoverPrinters(spooler);
-    ASSERT_TRUE(layout.printerChosen);
+    const Discovery found = DiscoverEmbossers(spooler);
+    ASSERT_EQ(found.embossers.size(), 1u);
     PrinterHandle printer = 0;
-    EXPECT_FALSE(OpenUsbPrinter(spooler, layout.selectedPrinter, &printer, UpdatePrinterDefaults()));
+    EXPECT_FALSE(OpenUsbPrinter(spooler, found.embossers[0].printerName, &printer, UpdatePrinterDefaults()));
     EXPECT_EQ(spooler.OpenHandleCount(), 0);
 }
 
