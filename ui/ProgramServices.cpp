@@ -18,11 +18,12 @@ bool StartAtNormalPriority(ThreadProc proc, void* parameter) {
 DialogServices ProgramServices() {
     // None of these holds state, so one of each serves the whole process.
     static reflasher::Win32Spooler spooler;
-    static reflasher::SystemPauses clock;
+    static reflasher::SystemPauses pauses;
     static reflasher::ThreadKeepAwake keepAwake;
     static reflasher::NamedMutexLocks locks;
     static const reflasher::Win32EmbeddedImageSource embeddedImage;
     static reflasher::Win32FileOpener files;
-    return DialogServices{&spooler,   &clock, &keepAwake, &embeddedImage, &files,
-                          &reflasher::Allocator::Heap(), &locks, &StartAtNormalPriority};
+    return DialogServices{{&spooler, &pauses, &keepAwake, &embeddedImage, &files,
+                           &reflasher::Allocator::Heap(), &locks},
+                          &StartAtNormalPriority};
 }

@@ -14,6 +14,7 @@
 #include "ui/portable/IconPosition.h"
 #include "ui/portable/LogoDrawing.h"
 #include "update/FirmwareFileCheck.h"
+#include "update/UpdateThreadProc.h"
 
 namespace {
 

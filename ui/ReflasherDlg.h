@@ -21,7 +21,7 @@
 
 class CReflasherDlg : public CDialog {
 public:
-    // The program's dialog: real spooler, clock and firmware sources.
+    // The program's dialog: real spooler, pauses and firmware sources.
     explicit CReflasherDlg(CWnd* parent = nullptr);
     CReflasherDlg(const DialogServices& services, CWnd* parent = nullptr);
     ~CReflasherDlg() override;

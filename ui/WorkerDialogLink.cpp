@@ -50,9 +50,7 @@ void WorkerDialogLink::DeviceWorkEnded() {
 DialogWorkerRun::DialogWorkerRun(const DialogServices& services, HWND dialog,
                                  std::wstring& statusText, std::wstring printer,
                                  reflasher::FirmwareFileBytes chosenFile)
-    : link_(dialog, statusText, std::move(printer)),
+    : services_(services),
+      link_(dialog, statusText, std::move(printer)),
       chosenFile_(std::move(chosenFile)),
-      context_{*services.spooler,  link_,
-               *services.clock,    *services.keepAwake,
-               *services.embeddedImage, chosenFile_,
-               *services.allocator, downloadInProgress} {}
+      context_{services_, link_, chosenFile_, downloadInProgress} {}

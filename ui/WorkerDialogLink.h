@@ -11,7 +11,7 @@
 #include "framework/Controls.h"
 #include "framework/Wnd.h"
 #include "ui/DialogServices.h"
-#include "update/UpdateWorker.h"
+#include "update/UpdateThreadProc.h"
 
 // Sent to the dialog when the embosser's work in the run is over.
 constexpr UINT kDeviceWorkEnded = WM_APP + 1;
@@ -49,6 +49,8 @@ public:
     reflasher::UpdateContext& Context() override { return context_; }
 
 private:
+    // Copies: the dialog's may be gone before the worker frees the run.
+    const reflasher::UpdateServices services_;
     WorkerDialogLink link_;
     reflasher::FirmwareFileBytes chosenFile_;
     reflasher::UpdateContext context_;

@@ -14,10 +14,10 @@ constexpr int kCreepStep = 5;
 }  // namespace
 
 FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog,
-                       Pauses& clock) {
+                       Pauses& pauses) {
     FlashOutcome outcome;
     dialog.SetProgressPos(kStartBar);
-    clock.Sleep(kFirmwareSettleMs);
+    pauses.Sleep(kFirmwareSettleMs);
     int bar = kStartBar;
     bool flashingSeen = false;
 
@@ -52,7 +52,7 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& di
                 }
                 break;
         }
-        clock.Sleep(kFlashPauseMs);
+        pauses.Sleep(kFlashPauseMs);
     }
     return outcome;
 }

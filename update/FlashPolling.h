@@ -15,6 +15,6 @@ struct FlashOutcome {
 
 // Sets the bar to 30, waits for the device to take the image, then polls up to 50
 // times, moving the bar and status line, until the device reports an end.
-FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog, Pauses& clock);
+FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog, Pauses& pauses);
 
 }  // namespace reflasher

@@ -8,6 +8,7 @@
 #include "update/PrintQueue.h"
 #include "update/RawJob.h"
 #include "update/ResultMessages.h"
+#include "update/SendFirmwareFile.h"
 #include "update/UpdateTiming.h"
 
 namespace reflasher {
@@ -48,11 +49,11 @@ private:
 };
 
 // Queries until the device reports service mode, pausing after every query.
-bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Pauses& clock) {
+bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Pauses& pauses) {
     bool ready = false;
     for (int poll = 0; poll < kPollLimit && !ready; ++poll) {
         ready = QueryDeviceStatus(spooler, printer).status == status_code::kReady;
-        clock.Sleep(kNegotiationPauseMs);
+        pauses.Sleep(kNegotiationPauseMs);
     }
     return ready;
 }
@@ -65,10 +66,11 @@ JobId SendServiceModeJob(Spooler& spooler, PrinterHandle printer) {
 }
 
 JobId SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
-    return SendRawJob(context.spooler, printer, [&] {
+    Spooler& spooler = *context.services.spooler;
+    return SendRawJob(spooler, printer, [&] {
         EmbeddedImage image;
-        if (!context.embeddedImage.Find(&image)) return SendFirmwareFile(context, printer);
-        if (WriteWhole(context.spooler, printer, image.data, image.size)) return true;
+        if (!context.services.embeddedImage->Find(&image)) return SendFirmwareFile(context, printer);
+        if (WriteWhole(spooler, printer, image.data, image.size)) return true;
         Show(context.dialog, PrinterWriteFailedMessage());
         return false;
     });
@@ -102,12 +104,13 @@ private:
 }  // namespace
 
 void UpdateRun(UpdateContext& context) {
-    Spooler& spooler = context.spooler;
+    Spooler& spooler = *context.services.spooler;
+    Allocator& allocator = *context.services.allocator;
     UpdateDialog& dialog = context.dialog;
     // One copy for both opens: a new selection during the run can't redirect it.
     const std::wstring printerName = dialog.SelectedPrinter();
     const PrinterDefaults defaults = UpdatePrinterDefaults();
-    DeviceWorkSpan deviceWork(context.keepAwake, dialog);
+    DeviceWorkSpan deviceWork(*context.services.keepAwake, dialog);
     RunJobs jobs;
 
     // Lets go of the printer and the device's work before the message, so that nothing
@@ -124,7 +127,7 @@ void UpdateRun(UpdateContext& context) {
 
     {
         OpenEmbosser printer(spooler, jobs);
-        if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, context.allocator)) return;
+        if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, allocator)) return;
         const QueueRefusal refusal = CheckBeforeSending(spooler, printer.get());
         if (refusal != QueueRefusal::None) {
             endEarly(printer, QueueRefusalMessage(refusal));
@@ -134,7 +137,7 @@ void UpdateRun(UpdateContext& context) {
         dialog.SetProgressPos(10);
         dialog.SetStatusLine(L"negotiating update");
 
-        if (!AwaitServiceMode(spooler, printer.get(), context.clock)) {
+        if (!AwaitServiceMode(spooler, printer.get(), *context.services.pauses)) {
             endEarly(printer, NeverReadyMessage());
             return;
         }
@@ -142,7 +145,7 @@ void UpdateRun(UpdateContext& context) {
 
     // The firmware goes through a fresh handle, on which service mode is confirmed first.
     OpenEmbosser printer(spooler, jobs);
-    if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, context.allocator)) return;
+    if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, allocator)) return;
     const DeviceStatus recheck = QueryDeviceStatus(spooler, printer.get());
     if (recheck.status != status_code::kReady) {
         endEarly(printer, RecheckFailedMessage(recheck.status));
@@ -159,7 +162,7 @@ void UpdateRun(UpdateContext& context) {
     dialog.SetStatusLine(L"sending firmware");
     dialog.RepaintDialog();
 
-    const FlashOutcome outcome = PollFlash(spooler, printer.get(), dialog, context.clock);
+    const FlashOutcome outcome = PollFlash(spooler, printer.get(), dialog, *context.services.pauses);
     printer.Close();
     deviceWork.End();
     dialog.SetProgressPos(100);

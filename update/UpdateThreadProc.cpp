@@ -1,4 +1,4 @@
-#include "update/UpdateRun.h"
+#include "update/UpdateThreadProc.h"
 
 namespace reflasher {
 namespace {
@@ -23,6 +23,12 @@ unsigned UpdateThreadProc(UpdateContext& context) {
     BusyFlagReset reset(context.downloadInProgress);
     UpdateRun(context);
     return 0;
+}
+
+unsigned RunUpdateWorker(std::unique_ptr<WorkerRun> run) {
+    const unsigned result = UpdateThreadProc(run->Context());
+    run.reset();  // ours alone: the dialog is not touched here
+    return result;
 }
 
 }  // namespace reflasher

@@ -16,7 +16,7 @@
 #include "sim/SimulatedSpooler.h"
 #include "tests/unit/ScriptedDevice.h"
 #include "tests/unit/UpdateFakes.h"
-#include "update/UpdateRun.h"
+#include "update/UpdateThreadProc.h"
 
 namespace reflasher::fakes {
 
@@ -100,7 +100,8 @@ struct UpdateHarness {
     FirmwareFileBytes chosenFile;
     FailingAllocator allocator{std::numeric_limits<std::size_t>::max()};
     std::atomic<bool> busy{true};
-    UpdateContext context{spooler, dialog, clock, keepAwake, embedded, chosenFile, allocator, busy};
+    UpdateServices services{&spooler, &clock, &keepAwake, &embedded, nullptr, &allocator, nullptr};
+    UpdateContext context{services, dialog, chosenFile, busy};
     // Printer handles open while each message box was up.
     std::vector<int> handlesAtMessage;
     // The device as the run left it when it reported the end of its work.

@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "tests/unit/UpdateHarness.h"
-#include "update/UpdateWorker.h"
 
 namespace reflasher::fakes {
 namespace {
@@ -496,8 +495,8 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
     FakeEmbeddedImage embedded;
     FirmwareFileBytes chosenFile;
     std::atomic<bool> busy{true};
-    UpdateContext context{spooler,    dialog,           clock, keepAwake, embedded,
-                          chosenFile, Allocator::Heap(), busy};
+    const UpdateServices services{&spooler, &clock, &keepAwake, &embedded, nullptr, &Allocator::Heap(), nullptr};
+    UpdateContext context{services, dialog, chosenFile, busy};
     EXPECT_THROW(UpdateThreadProc(context), std::runtime_error);
     EXPECT_FALSE(busy);
     ExpectAwakeWhileTheDeviceWorks(keepAwake, dialog, std::this_thread::get_id());

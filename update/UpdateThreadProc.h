@@ -1,4 +1,4 @@
-// One update run's worker thread and what it owns. The dialog may be destroyed as
+// An update run's worker thread and what it owns. The dialog may be destroyed as
 // soon as the worker clears the busy flag (the user may then close the program), so
 // the worker keeps its own copies of all it needs and frees them itself, after the
 // flag is clear, touching nothing of the dialog from then on.
@@ -10,11 +10,16 @@
 
 namespace reflasher {
 
+// What one run's worker takes with it.
 class WorkerRun {
 public:
     virtual ~WorkerRun() = default;
     virtual UpdateContext& Context() = 0;
 };
+
+// UpdateRun, then clears downloadInProgress as its very last act on anything
+// shared with the dialog, however the run is left. Gives 0.
+unsigned UpdateThreadProc(UpdateContext& context);
 
 // The worker thread's body: UpdateThreadProc on the run's context, then the run is
 // freed. Gives UpdateThreadProc's result.
