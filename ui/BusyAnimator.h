@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
+#include "device/win32/Handles.h"
 #include "framework/Controls.h"
-#include "framework/Handles.h"
 
 class BusyAnimator {
 public:
@@ -26,6 +26,6 @@ private:
     static unsigned __stdcall BusyAnimation(void* animator);
 
     const CStatic* picture_ = nullptr;
-    framework::UniqueKernelHandle stop_;
-    framework::UniqueKernelHandle thread_;
+    reflasher::UniqueKernelHandle stop_;
+    reflasher::UniqueKernelHandle thread_;
 };

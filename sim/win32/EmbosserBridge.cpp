@@ -130,8 +130,8 @@ void EmbosserBridge::SaveFirmware(const std::vector<unsigned char>& bytes) {
     const std::wstring partial = path + L".partial";
     bool saved = false;
     {
-        FileHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueKernelHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
         saved = file &&
                 (bytes.empty() || (WriteFile(file.get(), bytes.data(),
