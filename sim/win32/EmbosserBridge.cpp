@@ -93,7 +93,7 @@ void EmbosserBridge::TakeJob(const std::vector<unsigned char>& bytes) {
             what += "firmware version " + check.version + ", " + std::to_string(check.dataRecords) +
                     " data records, " + std::to_string(check.dataBytes) + " data bytes";
         } else {
-            what += std::string("firmware rejected: ") + firmware::SRecordProblemName(check.problem) +
+            what += std::string("firmware rejected: ") + sim::ProblemName(check.problem) +
                     " at line " + std::to_string(check.line);
         }
         SaveFirmware(bytes);
