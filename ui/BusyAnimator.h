@@ -1,6 +1,6 @@
 // The busy animation's thread (BusyAnimation) and its stop. It is started at the
 // end of OnInitDialog and stopped when the dialog is destroyed, so it never
-// touches control 1010 once the dialog has gone.
+// touches the busy picture (IDC_BUSY_PICTURE) once the dialog has gone.
 #pragma once
 
 #include <windows.h>
