@@ -11,6 +11,7 @@ ResultMessage Error(const wchar_t* text) { return {text, kErrorCaption, MessageI
 
 }  // namespace
 
+// As users know them, "occured", "unkonwn" and "again \n" too: tests and the README quote them.
 ResultMessage NeverReadyMessage() {
     return Info(
         L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\n"
