@@ -1,4 +1,4 @@
-// CAboutDlg: the About box (template 100), opened from the main dialog's system
+// CAboutDlg: the About box (IDD_ABOUTBOX), opened from the main dialog's system
 // menu. OK, Enter, Escape and the close box end it through the base dialog's
 // standard handling; it exchanges no data and changes nothing.
 #pragma once

@@ -1,4 +1,5 @@
-// Letter-case folding for the names and strings the device side compares as ASCII.
+// Letter-case folding for what the portable core compares as ASCII: printer names,
+// port names, the status string, the firmware header's maker.
 #pragma once
 
 namespace reflasher {

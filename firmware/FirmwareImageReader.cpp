@@ -1,16 +1,16 @@
 #include "firmware/FirmwareImageReader.h"
 
+#include "device/AsciiCase.h"
+
 namespace reflasher::firmware {
 namespace {
 
-constexpr char kMaker[] = "quillmar";
+constexpr char kMaker[] = "QUILLMAR";
 
 bool IsMakerQuillmar(const std::string& maker) {
     if (maker.size() != sizeof kMaker - 1) return false;
     for (std::size_t i = 0; i < maker.size(); ++i) {
-        const char c = maker[i];
-        const char folded = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (folded != kMaker[i]) return false;
+        if (AsciiUpper(maker[i]) != kMaker[i]) return false;
     }
     return true;
 }
@@ -20,9 +20,7 @@ ImageFault LineFault(SRecordProblem problem) {
     switch (problem) {
         case SRecordProblem::None: return ImageFault::None;
         case SRecordProblem::UnknownRecordType: return ImageFault::NotARecord;
-        case SRecordProblem::BadHexDigit:
-        case SRecordProblem::LowerCaseHex:
-        case SRecordProblem::BadLineEnd: return ImageFault::NotHex;  // a CR inside the line
+        case SRecordProblem::BadHexDigit: return ImageFault::NotHex;  // a CR inside the line too
         case SRecordProblem::ChecksumMismatch: return ImageFault::BadChecksum;
         default: return ImageFault::CountMismatch;  // odd, too short or too long for its count
     }
@@ -78,7 +76,7 @@ bool FirmwareImageReader::TakeLine(bool cutOff) {
     std::size_t length = line_.size();
     if (length > 0 && line_[length - 1] == '\r') --length;
     if (length < 2) return Fail(ImageFault::NotARecord);  // an empty line is no record
-    const SRecordProblem problem = ParseSRecordLine(line_.data(), length, &record_, HexCase::Either);
+    const SRecordProblem problem = ParseSRecordLine(line_.data(), length, &record_);
     const ImageFault fault = LineFault(problem);
     if (fault != ImageFault::None) {
         // A record that merely stops short at the end of the file is a download cut off.

@@ -2,17 +2,17 @@
 
 #include <process.h>
 
-framework::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter, int priority) {
+reflasher::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter, int priority) {
     // _beginthreadex, not CreateThread: the thread uses the C runtime.
     // Suspended first, so the priority holds from its first instruction.
-    framework::UniqueKernelHandle thread(reinterpret_cast<HANDLE>(
+    reflasher::UniqueKernelHandle thread(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, proc, parameter, CREATE_SUSPENDED, nullptr)));
     if (!thread) return thread;
     if (priority != THREAD_PRIORITY_NORMAL) SetThreadPriority(thread.get(), priority);
     if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
         // It can never run; ending it here keeps `parameter` from being used later.
         TerminateThread(thread.get(), 1);
-        return framework::UniqueKernelHandle();
+        return reflasher::UniqueKernelHandle();
     }
     return thread;
 }

@@ -4,14 +4,14 @@
 
 #include <windows.h>
 
-#include "framework/Handles.h"
+#include "device/win32/Handles.h"
 
 using ThreadProc = unsigned(__stdcall*)(void* parameter);
 
 // Starts `proc(parameter)` on a new thread with the default stack size and security,
 // running at once at `priority`, and hands over its handle. Empty when no thread
 // could be started (then `proc` never runs).
-framework::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter,
+reflasher::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter,
                                                int priority = THREAD_PRIORITY_NORMAL);
 
 // The same for a thread nobody waits for: its handle is not kept. False when no

@@ -12,6 +12,19 @@ constexpr char kMakerText[] = "Quillmar:";
 constexpr std::size_t kMakerLength = sizeof kMakerText - 1;
 constexpr std::size_t kVersionDigits = 8;
 
+// The loader reads upper-case hex digits only, and a CR only before the LF: the
+// problem of the first other character after the type, when it is a-f or a CR.
+ImageProblem StrayCharacter(const char* text, std::size_t length) {
+    for (std::size_t i = 2; i < length; ++i) {
+        const char c = text[i];
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) continue;
+        if (c >= 'a' && c <= 'f') return ImageProblem::LowerCaseHex;
+        if (c == '\r') return ImageProblem::BadLineEnd;
+        break;  // any other character is the line's own BadHexDigit
+    }
+    return ImageProblem::None;
+}
+
 bool IsHeaderText(const std::vector<unsigned char>& data) {
     if (data.size() != kMakerLength + kVersionDigits) return false;
     if (std::memcmp(data.data(), kMakerText, kMakerLength) != 0) return false;
@@ -31,28 +44,28 @@ public:
         const bool first = result_->lines == 1;
         switch (record.type) {
             case SRecordType::Header:
-                if (!first) return Fail(SRecordProblem::MisplacedHeader);
+                if (!first) return Fail(ImageProblem::MisplacedHeader);
                 if (record.address != 0 || !IsHeaderText(record.data)) {
-                    return Fail(SRecordProblem::BadHeader);
+                    return Fail(ImageProblem::BadHeader);
                 }
                 result_->version.assign(record.data.begin() + kMakerLength, record.data.end());
                 return true;
             case SRecordType::Data:
-                if (first) return Fail(SRecordProblem::MissingHeader);
+                if (first) return Fail(ImageProblem::MissingHeader);
                 return TakeData(record);
             case SRecordType::End:
-                if (first) return Fail(SRecordProblem::MissingHeader);
+                if (first) return Fail(ImageProblem::MissingHeader);
                 if (record.address != 0 || !record.data.empty()) {
-                    return Fail(SRecordProblem::BadEndRecord);
+                    return Fail(ImageProblem::BadEndRecord);
                 }
-                if (result_->dataRecords == 0) return Fail(SRecordProblem::NoData);
+                if (result_->dataRecords == 0) return Fail(ImageProblem::NoData);
                 ended_ = true;
                 return true;
         }
         return Fail(SRecordProblem::UnknownRecordType);
     }
 
-    bool Fail(SRecordProblem problem) {
+    bool Fail(LoaderProblem problem) {
         result_->problem = problem;
         result_->line = result_->lines;
         return false;
@@ -62,13 +75,13 @@ public:
 
 private:
     bool TakeData(const SRecord& record) {
-        if (record.data.empty()) return Fail(SRecordProblem::EmptyDataRecord);
+        if (record.data.empty()) return Fail(ImageProblem::EmptyDataRecord);
         const std::uint64_t start = record.address;
         const std::uint64_t end = start + record.data.size();  // one past the last byte
         if (result_->dataRecords > 0 && start < nextAddress_) {
-            return Fail(SRecordProblem::AddressOverlap);
+            return Fail(ImageProblem::AddressOverlap);
         }
-        if (end > 0x100000000ull) return Fail(SRecordProblem::AddressOverflow);
+        if (end > 0x100000000ull) return Fail(ImageProblem::AddressOverflow);
         const auto last = static_cast<std::uint32_t>(end - 1);
         if (result_->dataRecords > 0 && start == nextAddress_) {
             result_->runs.back().last = last;
@@ -88,11 +101,43 @@ private:
 
 }  // namespace
 
+const char* ProblemName(const LoaderProblem& problem) {
+    if (const auto* line = std::get_if<SRecordProblem>(&problem)) {
+        switch (*line) {
+            case SRecordProblem::None: return ProblemName(ImageProblem::None);
+            case SRecordProblem::BadRecordLength: return "bad record length";
+            case SRecordProblem::UnknownRecordType: return "unknown record type";
+            case SRecordProblem::BadHexDigit: return "not a hex digit";
+            case SRecordProblem::CountMismatch: return "count does not match the record";
+            case SRecordProblem::ChecksumMismatch: return "checksum mismatch";
+            case SRecordProblem::TooLong: return "record too long";
+        }
+    } else {
+        switch (std::get<ImageProblem>(problem)) {
+            case ImageProblem::None: return "none";
+            case ImageProblem::Empty: return "empty image";
+            case ImageProblem::BadLineEnd: return "line not ended by CR LF";
+            case ImageProblem::LowerCaseHex: return "lower-case hex digit";
+            case ImageProblem::MissingHeader: return "no SV header record first";
+            case ImageProblem::BadHeader: return "bad SV header record";
+            case ImageProblem::MisplacedHeader: return "SV record after the first line";
+            case ImageProblem::EmptyDataRecord: return "data record without data";
+            case ImageProblem::AddressOverlap: return "data address not ascending";
+            case ImageProblem::AddressOverflow: return "data past the end of the address space";
+            case ImageProblem::NoData: return "no data records";
+            case ImageProblem::BadEndRecord: return "bad SP end record";
+            case ImageProblem::MissingEndRecord: return "no SP end record";
+            case ImageProblem::DataAfterEnd: return "data after the SP end record";
+        }
+    }
+    return "unknown problem";
+}
+
 FirmwareImageCheck CheckFirmwareImage(const unsigned char* bytes, std::size_t size) {
     FirmwareImageCheck result;
     ImageChecker checker(&result);
     if (size == 0) {
-        checker.Fail(SRecordProblem::Empty);
+        checker.Fail(ImageProblem::Empty);
         return result;
     }
 
@@ -101,21 +146,27 @@ FirmwareImageCheck CheckFirmwareImage(const unsigned char* bytes, std::size_t si
     while (position < size) {
         ++result.lines;
         if (checker.Ended()) {
-            checker.Fail(SRecordProblem::DataAfterEnd);
+            checker.Fail(ImageProblem::DataAfterEnd);
             return result;
         }
         const void* found = std::memchr(bytes + position, '\n', size - position);
         if (found == nullptr) {
-            checker.Fail(SRecordProblem::BadLineEnd);
+            checker.Fail(ImageProblem::BadLineEnd);
             return result;
         }
         const auto lineFeed = static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes);
         if (lineFeed == position || bytes[lineFeed - 1] != '\r') {
-            checker.Fail(SRecordProblem::BadLineEnd);
+            checker.Fail(ImageProblem::BadLineEnd);
             return result;
         }
-        const SRecordProblem problem = ParseSRecordLine(
-            reinterpret_cast<const char*>(bytes + position), lineFeed - 1 - position, &record);
+        const char* line = reinterpret_cast<const char*>(bytes + position);
+        const std::size_t length = lineFeed - 1 - position;
+        const SRecordProblem problem = ParseSRecordLine(line, length, &record);
+        const ImageProblem stray = StrayCharacter(line, length);
+        if (problem != SRecordProblem::UnknownRecordType && stray != ImageProblem::None) {
+            checker.Fail(stray);
+            return result;
+        }
         if (problem != SRecordProblem::None) {
             checker.Fail(problem);
             return result;
@@ -124,7 +175,7 @@ FirmwareImageCheck CheckFirmwareImage(const unsigned char* bytes, std::size_t si
         position = lineFeed + 1;
     }
     if (!checker.Ended()) {
-        result.problem = SRecordProblem::MissingEndRecord;
+        result.problem = ImageProblem::MissingEndRecord;
         result.line = result.lines + 1;  // where the end record should have been
     }
     return result;

@@ -24,8 +24,32 @@ private:
 };
 
 constexpr char kMakerText[] = "Quillmar:";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+const char* TypeText(SRecordType type) {
+    switch (type) {
+        case SRecordType::Header: return "SV";
+        case SRecordType::Data: return "S3";
+        case SRecordType::End: return "SP";
+    }
+    return "S3";
+}
+
+void AppendHexByte(unsigned value, std::string* out) {
+    out->push_back(kHexDigits[(value >> 4) & 0xF]);
+    out->push_back(kHexDigits[value & 0xF]);
+}
 
 }  // namespace
+
+void AppendSRecordLine(const SRecord& record, std::string* out) {
+    out->append(TypeText(record.type));
+    AppendHexByte(static_cast<unsigned>(RecordCount(record.data.size())), out);
+    for (int shift = 24; shift >= 0; shift -= 8) AppendHexByte(record.address >> shift, out);
+    for (unsigned char byte : record.data) AppendHexByte(byte, out);
+    AppendHexByte(SRecordChecksum(record), out);
+    out->append("\r\n");
+}
 
 FirmwareLayout StoredImageLayout() {
     FirmwareLayout layout;

@@ -19,6 +19,10 @@ struct FirmwareLayout {
     std::uint32_t seed = 0x51A7E5u; // of the data pattern; any value but 0
 };
 
+// Appends the record as one line of upper-case hex closed by CR LF; at most
+// firmware::kMaxRecordData data bytes.
+void AppendSRecordLine(const firmware::SRecord& record, std::string* out);
+
 // The layout of the image the product ships.
 FirmwareLayout StoredImageLayout();
 

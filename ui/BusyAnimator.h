@@ -1,12 +1,12 @@
 // The busy animation's thread (BusyAnimation) and its stop. It is started at the
 // end of OnInitDialog and stopped when the dialog is destroyed, so it never
-// touches control 1010 once the dialog has gone.
+// touches the busy picture (IDC_BUSY_PICTURE) once the dialog has gone.
 #pragma once
 
 #include <windows.h>
 
+#include "device/win32/Handles.h"
 #include "framework/Controls.h"
-#include "framework/Handles.h"
 
 class BusyAnimator {
 public:
@@ -26,6 +26,6 @@ private:
     static unsigned __stdcall BusyAnimation(void* animator);
 
     const CStatic* picture_ = nullptr;
-    framework::UniqueKernelHandle stop_;
-    framework::UniqueKernelHandle thread_;
+    reflasher::UniqueKernelHandle stop_;
+    reflasher::UniqueKernelHandle thread_;
 };

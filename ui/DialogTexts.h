@@ -1,4 +1,5 @@
 // The main dialog's own texts for the user.
+// As users know them, "in process!" and the last \n too: tests and the README quote them.
 #pragma once
 
 #include "update/MessageCaptions.h"

@@ -5,6 +5,7 @@
 
 namespace {
 
+// As users know them, the blank after "automatically." too: tests quote them.
 constexpr wchar_t kNoVersion[] = L"No file version available!\r\n\r\n";
 constexpr wchar_t kInstallNote[] =
     L"Please install the printer locally at a USB port. This application will\r\n"

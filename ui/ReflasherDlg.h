@@ -11,7 +11,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
-#include "framework/Handles.h"
+#include "device/win32/Handles.h"
 #include "ui/BusyAnimator.h"
 #include "ui/ControlAccessibility.h"
 #include "ui/DialogServices.h"
@@ -29,7 +29,7 @@ public:
     // Fills printerCombo and printerNames once, and chooses the printer when there is one.
     void FillPrinterList();
 
-    framework::UniqueIcon appIcon;
+    reflasher::UniqueIcon appIcon;
     CStatic filePathLabel;
     CProgressCtrl progressBar;
     CStatic busyPicture;

@@ -1,5 +1,5 @@
 // The drawing interface of the animation and the logo, forwarded to GDI, and the
-// busy picture (control 1010) as a picture control.
+// busy picture (IDC_BUSY_PICTURE) as a picture control.
 #pragma once
 
 #include <windows.h>

@@ -18,7 +18,7 @@ struct EmbeddedImage {
 class EmbeddedImageSource {
 public:
     virtual ~EmbeddedImageSource() = default;
-    // Looks up resource "#204" of type "RT_BINARY"; false when the program carries none.
+    // Looks up IDR_FIRMWARE_IMAGE of type "RT_BINARY"; false when the program carries none.
     virtual bool Find(EmbeddedImage* image) const = 0;
 };
 

@@ -15,6 +15,7 @@ void Show(UpdateDialog& dialog, const ResultMessage& message) {
     dialog.ShowMessage(message.text, message.caption, message.icon);
 }
 
+// As users know them, "occured", "unkonwn" and "again \n" too: tests and the README quote them.
 ResultMessage NeverReadyMessage() {
     return Info(
         L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\n"

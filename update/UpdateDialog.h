@@ -18,7 +18,7 @@ public:
     virtual void SetProgressRange(int lower, int upper) = 0;
     // PBM_SETPOS.
     virtual void SetProgressPos(int position) = 0;
-    // Assigns statusText, then sets control 1012's window text to it.
+    // Assigns statusText, then sets the status line's (IDC_STATUS_LINE) window text to it.
     virtual void SetStatusLine(const std::wstring& text) = 0;
     // Invalidate the whole dialog without erasing, then update it now.
     virtual void RepaintDialog() = 0;

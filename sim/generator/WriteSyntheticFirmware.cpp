@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         reinterpret_cast<const unsigned char*>(image.data()), image.size());
     if (!check.Valid()) {
         std::fprintf(stderr, "generated image is invalid at line %zu: %s\n", check.line,
-                     reflasher::firmware::SRecordProblemName(check.problem));
+                     reflasher::sim::ProblemName(check.problem));
         return 1;
     }
     if (!WriteFile(argv[1], image)) {

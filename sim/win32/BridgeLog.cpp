@@ -13,8 +13,9 @@ std::wstring WindowsPathOf(const std::wstring& path) {
 BridgeLog::BridgeLog(const std::wstring& path) : startMs_(GetTickCount64()) {
     if (path.empty()) return;
     // Shared for reading: a test may look at the log while the bridge still runs.
-    file_ = FileHandle(CreateFileW(WindowsPathOf(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file_ =
+        UniqueKernelHandle(CreateFileW(WindowsPathOf(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     fileFailed_ = !file_;
 }
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "update/win32/FileHandle.h"
+#include "device/win32/Handles.h"
 
 namespace reflasher::bridge {
 
@@ -19,7 +19,7 @@ public:
     void Line(const std::string& text);
 
 private:
-    FileHandle file_;
+    UniqueKernelHandle file_;
     bool fileFailed_ = false;
     ULONGLONG startMs_;
 };

@@ -93,7 +93,7 @@ void EmbosserBridge::TakeJob(const std::vector<unsigned char>& bytes) {
             what += "firmware version " + check.version + ", " + std::to_string(check.dataRecords) +
                     " data records, " + std::to_string(check.dataBytes) + " data bytes";
         } else {
-            what += std::string("firmware rejected: ") + firmware::SRecordProblemName(check.problem) +
+            what += std::string("firmware rejected: ") + sim::ProblemName(check.problem) +
                     " at line " + std::to_string(check.line);
         }
         SaveFirmware(bytes);
@@ -130,8 +130,8 @@ void EmbosserBridge::SaveFirmware(const std::vector<unsigned char>& bytes) {
     const std::wstring partial = path + L".partial";
     bool saved = false;
     {
-        FileHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueKernelHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
         saved = file &&
                 (bytes.empty() || (WriteFile(file.get(), bytes.data(),

@@ -63,7 +63,7 @@ TEST(SyntheticFirmware, HasTheStoredImagesExactLayout) {
     EXPECT_EQ(image.size(), 1140906u);
 
     const FirmwareImageCheck check = Check(image);
-    ASSERT_TRUE(check.Valid()) << SRecordProblemName(check.problem) << " at line " << check.line;
+    ASSERT_TRUE(check.Valid()) << ProblemName(check.problem) << " at line " << check.line;
     EXPECT_EQ(check.version, "00900000");
     EXPECT_EQ(check.dataRecords, 14261u);
     EXPECT_EQ(check.dataBytes, 456332u);
@@ -127,7 +127,7 @@ TEST(FirmwareImageCheck, AcceptsWellFormedImages) {
     };
     for (const auto& [name, image] : cases) {
         const FirmwareImageCheck check = Check(image);
-        EXPECT_TRUE(check.Valid()) << name << ": " << SRecordProblemName(check.problem) << " at line "
+        EXPECT_TRUE(check.Valid()) << name << ": " << ProblemName(check.problem) << " at line "
                                    << check.line;
     }
     const FirmwareImageCheck gaps = Check(cases[3].second);
@@ -137,7 +137,7 @@ TEST(FirmwareImageCheck, AcceptsWellFormedImages) {
 struct Corruption {
     const char* name;
     std::string image;
-    SRecordProblem problem;
+    LoaderProblem problem;
     std::size_t line;
 };
 
@@ -166,20 +166,20 @@ TEST(FirmwareImageCheck, NamesEachKindOfCorruptionAndItsLine) {
     const std::string tooLong = "S3" + std::string(2 * 257, '0');
 
     const std::vector<Corruption> cases = {
-        {"no bytes", "", SRecordProblem::Empty, 0},
-        {"LF alone", Replace(good, "\r\n", "\n"), SRecordProblem::BadLineEnd, 1},
-        {"CR alone", Replace(good, "\r\n", "\r"), SRecordProblem::BadLineEnd, 1},
-        {"no line end at the end", good.substr(0, good.size() - 2), SRecordProblem::BadLineEnd, 6},
-        {"truncated mid-record", good.substr(0, good.size() - 30), SRecordProblem::BadLineEnd, 5},
+        {"no bytes", "", ImageProblem::Empty, 0},
+        {"LF alone", Replace(good, "\r\n", "\n"), ImageProblem::BadLineEnd, 1},
+        {"CR alone", Replace(good, "\r\n", "\r"), ImageProblem::BadLineEnd, 1},
+        {"no line end at the end", good.substr(0, good.size() - 2), ImageProblem::BadLineEnd, 6},
+        {"truncated mid-record", good.substr(0, good.size() - 30), ImageProblem::BadLineEnd, 5},
         {"stray CR in a record", withLine(1, data1.substr(0, 30) + "\r" + data1.substr(31)),
-         SRecordProblem::BadLineEnd, 2},
+         ImageProblem::BadLineEnd, 2},
         {"empty line", withLine(2, ""), SRecordProblem::BadRecordLength, 3},
         {"digit dropped", withLine(1, data1.substr(0, 40) + data1.substr(41)),
          SRecordProblem::BadRecordLength, 2},
         {"too short for an address", withLine(1, "S30500FA"), SRecordProblem::BadRecordLength, 2},
         {"S1 record", withLine(1, "S1" + data1.substr(2)), SRecordProblem::UnknownRecordType, 2},
         {"lower-case type", withLine(1, "s3" + data1.substr(2)), SRecordProblem::UnknownRecordType, 2},
-        {"lower-case hex", withLine(1, lowerCase), SRecordProblem::LowerCaseHex, 2},
+        {"lower-case hex", withLine(1, lowerCase), ImageProblem::LowerCaseHex, 2},
         {"non-hex character", withLine(1, data1.substr(0, 20) + "G" + data1.substr(21)),
          SRecordProblem::BadHexDigit, 2},
         {"space in a record", withLine(1, data1.substr(0, 20) + " " + data1.substr(21)),
@@ -189,43 +189,43 @@ TEST(FirmwareImageCheck, NamesEachKindOfCorruptionAndItsLine) {
         {"longer than a count describes", withLine(1, tooLong), SRecordProblem::TooLong, 2},
         {"data digit changed", withLine(1, flippedData), SRecordProblem::ChecksumMismatch, 2},
         {"checksum changed", withLine(1, flippedChecksum), SRecordProblem::ChecksumMismatch, 2},
-        {"header missing", Image({Data(0, 32), End()}), SRecordProblem::MissingHeader, 1},
-        {"end record alone", Image({End()}), SRecordProblem::MissingHeader, 1},
+        {"header missing", Image({Data(0, 32), End()}), ImageProblem::MissingHeader, 1},
+        {"end record alone", Image({End()}), ImageProblem::MissingHeader, 1},
         {"other maker", Image({Header("Quillmax:00900000"), Data(0, 32), End()}),
-         SRecordProblem::BadHeader, 1},
+         ImageProblem::BadHeader, 1},
         {"version not digits", Image({Header("Quillmar:0090000A"), Data(0, 32), End()}),
-         SRecordProblem::BadHeader, 1},
+         ImageProblem::BadHeader, 1},
         {"version of seven digits", Image({Header("Quillmar:0090000"), Data(0, 32), End()}),
-         SRecordProblem::BadHeader, 1},
+         ImageProblem::BadHeader, 1},
         {"version of nine digits", Image({Header("Quillmar:009000000"), Data(0, 32), End()}),
-         SRecordProblem::BadHeader, 1},
+         ImageProblem::BadHeader, 1},
         {"header not at address 0", Image({Header("Quillmar:00900000", 1), Data(0, 32), End()}),
-         SRecordProblem::BadHeader, 1},
+         ImageProblem::BadHeader, 1},
         {"second header", Image({Header(), Data(0, 32), Header(), End()}),
-         SRecordProblem::MisplacedHeader, 3},
+         ImageProblem::MisplacedHeader, 3},
         {"data record without data", Image({Header(), Data(0, 32), Data(0x20, 0), End()}),
-         SRecordProblem::EmptyDataRecord, 3},
+         ImageProblem::EmptyDataRecord, 3},
         {"overlapping record", Image({Header(), Data(0x100, 32), Data(0x11F, 32), End()}),
-         SRecordProblem::AddressOverlap, 3},
+         ImageProblem::AddressOverlap, 3},
         {"repeated record", Image({Header(), Data(0x100, 32), Data(0x100, 32), End()}),
-         SRecordProblem::AddressOverlap, 3},
+         ImageProblem::AddressOverlap, 3},
         {"descending records", Image({Header(), Data(0x200, 32), Data(0x100, 32), End()}),
-         SRecordProblem::AddressOverlap, 3},
+         ImageProblem::AddressOverlap, 3},
         {"past the address space", Image({Header(), Data(0xFFFFFFF0u, 17), End()}),
-         SRecordProblem::AddressOverflow, 2},
-        {"no data records", Image({Header(), End()}), SRecordProblem::NoData, 2},
+         ImageProblem::AddressOverflow, 2},
+        {"no data records", Image({Header(), End()}), ImageProblem::NoData, 2},
         {"end record with data", Image({Header(), Data(0, 32), End(0, {1})}),
-         SRecordProblem::BadEndRecord, 3},
+         ImageProblem::BadEndRecord, 3},
         {"end record with an address", Image({Header(), Data(0, 32), End(0x02000000u)}),
-         SRecordProblem::BadEndRecord, 3},
-        {"end record missing", Image({Header(), Data(0, 32)}), SRecordProblem::MissingEndRecord, 3},
-        {"record after the end", good + lines[1] + "\r\n", SRecordProblem::DataAfterEnd, 7},
-        {"empty line after the end", good + "\r\n", SRecordProblem::DataAfterEnd, 7},
-        {"zero byte after the end", good + std::string(1, '\0'), SRecordProblem::DataAfterEnd, 7},
+         ImageProblem::BadEndRecord, 3},
+        {"end record missing", Image({Header(), Data(0, 32)}), ImageProblem::MissingEndRecord, 3},
+        {"record after the end", good + lines[1] + "\r\n", ImageProblem::DataAfterEnd, 7},
+        {"empty line after the end", good + "\r\n", ImageProblem::DataAfterEnd, 7},
+        {"zero byte after the end", good + std::string(1, '\0'), ImageProblem::DataAfterEnd, 7},
     };
     for (const Corruption& c : cases) {
         const FirmwareImageCheck check = Check(c.image);
-        EXPECT_EQ(check.problem, c.problem) << c.name << ": got " << SRecordProblemName(check.problem);
+        EXPECT_EQ(check.problem, c.problem) << c.name << ": got " << ProblemName(check.problem);
         EXPECT_EQ(check.line, c.line) << c.name;
     }
 }

@@ -1,7 +1,8 @@
-// The busy animation's schedule: while `downloadInProgress` is set, frames 145,
-// 146, 147, 148, each for 500 ms; the flag is looked at only before a cycle, so a
-// cycle once begun ends on 148, which then stays. Between cycles, and while no run
-// is under way, it waits 500 ms. The thread around it is ui/BusyAnimator.h.
+// The busy animation's schedule: while `downloadInProgress` is set, the frames
+// IDB_BUSY_FRAME_1 to IDB_BUSY_FRAME_4, each for 500 ms; the flag is looked at only
+// before a cycle, so a cycle once begun ends on the fourth, which then stays.
+// Between cycles, and while no run is under way, it waits 500 ms. The thread
+// around it is ui/BusyAnimator.h.
 #pragma once
 
 #include <atomic>

@@ -1,7 +1,7 @@
-// The four pictures of the busy animation (bitmaps 145-148), loaded once and kept,
-// and shown in the picture control. What the control hands back when a picture is
-// replaced is released here unless it is one of the four: the template's own
-// bitmap 145 the first time, or a copy the control made of ours.
+// The four pictures of the busy animation (IDB_BUSY_FRAME_1 to IDB_BUSY_FRAME_4),
+// loaded once and kept, and shown in the picture control. What the control hands
+// back when a picture is replaced is released here unless it is one of the four:
+// the template's own IDB_BUSY_FRAME_1 the first time, or a copy the control made of ours.
 #pragma once
 
 #include <array>
@@ -22,7 +22,7 @@ public:
     BusyFrames(const BusyFrames&) = delete;
     BusyFrames& operator=(const BusyFrames&) = delete;
 
-    // Frame `index` (0 for bitmap 145 ... 3 for 148) in the control.
+    // Frame `index` (0 for IDB_BUSY_FRAME_1 ... 3 for IDB_BUSY_FRAME_4) in the control.
     void Show(int index);
     // Leaves the control without a picture.
     void ClearPicture();

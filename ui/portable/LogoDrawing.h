@@ -1,4 +1,4 @@
-// The logo (bitmap 199) drawn whole at the top-left of the target at its natural
+// The logo (IDB_LOGO) drawn whole at the top-left of the target at its natural
 // size; its pure cyan pixels are left out, so the background shows through.
 #pragma once
 

@@ -2,52 +2,50 @@
 
 #include <windows.h>
 
+#include <utility>
+
+#include "device/win32/Handles.h"
+
 namespace reflasher {
 namespace {
 
 class NamedMutexLock : public EmbosserLock {
 public:
-    // `mutex` owned by the calling thread, or null for a lock the system wouldn't give.
-    explicit NamedMutexLock(HANDLE mutex) : mutex_(mutex) {}
+    // `mutex` owned by the calling thread, or empty for a lock the system wouldn't give.
+    explicit NamedMutexLock(UniqueKernelHandle mutex) : mutex_(std::move(mutex)) {}
     ~NamedMutexLock() override {
-        if (mutex_ == nullptr) return;
-        // On the thread that took it; closing the last handle also removes the
-        // name, so no copy is refused once this run is over.
-        ReleaseMutex(mutex_);
-        CloseHandle(mutex_);
+        // On the thread that took it; closing the last handle (after this) also
+        // removes the name, so no copy is refused once this run is over.
+        if (mutex_) ReleaseMutex(mutex_.get());
     }
-    NamedMutexLock(const NamedMutexLock&) = delete;
-    NamedMutexLock& operator=(const NamedMutexLock&) = delete;
 
 private:
-    HANDLE mutex_;
+    UniqueKernelHandle mutex_;
 };
 
 }  // namespace
 
 std::unique_ptr<EmbosserLock> NamedMutexLocks::TryTake(const std::wstring& port) {
     const std::wstring name = EmbosserLockName(port);
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, (L"Global\\" + name).c_str());
-    if (mutex == nullptr && GetLastError() == ERROR_ACCESS_DENIED) {
+    UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, (L"Global\\" + name).c_str()));
+    if (!mutex && GetLastError() == ERROR_ACCESS_DENIED) {
         // Another user's copy holds it: it keeps the mutex open only while it runs.
         return nullptr;
     }
-    if (mutex == nullptr) mutex = CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str());
-    if (mutex == nullptr) {
+    if (!mutex) mutex.Reset(CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str()));
+    if (!mutex) {
         // No mutex of that name to be had (another kind of object squats on it): that
         // must not make updates impossible; this copy's own busy flag still guards.
-        return std::make_unique<NamedMutexLock>(nullptr);
+        return std::make_unique<NamedMutexLock>(UniqueKernelHandle());
     }
-    switch (WaitForSingleObject(mutex, 0)) {
+    switch (WaitForSingleObject(mutex.get(), 0)) {
         case WAIT_OBJECT_0:
         case WAIT_ABANDONED:  // its holder ended without letting go: free
-            return std::make_unique<NamedMutexLock>(mutex);
+            return std::make_unique<NamedMutexLock>(std::move(mutex));
         case WAIT_TIMEOUT:
-            CloseHandle(mutex);
             return nullptr;
         default:
-            CloseHandle(mutex);
-            return std::make_unique<NamedMutexLock>(nullptr);
+            return std::make_unique<NamedMutexLock>(UniqueKernelHandle());
     }
 }
 

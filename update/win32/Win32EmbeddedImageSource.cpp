@@ -8,7 +8,7 @@ namespace reflasher {
 
 namespace {
 
-// "#204" makes the lookup take the name as the numeric identifier 204.
+// "#204" makes the lookup take the name as a numeric identifier, IDR_FIRMWARE_IMAGE's.
 constexpr wchar_t kImageName[] = L"#204";
 static_assert(IDR_FIRMWARE_IMAGE == 204, "kImageName spells the image's identifier");
 

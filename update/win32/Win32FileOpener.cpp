@@ -4,14 +4,14 @@
 
 #include <limits>
 
-#include "update/win32/FileHandle.h"
+#include "device/win32/Handles.h"
 
 namespace reflasher {
 namespace {
 
 class Win32FirmwareFile : public FirmwareFile {
 public:
-    explicit Win32FirmwareFile(FileHandle handle) : handle_(std::move(handle)) {}
+    explicit Win32FirmwareFile(UniqueKernelHandle handle) : handle_(std::move(handle)) {}
 
     bool Length(std::uint64_t* length) override {
         LARGE_INTEGER size;
@@ -30,7 +30,7 @@ public:
     }
 
 private:
-    FileHandle handle_;
+    UniqueKernelHandle handle_;
 };
 
 }  // namespace
@@ -39,7 +39,7 @@ std::unique_ptr<FirmwareFile> Win32FileOpener::OpenExisting(const std::wstring& 
     // Share mode 0: the open fails while another program holds the file, and no one
     // else can open it until we are done, so what is sent is what was chosen.
     // Should the path name a pipe, its server may only identify us, never act as us.
-    FileHandle handle(CreateFileW(
+    UniqueKernelHandle handle(CreateFileW(
         path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
     if (!handle) return nullptr;

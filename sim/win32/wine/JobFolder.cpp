@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "device/win32/Handles.h"
 #include "sim/win32/wine/HostPaths.h"
 
 namespace reflasher::wineprefix {
@@ -13,22 +14,20 @@ namespace {
 constexpr unsigned kPollMs = 50;
 
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::optional<std::vector<unsigned char>> bytes;
+    const UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart < 0x40000000) {
-        std::vector<unsigned char> content(static_cast<std::size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (content.empty() ||
-            (ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr) &&
-             read == content.size())) {
-            bytes = std::move(content);
-        }
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart >= 0x40000000) {
+        return std::nullopt;
     }
-    CloseHandle(file);
-    return bytes;
+    std::vector<unsigned char> content(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!content.empty() && (!ReadFile(file.get(), content.data(),
+                                       static_cast<DWORD>(content.size()), &read, nullptr) ||
+                             read != content.size())) {
+        return std::nullopt;
+    }
+    return content;
 }
 
 // Wine hands a "|command" port to /bin/sh -c, so paths are quoted for the shell.

@@ -5,29 +5,23 @@
 
 #include <string>
 
+#include "device/win32/Handles.h"
+
 namespace reflasher::wineprefix {
+
+struct RegistryKeyTraits : NullIsInvalid<HKEY> {
+    static void Close(Handle h) { RegCloseKey(h); }
+};
 
 class RegistryKey {
 public:
     RegistryKey() = default;
-    ~RegistryKey() { Reset(); }
-    RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
-    RegistryKey& operator=(RegistryKey&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            key_ = other.key_;
-            other.key_ = nullptr;
-        }
-        return *this;
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
 
     // Opens `path` under `root` for writing, creating it (and its parents) if needed.
     static RegistryKey Create(HKEY root, const std::wstring& path);
 
-    bool IsOpen() const { return key_ != nullptr; }
-    HKEY Get() const { return key_; }
+    bool IsOpen() const { return static_cast<bool>(key_); }
+    HKEY Get() const { return key_.get(); }
 
     bool SetString(const wchar_t* name, const std::wstring& value);
     bool SetDword(const wchar_t* name, DWORD value);
@@ -37,12 +31,8 @@ public:
 
 private:
     explicit RegistryKey(HKEY key) : key_(key) {}
-    void Reset() {
-        if (key_ != nullptr) RegCloseKey(key_);
-        key_ = nullptr;
-    }
 
-    HKEY key_ = nullptr;
+    UniqueHandle<RegistryKeyTraits> key_;
 };
 
 }  // namespace reflasher::wineprefix

@@ -1,6 +1,6 @@
 // The framework layer under Wine: modal runs and their endings, message-map
 // dispatch and default handling, data exchange, the control wrappers, the file
-// dialog's parameters, worker threads and handle owners.
+// dialog's parameters and worker threads.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,14 +9,14 @@
 #include <atomic>
 #include <string>
 
+#include "device/win32/Handles.h"
+#include "device/win32/SystemLibrary.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
-#include "framework/Handles.h"
-#include "device/win32/SystemLibrary.h"
 #include "framework/Thread.h"
-#include "tests/wine/framework/TestDialogIds.h"
 #include "sim/win32/wine/HostPaths.h"
+#include "tests/wine/framework/TestDialogIds.h"
 #include "tests/wine/framework/support/DialogScript.h"
 
 using namespace dialog_script;
@@ -205,12 +205,10 @@ TEST_F(FrameworkDialogTest, AHandlerWithoutDefaultSwallowsTheMessage) {
 }
 
 // The bitmaps handed to the picture control, deleted when the test ends.
-struct BitmapTraits {
-    using Handle = HBITMAP;
-    static Handle Invalid() { return nullptr; }
+struct BitmapTraits : reflasher::NullIsInvalid<HBITMAP> {
     static void Close(Handle h) { DeleteObject(h); }
 };
-using TestBitmap = framework::UniqueHandle<BitmapTraits>;
+using TestBitmap = reflasher::UniqueHandle<BitmapTraits>;
 
 TEST_F(FrameworkDialogTest, ControlWrappersDriveTheirControls) {
     TestDialog dialog;
@@ -400,50 +398,12 @@ TEST(ThreadTest, WorkerRunsWithItsParameterAtTheAskedPriority) {
 
 TEST(ThreadTest, OwnedThreadRunsAtTheAskedPriorityAndItsHandleSignalsItsEnd) {
     ThreadProbe probe;
-    const framework::UniqueKernelHandle thread =
+    const reflasher::UniqueKernelHandle thread =
         BeginOwnedThread(&Probe, &probe, THREAD_PRIORITY_BELOW_NORMAL);
     ASSERT_TRUE(thread);
     ASSERT_EQ(WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0);
     EXPECT_EQ(probe.seen, &probe);
     EXPECT_EQ(probe.priority, THREAD_PRIORITY_BELOW_NORMAL);
-}
-
-// --- handle owners ---
-
-struct CountingTraits {
-    using Handle = int;
-    static int closed;
-    static int lastClosed;
-    static Handle Invalid() { return 0; }
-    static void Close(Handle h) {
-        ++closed;
-        lastClosed = h;
-    }
-};
-int CountingTraits::closed = 0;
-int CountingTraits::lastClosed = 0;
-using Counted = framework::UniqueHandle<CountingTraits>;
-
-TEST(HandlesTest, EachHandleIsClosedExactlyOnceWhateverMovesHappen) {
-    CountingTraits::closed = 0;
-    {
-        Counted a(7);
-        Counted b(std::move(a));
-        EXPECT_FALSE(a);
-        EXPECT_EQ(b.get(), 7);
-        Counted c(9);
-        c = std::move(b);  // 9 is closed now, 7 moves over
-        EXPECT_EQ(CountingTraits::closed, 1);
-        EXPECT_EQ(CountingTraits::lastClosed, 9);
-        c = std::move(c);  // self-move keeps it
-        EXPECT_EQ(c.get(), 7);
-        const int released = Counted(11).Release();  // released: not closed
-        EXPECT_EQ(released, 11);
-        c.Reset(12);  // 7 closed
-        EXPECT_EQ(CountingTraits::lastClosed, 7);
-    }
-    EXPECT_EQ(CountingTraits::closed, 3);  // 9, 7, and 12 at the end of the scope
-    EXPECT_EQ(CountingTraits::lastClosed, 12);
 }
 
 }  // namespace

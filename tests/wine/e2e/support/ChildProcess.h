@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "device/win32/Handles.h"
 
 namespace reflasher::e2e {
 
@@ -38,8 +38,8 @@ public:
     void Kill();
 
 private:
-    framework::UniqueKernelHandle process_;
-    framework::UniqueKernelHandle thread_;
+    reflasher::UniqueKernelHandle process_;
+    reflasher::UniqueKernelHandle thread_;
     DWORD processId_ = 0;
     DWORD threadId_ = 0;
 };

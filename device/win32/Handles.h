@@ -1,15 +1,17 @@
-// Move-only owners for the icons and kernel handles (threads, events) the program
-// creates, so each is released exactly once. Files have their owner in
-// update/win32/FileHandle.h; bitmaps and memory DCs theirs in ui/portable/GdiOwners.h.
+// Move-only owners for the Win32 handles the program and its tools open: kernel
+// objects (threads, events, mutexes, processes, files) and icons, so each is
+// released exactly once. Bitmaps and memory DCs of the dialog's pictures have
+// theirs over the portable drawing interface, in ui/portable/GdiOwners.h.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-namespace framework {
+namespace reflasher {
 
-// Traits: `Handle` type, `Invalid()` value and `Close(h)`.
+// Traits: `Handle` type; `Invalid()`, the value an empty owner holds; `Valid(h)`,
+// whether `h` is a handle to close; `Close(h)`.
 template <class Traits>
 class UniqueHandle {
 public:
@@ -28,32 +30,38 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
 
     Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Traits::Invalid(); }
+    explicit operator bool() const { return Traits::Valid(handle_); }
 
     Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
     void Reset(Handle handle = Traits::Invalid()) {
         const Handle old = std::exchange(handle_, handle);
-        if (old != Traits::Invalid()) Traits::Close(old);
+        if (Traits::Valid(old)) Traits::Close(old);
     }
 
 private:
     Handle handle_ = Traits::Invalid();
 };
 
-struct IconTraits {
-    using Handle = HICON;
+// Handle kinds whose only failure value is null.
+template <class H>
+struct NullIsInvalid {
+    using Handle = H;
     static Handle Invalid() { return nullptr; }
+    static bool Valid(Handle h) { return h != nullptr; }
+};
+
+struct IconTraits : NullIsInvalid<HICON> {
     static void Close(Handle h) { DestroyIcon(h); }
 };
 
-// Kernel objects whose failure value is null: threads, events.
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return nullptr; }
+// Threads, events, mutexes and processes fail as null, files as INVALID_HANDLE_VALUE:
+// an owner holds either as no handle at all.
+struct KernelHandleTraits : NullIsInvalid<HANDLE> {
+    static bool Valid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { CloseHandle(h); }
 };
 
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 
-}  // namespace framework
+}  // namespace reflasher
