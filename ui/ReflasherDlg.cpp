@@ -311,7 +311,7 @@ void CReflasherDlg::OnDrawItem(int controlId, DRAWITEMSTRUCT* item) {
 
 LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {
     // The controls still exist here and go right after: the animation lets go of
-    // control 1010 first, so closing never races with it.
+    // busyPicture first, so closing never races with it.
     busyAnimator_.Stop();
     accessibility_.Detach();
     EndDeviceWork();

@@ -1,4 +1,4 @@
-// CReflasherDlg: the program's main dialog (template 102). It lists the embossers,
+// CReflasherDlg: the program's main dialog (template IDD_REFLASHER_DIALOG). It lists the embossers,
 // chooses the firmware source, and starts one update run at a time on a worker
 // thread, which reaches back to it only through the WorkerDialogLink it is given.
 #pragma once

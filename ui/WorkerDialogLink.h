@@ -18,7 +18,7 @@ constexpr UINT kDeviceWorkEnded = WM_APP + 1;
 
 class WorkerDialogLink : public reflasher::UpdateDialog {
 public:
-    // `statusText` is the dialog's member, which the run keeps equal to line 1012.
+    // `statusText` is the dialog's member, which the run keeps equal to the status line (IDC_STATUS_LINE).
     WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer);
 
     // Every control change is a message sent to the control, which the dialog
