@@ -63,8 +63,8 @@ DeviceStatus DecodeDeviceStatus(StatusBuffer& buffer, std::uint32_t reportedCoun
 DeviceStatus QueryDeviceStatus(Spooler& spooler, PrinterHandle printer) {
     StatusBuffer buffer{};
     const std::wstring valueName(kStatusValueName, kStatusValueName + sizeof kStatusValueName - 1);
-    const std::uint32_t reported = spooler.GetPrinterData(printer, valueName, buffer.data(),
-                                                          kStatusBufferSize);
+    const std::uint32_t reported =
+        spooler.ReadDriverData(printer, valueName, buffer.data(), kStatusBufferSize);
     return DecodeDeviceStatus(buffer, reported);
 }
 

@@ -35,7 +35,7 @@ bool IsQualifyingPrinter(const PrinterInfo& printer) {
 
 Discovery DiscoverEmbossers(Spooler& spooler, Allocator& allocator) {
     Discovery found;
-    const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    const std::uint32_t size = spooler.PrinterListSize();
     if (size == 0) {
         // No size, and an error that says why: the spooler isn't there to ask.
         const std::uint32_t error = spooler.LastError();
@@ -53,7 +53,7 @@ Discovery DiscoverEmbossers(Spooler& spooler, Allocator& allocator) {
             return found;
         }
     }
-    for (const PrinterInfo& printer : spooler.EnumPrinters(buffer.get(), size)) {
+    for (const PrinterInfo& printer : spooler.ListPrinters(buffer.get(), size)) {
         if (IsQualifyingPrinter(printer)) found.embossers.push_back(printer);
     }
     return found;

@@ -1,22 +1,14 @@
 // The print-spooler operations the program uses, and the error code of a
 // failed one, behind one interface so that everything above it builds and runs
-// without Windows. The Win32 adapter passes each call straight to winspool;
-// tests use the simulated spooler.
+// without Windows. The Win32 adapter passes each call straight to winspool; tests
+// use the simulated spooler. The methods have names of their own, which winspool.h's
+// ...A/...W macros can't reach; each says which winspool call it stands for.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-// winspool.h names EnumPrinters, OpenPrinter, GetPrinterData and StartDocPrinter
-// as macros for their ...A/...W forms, which would rename the methods below. It is
-// included only through device/win32/WinspoolFunctions.h, which undoes them at once;
-// a file that includes it some other way before this one is stopped here.
-#if defined(EnumPrinters) || defined(OpenPrinter) || defined(GetPrinterData) || \
-    defined(StartDocPrinter)
-#error "include <winspool.h> only through device/win32/WinspoolFunctions.h"
-#endif
 
 namespace reflasher {
 
@@ -89,36 +81,38 @@ public:
     virtual ~Spooler() = default;
 
     // EnumPrintersW(PRINTER_ENUM_LOCAL, no server, level 2) with no buffer: the size needed.
-    virtual std::uint32_t EnumPrintersSizeNeeded() = 0;
+    virtual std::uint32_t PrinterListSize() = 0;
     // EnumPrintersW again into the caller's buffer of `bufferSize` bytes; the records found.
-    virtual std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t bufferSize) = 0;
+    virtual std::vector<PrinterInfo> ListPrinters(void* buffer, std::uint32_t bufferSize) = 0;
 
     // OpenPrinterW; true with `*handle` set when the printer was opened.
-    virtual bool OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
-                             const PrinterDefaults& defaults) = 0;
+    virtual bool Open(const std::wstring& printerName, PrinterHandle* handle,
+                      const PrinterDefaults& defaults) = 0;
     // Why the calling thread's last failed call failed (GetLastError), read right after it.
     virtual std::uint32_t LastError() = 0;
-    virtual void ClosePrinter(PrinterHandle handle) = 0;
+    // ClosePrinter.
+    virtual void Close(PrinterHandle handle) = 0;
 
     // GetPrinterW level 2 with no buffer: the size needed (0 when the call gives none).
-    virtual std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) = 0;
+    virtual std::uint32_t PrinterRecordSize(PrinterHandle handle) = 0;
     // GetPrinterW level 2 into the caller's buffer; the record's pPortName, or false.
-    virtual bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
-                                std::wstring* portName) = 0;
+    virtual bool ReadPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
+                          std::wstring* portName) = 0;
 
     // GetPrinterDataW(valueName, no type) into `buffer`; returns the byte count the
     // spooler reported (left at 0 when it reports none). The result code is not given.
-    virtual std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
+    virtual std::uint32_t ReadDriverData(PrinterHandle handle, const std::wstring& valueName,
                                          unsigned char* buffer, std::uint32_t bufferSize) = 0;
 
     // StartDocPrinterW level 1; the new job's id, 0 when none was started.
-    virtual JobId StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) = 0;
-    virtual bool StartPagePrinter(PrinterHandle handle) = 0;
+    virtual JobId BeginDocument(PrinterHandle handle, const DocInfo& docInfo) = 0;
+    // StartPagePrinter; true when a page was started.
+    virtual bool BeginPage(PrinterHandle handle) = 0;
     // WritePrinter in one call; returns the count the spooler reports written.
-    virtual std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
-                                       std::uint32_t count) = 0;
-    virtual void EndPagePrinter(PrinterHandle handle) = 0;
-    virtual void EndDocPrinter(PrinterHandle handle) = 0;
+    virtual std::uint32_t Write(PrinterHandle handle, const void* data, std::uint32_t count) = 0;
+    // EndPagePrinter, EndDocPrinter.
+    virtual void EndPage(PrinterHandle handle) = 0;
+    virtual void EndDocument(PrinterHandle handle) = 0;
 
     // GetPrinterW level 6 (status word) and level 2 (attributes, document count).
     virtual QueueState GetQueueState(PrinterHandle handle) = 0;

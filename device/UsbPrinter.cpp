@@ -5,12 +5,12 @@ namespace {
 
 // The open test is exact, unlike discovery: "usb001" is refused here.
 bool PortIsUsb(Spooler& spooler, PrinterHandle printer, Allocator& allocator) {
-    const std::uint32_t size = spooler.GetPrinterSizeNeeded(printer);
+    const std::uint32_t size = spooler.PrinterRecordSize(printer);
     if (size == 0) return false;
     auto buffer = allocator.Allocate(size);
     if (!buffer) return false;
     std::wstring port;
-    if (!spooler.GetPrinterPort(printer, buffer.get(), size, &port)) return false;
+    if (!spooler.ReadPort(printer, buffer.get(), size, &port)) return false;
     return port.compare(0, kUsbPortPrefixLength, kUsbPortPrefix) == 0;
 }
 
@@ -19,11 +19,11 @@ bool PortIsUsb(Spooler& spooler, PrinterHandle printer, Allocator& allocator) {
 // so a refusal of the rights (and nothing else) is met with a second, humbler open.
 bool OpenForUpdate(Spooler& spooler, const std::wstring& printerName, PrinterHandle* printer,
                    const PrinterDefaults& defaults) {
-    if (spooler.OpenPrinter(printerName, printer, defaults)) return true;
+    if (spooler.Open(printerName, printer, defaults)) return true;
     if (spooler.LastError() != kErrorAccessDenied) return false;
     PrinterDefaults useOnly = defaults;
     useOnly.desiredAccess = kPrinterAccessUse;
-    return spooler.OpenPrinter(printerName, printer, useOnly);
+    return spooler.Open(printerName, printer, useOnly);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ bool OpenUsbPrinter(Spooler& spooler, const std::wstring& printerName, PrinterHa
     PrinterHandle opened = 0;
     if (!OpenForUpdate(spooler, printerName, &opened, defaults)) return false;
     if (!PortIsUsb(spooler, opened, allocator)) {
-        spooler.ClosePrinter(opened);
+        spooler.Close(opened);
         return false;
     }
     *printer = opened;

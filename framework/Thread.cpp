@@ -17,6 +17,6 @@ reflasher::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter,
     return thread;
 }
 
-bool AfxBeginThread(ThreadProc proc, void* parameter, int priority) {
+bool BeginDetachedThread(ThreadProc proc, void* parameter, int priority) {
     return static_cast<bool>(BeginOwnedThread(proc, parameter, priority));
 }

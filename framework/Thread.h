@@ -16,4 +16,4 @@ reflasher::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter,
 
 // The same for a thread nobody waits for: its handle is not kept. False when no
 // thread could be started.
-bool AfxBeginThread(ThreadProc proc, void* parameter, int priority = THREAD_PRIORITY_NORMAL);
+bool BeginDetachedThread(ThreadProc proc, void* parameter, int priority = THREAD_PRIORITY_NORMAL);

@@ -18,10 +18,10 @@ bool Fail(std::uint32_t error) {
 
 const char* SpoolerOpName(SpoolerOp op) {
     static const char* const names[kSpoolerOpCount] = {
-        "EnumPrintersSizeNeeded", "EnumPrinters",   "OpenPrinter",    "ClosePrinter",
-        "GetPrinterSizeNeeded",   "GetPrinterPort", "GetPrinterData", "StartDocPrinter",
-        "StartPagePrinter",       "WritePrinter",   "EndPagePrinter", "EndDocPrinter",
-        "GetQueueState",          "ListQueuedJobs", "DeleteJob",      "AbortDocument",
+        "PrinterListSize",   "ListPrinters",   "Open",           "Close",
+        "PrinterRecordSize", "ReadPort",       "ReadDriverData", "BeginDocument",
+        "BeginPage",         "Write",          "EndPage",        "EndDocument",
+        "GetQueueState",     "ListQueuedJobs", "DeleteJob",      "AbortDocument",
     };
     return names[static_cast<int>(op)];
 }
@@ -244,9 +244,9 @@ std::uint32_t SimulatedSpooler::PrinterInfoSize(const Printer& printer) const {
     return static_cast<std::uint32_t>(84 + 2 * strings);
 }
 
-std::uint32_t SimulatedSpooler::EnumPrintersSizeNeeded() {
+std::uint32_t SimulatedSpooler::PrinterListSize() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (CallFails(SpoolerOp::EnumPrintersSizeNeeded)) return 0;
+    if (CallFails(SpoolerOp::PrinterListSize)) return 0;
     lastError = 0;  // as the adapter clears it when the size query works
     if (enumSizeOverride_) return *enumSizeOverride_;
     std::uint32_t size = 0;
@@ -254,9 +254,9 @@ std::uint32_t SimulatedSpooler::EnumPrintersSizeNeeded() {
     return size;
 }
 
-std::vector<PrinterInfo> SimulatedSpooler::EnumPrinters(void* buffer, std::uint32_t bufferSize) {
+std::vector<PrinterInfo> SimulatedSpooler::ListPrinters(void* buffer, std::uint32_t bufferSize) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (CallFails(SpoolerOp::EnumPrinters)) return {};
+    if (CallFails(SpoolerOp::ListPrinters)) return {};
     std::uint32_t needed = 0;
     for (const Printer& printer : printers_) needed += PrinterInfoSize(printer);
     // Like the real call: too small a buffer yields no records.
@@ -267,12 +267,12 @@ std::vector<PrinterInfo> SimulatedSpooler::EnumPrinters(void* buffer, std::uint3
     return result;
 }
 
-bool SimulatedSpooler::OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
-                                   const PrinterDefaults& defaults) {
+bool SimulatedSpooler::Open(const std::wstring& printerName, PrinterHandle* handle,
+                            const PrinterDefaults& defaults) {
     std::lock_guard<std::mutex> lock(mutex_);
     openDefaults_.push_back(defaults);
     openedNames_.push_back(printerName);
-    if (CallFails(SpoolerOp::OpenPrinter)) return false;
+    if (CallFails(SpoolerOp::Open)) return false;
     for (std::size_t i = 0; i < printers_.size(); ++i) {
         if (printers_[i].info.printerName == printerName) {
             if (grantedAccess_ && (defaults.desiredAccess & ~*grantedAccess_) != 0) {
@@ -289,23 +289,23 @@ bool SimulatedSpooler::OpenPrinter(const std::wstring& printerName, PrinterHandl
 
 std::uint32_t SimulatedSpooler::LastError() { return lastError; }
 
-void SimulatedSpooler::ClosePrinter(PrinterHandle handle) {
+void SimulatedSpooler::Close(PrinterHandle handle) {
     std::lock_guard<std::mutex> lock(mutex_);
-    CallFails(SpoolerOp::ClosePrinter);  // the result is ignored by callers; close anyway
+    CallFails(SpoolerOp::Close);  // the result is ignored by callers; close anyway
     open_.erase(handle);
 }
 
-std::uint32_t SimulatedSpooler::GetPrinterSizeNeeded(PrinterHandle handle) {
+std::uint32_t SimulatedSpooler::PrinterRecordSize(PrinterHandle handle) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (CallFails(SpoolerOp::GetPrinterSizeNeeded)) return 0;
+    if (CallFails(SpoolerOp::PrinterRecordSize)) return 0;
     const OpenPrinterState* state = Find(handle);
     return state ? PrinterInfoSize(printers_[state->printerIndex]) : 0;
 }
 
-bool SimulatedSpooler::GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
-                                      std::wstring* portName) {
+bool SimulatedSpooler::ReadPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
+                                std::wstring* portName) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (CallFails(SpoolerOp::GetPrinterPort)) return false;
+    if (CallFails(SpoolerOp::ReadPort)) return false;
     const OpenPrinterState* state = Find(handle);
     if (!state || buffer == nullptr) return false;
     const Printer& printer = printers_[state->printerIndex];
@@ -314,7 +314,7 @@ bool SimulatedSpooler::GetPrinterPort(PrinterHandle handle, void* buffer, std::u
     return true;
 }
 
-std::uint32_t SimulatedSpooler::GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
+std::uint32_t SimulatedSpooler::ReadDriverData(PrinterHandle handle, const std::wstring& valueName,
                                                unsigned char* buffer, std::uint32_t bufferSize) {
     std::vector<unsigned char> bytes;
     std::optional<std::uint32_t> reported;
@@ -323,7 +323,7 @@ std::uint32_t SimulatedSpooler::GetPrinterData(PrinterHandle handle, const std::
         std::lock_guard<std::mutex> lock(mutex_);
         statusValueNames_.push_back(valueName);
         statusBufferSizes_.push_back(bufferSize);
-        if (CallFails(SpoolerOp::GetPrinterData)) return 0;
+        if (CallFails(SpoolerOp::ReadDriverData)) return 0;
         const OpenPrinterState* state = Find(handle);
         if (!state || valueName != L"QMSTSSTR") return 0;
         const Printer& printer = printers_[state->printerIndex];
@@ -341,9 +341,9 @@ std::uint32_t SimulatedSpooler::GetPrinterData(PrinterHandle handle, const std::
     return reported ? *reported : size;
 }
 
-JobId SimulatedSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) {
+JobId SimulatedSpooler::BeginDocument(PrinterHandle handle, const DocInfo& docInfo) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (CallFails(SpoolerOp::StartDocPrinter)) return 0;
+    if (CallFails(SpoolerOp::BeginDocument)) return 0;
     OpenPrinterState* state = Find(handle);
     if (!state || state->jobIndex) return 0;
     CapturedJob job;
@@ -355,19 +355,18 @@ JobId SimulatedSpooler::StartDocPrinter(PrinterHandle handle, const DocInfo& doc
     return job.id;
 }
 
-bool SimulatedSpooler::StartPagePrinter(PrinterHandle handle) {
+bool SimulatedSpooler::BeginPage(PrinterHandle handle) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (CallFails(SpoolerOp::StartPagePrinter)) return false;
+    if (CallFails(SpoolerOp::BeginPage)) return false;
     OpenPrinterState* state = Find(handle);
     if (!state || !state->jobIndex) return false;
     jobs_[*state->jobIndex].pageStarted = true;
     return true;
 }
 
-std::uint32_t SimulatedSpooler::WritePrinter(PrinterHandle handle, const void* data,
-                                             std::uint32_t count) {
+std::uint32_t SimulatedSpooler::Write(PrinterHandle handle, const void* data, std::uint32_t count) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (CallFails(SpoolerOp::WritePrinter)) return 0;
+    if (CallFails(SpoolerOp::Write)) return 0;
     OpenPrinterState* state = Find(handle);
     if (!state || !state->jobIndex) return 0;
     CapturedJob& job = jobs_[*state->jobIndex];
@@ -379,17 +378,17 @@ std::uint32_t SimulatedSpooler::WritePrinter(PrinterHandle handle, const void* d
     return taken;
 }
 
-void SimulatedSpooler::EndPagePrinter(PrinterHandle handle) {
+void SimulatedSpooler::EndPage(PrinterHandle handle) {
     std::lock_guard<std::mutex> lock(mutex_);
-    CallFails(SpoolerOp::EndPagePrinter);
+    CallFails(SpoolerOp::EndPage);
     (void)handle;
 }
 
-void SimulatedSpooler::EndDocPrinter(PrinterHandle handle) {
+void SimulatedSpooler::EndDocument(PrinterHandle handle) {
     std::vector<Delivery> deliveries;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        const bool failed = CallFails(SpoolerOp::EndDocPrinter);
+        const bool failed = CallFails(SpoolerOp::EndDocument);
         OpenPrinterState* state = Find(handle);
         if (!state || !state->jobIndex) return;
         CapturedJob& job = jobs_[*state->jobIndex];

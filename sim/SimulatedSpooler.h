@@ -26,18 +26,18 @@ constexpr std::uint32_t kErrorGenFailure = 31;
 constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
 
 enum class SpoolerOp {
-    EnumPrintersSizeNeeded,
-    EnumPrinters,
-    OpenPrinter,
-    ClosePrinter,
-    GetPrinterSizeNeeded,
-    GetPrinterPort,
-    GetPrinterData,
-    StartDocPrinter,
-    StartPagePrinter,
-    WritePrinter,
-    EndPagePrinter,
-    EndDocPrinter,
+    PrinterListSize,
+    ListPrinters,
+    Open,
+    Close,
+    PrinterRecordSize,
+    ReadPort,
+    ReadDriverData,
+    BeginDocument,
+    BeginPage,
+    Write,
+    EndPage,
+    EndDocument,
     GetQueueState,
     ListQueuedJobs,
     DeleteJob,
@@ -87,9 +87,9 @@ public:
     // Opens asking for any right beyond `granted` fail with access denied, as for a
     // user who may print but not manage the printer.
     void LimitAccess(std::uint32_t granted);
-    // WritePrinter reports at most this many bytes written (the rest is dropped).
+    // Write reports at most this many bytes written (the rest is dropped).
     void LimitWrites(std::uint32_t maxBytesTaken);
-    // EnumPrintersSizeNeeded reports this instead of the real size.
+    // PrinterListSize reports this instead of the real size.
     void OverrideEnumSize(std::uint32_t size);
     // The print spooler service stops: every call fails with RPC_S_SERVER_UNAVAILABLE.
     void StopService();
@@ -118,24 +118,23 @@ public:
     std::vector<std::uint32_t> StatusBufferSizes() const;
 
     // Spooler
-    std::uint32_t EnumPrintersSizeNeeded() override;
-    std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t bufferSize) override;
-    bool OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
-                     const PrinterDefaults& defaults) override;
+    std::uint32_t PrinterListSize() override;
+    std::vector<PrinterInfo> ListPrinters(void* buffer, std::uint32_t bufferSize) override;
+    bool Open(const std::wstring& printerName, PrinterHandle* handle,
+              const PrinterDefaults& defaults) override;
     // Per thread, like GetLastError: set by every failed open, never cleared.
     std::uint32_t LastError() override;
-    void ClosePrinter(PrinterHandle handle) override;
-    std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override;
-    bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
-                        std::wstring* portName) override;
-    std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
+    void Close(PrinterHandle handle) override;
+    std::uint32_t PrinterRecordSize(PrinterHandle handle) override;
+    bool ReadPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
+                  std::wstring* portName) override;
+    std::uint32_t ReadDriverData(PrinterHandle handle, const std::wstring& valueName,
                                  unsigned char* buffer, std::uint32_t bufferSize) override;
-    JobId StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) override;
-    bool StartPagePrinter(PrinterHandle handle) override;
-    std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
-                               std::uint32_t count) override;
-    void EndPagePrinter(PrinterHandle handle) override;
-    void EndDocPrinter(PrinterHandle handle) override;
+    JobId BeginDocument(PrinterHandle handle, const DocInfo& docInfo) override;
+    bool BeginPage(PrinterHandle handle) override;
+    std::uint32_t Write(PrinterHandle handle, const void* data, std::uint32_t count) override;
+    void EndPage(PrinterHandle handle) override;
+    void EndDocument(PrinterHandle handle) override;
     QueueState GetQueueState(PrinterHandle handle) override;
     bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) override;
     bool DeleteJob(PrinterHandle handle, JobId job) override;

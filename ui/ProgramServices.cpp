@@ -10,7 +10,7 @@
 namespace {
 
 bool StartAtNormalPriority(ThreadProc proc, void* parameter) {
-    return AfxBeginThread(proc, parameter, THREAD_PRIORITY_NORMAL);
+    return BeginDetachedThread(proc, parameter, THREAD_PRIORITY_NORMAL);
 }
 
 }  // namespace

@@ -20,17 +20,17 @@ std::array<unsigned char, kServiceModeJobSize> BuildServiceModeJob() {
 DocInfo RawJobDocInfo() { return DocInfo{L"", L"", L"RAW"}; }
 
 JobId SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<bool()>& writePage) {
-    const JobId job = spooler.StartDocPrinter(printer, RawJobDocInfo());
+    const JobId job = spooler.BeginDocument(printer, RawJobDocInfo());
     if (job == 0) return 0;
-    if (spooler.StartPagePrinter(printer)) {
+    if (spooler.BeginPage(printer)) {
         if (!writePage()) {
             // Ending it would send the part that was taken.
             spooler.AbortDocument(printer);
             return job;
         }
-        spooler.EndPagePrinter(printer);
+        spooler.EndPage(printer);
     }
-    spooler.EndDocPrinter(printer);
+    spooler.EndDocument(printer);
     return job;
 }
 
@@ -38,7 +38,7 @@ bool WriteWhole(Spooler& spooler, PrinterHandle printer, const void* data, std::
     // WritePrinter counts in 32 bits; the sources keep every image well below that.
     if (size > UINT32_MAX) return false;
     const auto count = static_cast<std::uint32_t>(size);
-    return spooler.WritePrinter(printer, data, count) == count;
+    return spooler.Write(printer, data, count) == count;
 }
 
 const std::array<unsigned char, kServiceModeJobSize>& ServiceModeJob() {

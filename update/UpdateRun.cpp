@@ -91,7 +91,7 @@ public:
     void Close() {
         if (printer_ == 0) return;
         jobs_.RemoveQueued(spooler_, printer_);
-        spooler_.ClosePrinter(printer_);
+        spooler_.Close(printer_);
         printer_ = 0;
     }
 

@@ -32,7 +32,7 @@ const WinspoolFunctions& Win32Spooler::Winspool() const {
     return functions_ != nullptr ? *functions_ : WinspoolFunctions::System();
 }
 
-std::uint32_t Win32Spooler::EnumPrintersSizeNeeded() {
+std::uint32_t Win32Spooler::PrinterListSize() {
     DWORD needed = 0;
     DWORD returned = 0;
     if (Winspool().enumPrinters == nullptr) return 0;
@@ -44,7 +44,7 @@ std::uint32_t Win32Spooler::EnumPrintersSizeNeeded() {
     return needed;
 }
 
-std::vector<PrinterInfo> Win32Spooler::EnumPrinters(void* buffer, std::uint32_t bufferSize) {
+std::vector<PrinterInfo> Win32Spooler::ListPrinters(void* buffer, std::uint32_t bufferSize) {
     DWORD needed = 0;
     DWORD returned = 0;
     std::vector<PrinterInfo> printers;
@@ -64,8 +64,8 @@ std::vector<PrinterInfo> Win32Spooler::EnumPrinters(void* buffer, std::uint32_t 
     return printers;
 }
 
-bool Win32Spooler::OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
-                               const PrinterDefaults& defaults) {
+bool Win32Spooler::Open(const std::wstring& printerName, PrinterHandle* handle,
+                        const PrinterDefaults& defaults) {
     HANDLE opened = nullptr;
     DWORD error = ERROR_SUCCESS;
     {
@@ -92,19 +92,19 @@ bool Win32Spooler::OpenPrinter(const std::wstring& printerName, PrinterHandle* h
 
 std::uint32_t Win32Spooler::LastError() { return ::GetLastError(); }
 
-void Win32Spooler::ClosePrinter(PrinterHandle handle) {
+void Win32Spooler::Close(PrinterHandle handle) {
     if (Winspool().closePrinter != nullptr) Winspool().closePrinter(ToHandle(handle));
 }
 
-std::uint32_t Win32Spooler::GetPrinterSizeNeeded(PrinterHandle handle) {
+std::uint32_t Win32Spooler::PrinterRecordSize(PrinterHandle handle) {
     DWORD needed = 0;
     if (Winspool().getPrinter == nullptr) return 0;
     Winspool().getPrinter(ToHandle(handle), 2, nullptr, 0, &needed);
     return needed;
 }
 
-bool Win32Spooler::GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
-                                  std::wstring* portName) {
+bool Win32Spooler::ReadPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
+                            std::wstring* portName) {
     DWORD needed = 0;
     if (buffer == nullptr || Winspool().getPrinter == nullptr ||
         !Winspool().getPrinter(ToHandle(handle), 2, static_cast<LPBYTE>(buffer), bufferSize,
@@ -115,7 +115,7 @@ bool Win32Spooler::GetPrinterPort(PrinterHandle handle, void* buffer, std::uint3
     return true;
 }
 
-std::uint32_t Win32Spooler::GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
+std::uint32_t Win32Spooler::ReadDriverData(PrinterHandle handle, const std::wstring& valueName,
                                            unsigned char* buffer, std::uint32_t bufferSize) {
     WideArg name(valueName);
     // Preset to 0 so a call that reports no count reads as "no status".
@@ -125,7 +125,7 @@ std::uint32_t Win32Spooler::GetPrinterData(PrinterHandle handle, const std::wstr
     return count;
 }
 
-JobId Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) {
+JobId Win32Spooler::BeginDocument(PrinterHandle handle, const DocInfo& docInfo) {
     WideArg documentName(docInfo.documentName);
     WideArg outputFile(docInfo.outputFile);
     WideArg dataType(docInfo.dataType);
@@ -137,24 +137,23 @@ JobId Win32Spooler::StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo
     return Winspool().startDocPrinter(ToHandle(handle), 1, reinterpret_cast<LPBYTE>(&info));
 }
 
-bool Win32Spooler::StartPagePrinter(PrinterHandle handle) {
+bool Win32Spooler::BeginPage(PrinterHandle handle) {
     return Winspool().startPagePrinter != nullptr &&
            Winspool().startPagePrinter(ToHandle(handle)) != FALSE;
 }
 
-std::uint32_t Win32Spooler::WritePrinter(PrinterHandle handle, const void* data,
-                                         std::uint32_t count) {
+std::uint32_t Win32Spooler::Write(PrinterHandle handle, const void* data, std::uint32_t count) {
     DWORD written = 0;
     if (Winspool().writePrinter != nullptr)
         Winspool().writePrinter(ToHandle(handle), const_cast<void*>(data), count, &written);
     return written;
 }
 
-void Win32Spooler::EndPagePrinter(PrinterHandle handle) {
+void Win32Spooler::EndPage(PrinterHandle handle) {
     if (Winspool().endPagePrinter != nullptr) Winspool().endPagePrinter(ToHandle(handle));
 }
 
-void Win32Spooler::EndDocPrinter(PrinterHandle handle) {
+void Win32Spooler::EndDocument(PrinterHandle handle) {
     if (Winspool().endDocPrinter != nullptr) Winspool().endDocPrinter(ToHandle(handle));
 }
 

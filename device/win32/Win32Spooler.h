@@ -17,27 +17,26 @@ public:
     // Tests: these functions instead (`functions` outlives the adapter).
     explicit Win32Spooler(const WinspoolFunctions& functions) : functions_(&functions) {}
 
-    std::uint32_t EnumPrintersSizeNeeded() override;
-    std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t bufferSize) override;
+    std::uint32_t PrinterListSize() override;
+    std::vector<PrinterInfo> ListPrinters(void* buffer, std::uint32_t bufferSize) override;
 
-    bool OpenPrinter(const std::wstring& printerName, PrinterHandle* handle,
-                     const PrinterDefaults& defaults) override;
+    bool Open(const std::wstring& printerName, PrinterHandle* handle,
+              const PrinterDefaults& defaults) override;
     std::uint32_t LastError() override;
-    void ClosePrinter(PrinterHandle handle) override;
+    void Close(PrinterHandle handle) override;
 
-    std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override;
-    bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
-                        std::wstring* portName) override;
+    std::uint32_t PrinterRecordSize(PrinterHandle handle) override;
+    bool ReadPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
+                  std::wstring* portName) override;
 
-    std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& valueName,
+    std::uint32_t ReadDriverData(PrinterHandle handle, const std::wstring& valueName,
                                  unsigned char* buffer, std::uint32_t bufferSize) override;
 
-    JobId StartDocPrinter(PrinterHandle handle, const DocInfo& docInfo) override;
-    bool StartPagePrinter(PrinterHandle handle) override;
-    std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
-                               std::uint32_t count) override;
-    void EndPagePrinter(PrinterHandle handle) override;
-    void EndDocPrinter(PrinterHandle handle) override;
+    JobId BeginDocument(PrinterHandle handle, const DocInfo& docInfo) override;
+    bool BeginPage(PrinterHandle handle) override;
+    std::uint32_t Write(PrinterHandle handle, const void* data, std::uint32_t count) override;
+    void EndPage(PrinterHandle handle) override;
+    void EndDocument(PrinterHandle handle) override;
 
     QueueState GetQueueState(PrinterHandle handle) override;
     bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) override;

@@ -6,16 +6,6 @@
 #include <windows.h>
 #include <winspool.h>
 
-// The one place winspool.h is included: its macros for the ...A/...W forms would
-// rename the Spooler methods of the same names, so they go at once (the code here
-// names the W forms). A configure-time check keeps other files from including it.
-#undef EnumPrinters
-#undef OpenPrinter
-#undef GetPrinterData
-#undef StartDocPrinter
-#undef EnumJobs
-#undef SetJob
-
 namespace reflasher {
 
 struct WinspoolFunctions {

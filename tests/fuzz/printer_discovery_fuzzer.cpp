@@ -151,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     SimulatedSpooler spooler;
     for (const PrinterInfo& printer : installed) spooler.AddPrinter(printer);
-    if (enumerationFails) spooler.FailCall(SpoolerOp::EnumPrinters);
+    if (enumerationFails) spooler.FailCall(SpoolerOp::ListPrinters);
     MaybeFailingAllocator allocator(allocationFails);
     const Discovery discovered = reflasher::DiscoverEmbossers(spooler, allocator);
     FUZZ_CHECK(spooler.OpenHandleCount() == 0);
@@ -180,14 +180,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Opening for an update keeps exactly the printers on an exact "USB" port open.
     const bool openFails = input.ConsumeIntegralInRange(0, 7) == 0;
-    if (openFails) spooler.FailCall(SpoolerOp::GetPrinterPort);
+    if (openFails) spooler.FailCall(SpoolerOp::ReadPort);
     for (const PrinterInfo& printer : installed) {
         reflasher::PrinterHandle handle = 0;
         const bool opened = reflasher::OpenUsbPrinter(spooler, printer.printerName, &handle,
                                                       reflasher::UpdatePrinterDefaults());
         FUZZ_CHECK(opened == (!openFails && StartsWithExactUsb(printer.portName)));
         FUZZ_CHECK(spooler.OpenHandleCount() == (opened ? 1 : 0));
-        if (opened) spooler.ClosePrinter(handle);
+        if (opened) spooler.Close(handle);
     }
     FUZZ_CHECK(spooler.OpenHandleCount() == 0);
     return 0;

@@ -101,7 +101,7 @@ class QueryDeviceStatusTest : public ::testing::Test {
 protected:
     QueryDeviceStatusTest() {
         spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
-        EXPECT_TRUE(spooler.OpenPrinter(L"Dovrex", &printer, {L"RAW", kPrinterAllAccess}));
+        EXPECT_TRUE(spooler.Open(L"Dovrex", &printer, {L"RAW", kPrinterAllAccess}));
     }
     sim::SimulatedSpooler spooler;
     PrinterHandle printer = 0;
@@ -138,12 +138,12 @@ TEST_F(QueryDeviceStatusTest, NoAnswerCases) {
         SCOPED_TRACE(c.what);
         ++nth;
         spooler.SetStatusBytes(L"Dovrex", c.bytes, c.count);
-        if (c.failCall) spooler.FailCall(sim::SpoolerOp::GetPrinterData, nth);
+        if (c.failCall) spooler.FailCall(sim::SpoolerOp::ReadDriverData, nth);
         const DeviceStatus result = QueryDeviceStatus(spooler, printer);
         EXPECT_EQ(result.status, -1);
         EXPECT_EQ(result.progress, 0);
     }
-    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::GetPrinterData), nth);
+    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ReadDriverData), nth);
 }
 
 }  // namespace

@@ -48,17 +48,17 @@ class Host {
 public:
     explicit Host(EmbosserScript script = {}) : model(script) {
         spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"}, &model);
-        EXPECT_TRUE(spooler.OpenPrinter(L"Dovrex", &printer, {L"RAW", kPrinterAllAccess}));
+        EXPECT_TRUE(spooler.Open(L"Dovrex", &printer, {L"RAW", kPrinterAllAccess}));
     }
-    ~Host() { spooler.ClosePrinter(printer); }
+    ~Host() { spooler.Close(printer); }
 
     void Send(const Bytes& job) {
-        ASSERT_TRUE(spooler.StartDocPrinter(printer, {L"", L"", L"RAW"}));
-        ASSERT_TRUE(spooler.StartPagePrinter(printer));
-        EXPECT_EQ(spooler.WritePrinter(printer, job.data(), static_cast<std::uint32_t>(job.size())),
+        ASSERT_TRUE(spooler.BeginDocument(printer, {L"", L"", L"RAW"}));
+        ASSERT_TRUE(spooler.BeginPage(printer));
+        EXPECT_EQ(spooler.Write(printer, job.data(), static_cast<std::uint32_t>(job.size())),
                   job.size());
-        spooler.EndPagePrinter(printer);
-        spooler.EndDocPrinter(printer);
+        spooler.EndPage(printer);
+        spooler.EndDocument(printer);
     }
     Seen Poll() {
         const DeviceStatus status = QueryDeviceStatus(spooler, printer);
@@ -255,7 +255,8 @@ TEST(EmbosserModel, FaultStatesHoldTheirExactString) {
     silent.Poll(2);
     // No value at all: the spooler reports a count of 0, not an empty text.
     unsigned char buffer[kStatusBufferSize] = {};
-    EXPECT_EQ(silent.spooler.GetPrinterData(silent.printer, L"QMSTSSTR", buffer, sizeof buffer), 0u);
+    EXPECT_EQ(silent.spooler.ReadDriverData(silent.printer, L"QMSTSSTR", buffer, sizeof buffer),
+              0u);
     EXPECT_EQ(silent.model.StatusString(), "");
     EXPECT_EQ(silent.model.Phase(), EmbosserPhase::NotAnswering);
 

@@ -147,8 +147,8 @@ TEST(DiscoverPrinters, EnumeratesWithABufferOfTheReportedSize) {
     RecordingAllocator allocator;
     const Discovery found = DiscoverEmbossers(spooler, allocator);
     EXPECT_EQ(allocator.sizes, std::vector<std::size_t>{4096});
-    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::EnumPrintersSizeNeeded), 1);
-    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::EnumPrinters), 1);
+    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::PrinterListSize), 1);
+    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ListPrinters), 1);
     EXPECT_TRUE(LayOutPrinterList(found).chooseOnlyEmbosser);
 }
 
@@ -183,7 +183,7 @@ TEST(DiscoverPrinters, MallocFailureOrStoppedSpoolerLeavesTheListAlone) {
         EXPECT_FALSE(list.chooseOnlyEmbosser);
         EXPECT_EQ(list.message, c.message);
         EXPECT_EQ(allocator.sizes.size(), c.allocations);
-        EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::EnumPrinters), 0);
+        EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ListPrinters), 0);
     }
 }
 
@@ -193,9 +193,9 @@ TEST(DiscoverPrinters, FailedOrEmptyEnumerationMeansNoPrinters) {
         std::optional<sim::SpoolerOp> failing;
         std::optional<std::uint32_t> sizeReported;
     } cases[] = {
-        {"size query fails", sim::SpoolerOp::EnumPrintersSizeNeeded, {}},
+        {"size query fails", sim::SpoolerOp::PrinterListSize, {}},
         {"size 0 is no malloc failure", {}, 0u},
-        {"enumeration fails", sim::SpoolerOp::EnumPrinters, {}},
+        {"enumeration fails", sim::SpoolerOp::ListPrinters, {}},
         {"buffer smaller than needed", {}, 8u},
     };
     for (const Case& c : cases) {
@@ -206,8 +206,8 @@ TEST(DiscoverPrinters, FailedOrEmptyEnumerationMeansNoPrinters) {
         if (c.sizeReported) spooler.OverrideEnumSize(*c.sizeReported);
         // Where the size comes back as 0, an allocator that always fails shows
         // that no buffer is needed and no malloc failure is reported.
-        const bool sizeIsZero = c.failing == sim::SpoolerOp::EnumPrintersSizeNeeded ||
-                                c.sizeReported == 0u;
+        const bool sizeIsZero =
+            c.failing == sim::SpoolerOp::PrinterListSize || c.sizeReported == 0u;
         FailingAllocator failing;
         RecordingAllocator heap;
         Allocator& allocator = sizeIsZero ? static_cast<Allocator&>(failing) : heap;

@@ -59,7 +59,7 @@ TEST(SendFirmwareFile, AWriteTakenOnlyInPartIsAbortedFromEitherSource) {
         const auto jobs = run.spooler.Jobs();
         ASSERT_EQ(jobs.size(), 2u);
         EXPECT_EQ(jobs[1].fate, sim::JobFate::Aborted);
-        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndDocPrinter), c.jobsDelivered == 1 ? 1 : 0);
+        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndDocument), c.jobsDelivered == 1 ? 1 : 0);
         EXPECT_EQ(run.device.Jobs().size(), c.jobsDelivered) << "a part of a job reached the device";
         EXPECT_EQ(run.clock.Pauses(), (std::vector<std::uint32_t>{800, 2000, 1500, 1500, 1500}));
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);

@@ -12,15 +12,15 @@ TEST(SimulatedSpooler, CapturesJobsAndBalancesHandles) {
     SimulatedSpooler spooler;
     spooler.AddPrinter(Embosser());
     PrinterHandle h = 0;
-    ASSERT_TRUE(spooler.OpenPrinter(L"Dovrex", &h, {L"RAW", kPrinterAllAccess}));
+    ASSERT_TRUE(spooler.Open(L"Dovrex", &h, {L"RAW", kPrinterAllAccess}));
     EXPECT_EQ(spooler.OpenHandleCount(), 1);
-    ASSERT_NE(spooler.StartDocPrinter(h, {L"", L"", L"RAW"}), 0u);
-    ASSERT_TRUE(spooler.StartPagePrinter(h));
+    ASSERT_NE(spooler.BeginDocument(h, {L"", L"", L"RAW"}), 0u);
+    ASSERT_TRUE(spooler.BeginPage(h));
     const unsigned char data[] = {1, 2, 3};
-    EXPECT_EQ(spooler.WritePrinter(h, data, 3), 3u);
-    spooler.EndPagePrinter(h);
-    spooler.EndDocPrinter(h);
-    spooler.ClosePrinter(h);
+    EXPECT_EQ(spooler.Write(h, data, 3), 3u);
+    spooler.EndPage(h);
+    spooler.EndDocument(h);
+    spooler.Close(h);
     EXPECT_EQ(spooler.OpenHandleCount(), 0);
     ASSERT_EQ(spooler.Jobs().size(), 1u);
     EXPECT_EQ(spooler.Jobs()[0].bytes, std::vector<unsigned char>({1, 2, 3}));
@@ -30,11 +30,11 @@ TEST(SimulatedSpooler, CapturesJobsAndBalancesHandles) {
 TEST(SimulatedSpooler, FailsTheNthCallOnly) {
     SimulatedSpooler spooler;
     spooler.AddPrinter(Embosser());
-    spooler.FailCall(SpoolerOp::OpenPrinter, 2);
+    spooler.FailCall(SpoolerOp::Open, 2);
     PrinterHandle h = 0;
-    EXPECT_TRUE(spooler.OpenPrinter(L"Dovrex", &h, {}));
-    EXPECT_FALSE(spooler.OpenPrinter(L"Dovrex", &h, {}));
-    EXPECT_TRUE(spooler.OpenPrinter(L"Dovrex", &h, {}));
+    EXPECT_TRUE(spooler.Open(L"Dovrex", &h, {}));
+    EXPECT_FALSE(spooler.Open(L"Dovrex", &h, {}));
+    EXPECT_TRUE(spooler.Open(L"Dovrex", &h, {}));
     EXPECT_EQ(spooler.OpenHandleCount(), 2);
 }
 
@@ -43,9 +43,9 @@ TEST(SimulatedSpooler, ReportsOversizedStatusWithoutOverrunningTheBuffer) {
     spooler.AddPrinter(Embosser());
     spooler.SetStatusBytes(L"Dovrex", std::vector<unsigned char>(300, 'A'));
     PrinterHandle h = 0;
-    ASSERT_TRUE(spooler.OpenPrinter(L"Dovrex", &h, {}));
+    ASSERT_TRUE(spooler.Open(L"Dovrex", &h, {}));
     unsigned char buffer[260] = {};
-    EXPECT_EQ(spooler.GetPrinterData(h, L"QMSTSSTR", buffer, sizeof buffer), 300u);
+    EXPECT_EQ(spooler.ReadDriverData(h, L"QMSTSSTR", buffer, sizeof buffer), 300u);
     EXPECT_EQ(buffer[259], 'A');
 }
 
@@ -67,7 +67,7 @@ TEST(SimulatedSpooler, QueueHoldsDocumentsUntilItCanDeliver) {
     const JobId letter = spooler.AddForeignDocument(L"Dovrex", {3}, false);
     spooler.AddForeignDocument(L"Dovrex", {4});
     PrinterHandle h = 0;
-    ASSERT_TRUE(spooler.OpenPrinter(L"Dovrex", &h, {}));
+    ASSERT_TRUE(spooler.Open(L"Dovrex", &h, {}));
     EXPECT_EQ(spooler.GetQueueState(h).jobCount, 4u);
     EXPECT_TRUE(spooler.DeleteJob(h, deleted));
     spooler.SetQueuePaused(L"Dovrex", false);
@@ -78,7 +78,7 @@ TEST(SimulatedSpooler, QueueHoldsDocumentsUntilItCanDeliver) {
     spooler.CompleteDocument(letter);
     EXPECT_EQ(device.jobs, (std::vector<std::vector<unsigned char>>{{1}, {3}, {4}}));
     EXPECT_EQ(spooler.GetQueueState(h).jobCount, 0u);
-    spooler.ClosePrinter(h);
+    spooler.Close(h);
 }
 
 }  // namespace

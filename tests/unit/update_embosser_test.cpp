@@ -133,12 +133,11 @@ TEST(UpdateWithEmbosser, EachScriptedFaultEndsWithItsMessage) {
 // its calls at once): the run must end without a crash, without a printer left
 // open, and may claim success only when the device really said 0 after 6.
 TEST(UpdateWithEmbosser, AnySpoolerCallFailingLeavesNoHandleAndNoFalseSuccess) {
-    const SpoolerOp ops[] = {SpoolerOp::OpenPrinter,      SpoolerOp::ClosePrinter,
-                             SpoolerOp::GetPrinterSizeNeeded, SpoolerOp::GetPrinterPort,
-                             SpoolerOp::GetPrinterData,   SpoolerOp::StartDocPrinter,
-                             SpoolerOp::StartPagePrinter, SpoolerOp::WritePrinter,
-                             SpoolerOp::EndPagePrinter,   SpoolerOp::EndDocPrinter,
-                             SpoolerOp::GetQueueState,    SpoolerOp::ListQueuedJobs};
+    const SpoolerOp ops[] = {
+        SpoolerOp::Open,        SpoolerOp::Close,          SpoolerOp::PrinterRecordSize,
+        SpoolerOp::ReadPort,    SpoolerOp::ReadDriverData, SpoolerOp::BeginDocument,
+        SpoolerOp::BeginPage,   SpoolerOp::Write,          SpoolerOp::EndPage,
+        SpoolerOp::EndDocument, SpoolerOp::GetQueueState,  SpoolerOp::ListQueuedJobs};
     int scenarios = 0;
     for (Source source : {Source::Embedded, Source::File}) {
         for (SpoolerOp op : ops) {
@@ -165,7 +164,7 @@ TEST(UpdateWithEmbosser, AnySpoolerCallFailingLeavesNoHandleAndNoFalseSuccess) {
                     EXPECT_TRUE(run.tap.ReportedFinishedFlash());
                 }
                 // Losing either job's bytes must never read as a successful update.
-                if (op == SpoolerOp::WritePrinter || op == SpoolerOp::EndDocPrinter) {
+                if (op == SpoolerOp::Write || op == SpoolerOp::EndDocument) {
                     EXPECT_FALSE(success);
                 }
             }

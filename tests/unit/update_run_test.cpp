@@ -86,7 +86,7 @@ TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
         EXPECT_EQ(defaults.desiredAccess, 0xF000Cu);
     }
     EXPECT_EQ(run.spooler.OpenedNames(), (Events{L"Dovrex", L"Dovrex"}));
-    EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndPagePrinter), 2);
+    EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndPage), 2);
     EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
 }
 
@@ -392,7 +392,7 @@ TEST(UpdateRun, StandardUserUpdatesWithUseAccess) {
 
 TEST(UpdateRun, SecondOpenFailingEndsTheRunSilentlyWithTheBarAtTen) {
     ScriptedRun run(std::vector<Answer>{{1}});
-    run.spooler.FailCall(sim::SpoolerOp::OpenPrinter, 2);
+    run.spooler.FailCall(sim::SpoolerOp::Open, 2);
     run.Run();
     EXPECT_TRUE(run.dialog.Messages().empty());
     EXPECT_EQ(run.dialog.Position(), 10);
@@ -421,8 +421,10 @@ TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
         int nth;
         std::size_t jobsReachingDevice;
     } cases[] = {
-        {sim::SpoolerOp::StartDocPrinter, 1, 1}, {sim::SpoolerOp::StartDocPrinter, 2, 1},
-        {sim::SpoolerOp::StartPagePrinter, 1, 2}, {sim::SpoolerOp::StartPagePrinter, 2, 2},
+        {sim::SpoolerOp::BeginDocument, 1, 1},
+        {sim::SpoolerOp::BeginDocument, 2, 1},
+        {sim::SpoolerOp::BeginPage, 1, 2},
+        {sim::SpoolerOp::BeginPage, 2, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(sim::SpoolerOpName(c.op)) + " #" + std::to_string(c.nth));
@@ -434,9 +436,9 @@ TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
         for (const auto& job : jobs) EXPECT_TRUE(job.ended) << "a started document is ended";
         const auto pagesStarted = std::count_if(jobs.begin(), jobs.end(),
                                                 [](const auto& job) { return job.pageStarted; });
-        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndPagePrinter), pagesStarted)
+        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndPage), pagesStarted)
             << "a page is ended only when it was started";
-        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::WritePrinter), 1);
+        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::Write), 1);
         EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
     }

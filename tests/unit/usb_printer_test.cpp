@@ -49,10 +49,10 @@ TEST(OpenUsbPrinter, KeepsOnlyExactUsbPortsOpen) {
         {"empty port", L"", {}, false, false},
         {"parallel port", L"LPT1:", {}, false, false},
         {"USB later in the name", L"XUSB001", {}, false, false},
-        {"open fails", L"USB001", sim::SpoolerOp::OpenPrinter, false, false},
-        {"no size", L"USB001", sim::SpoolerOp::GetPrinterSizeNeeded, false, false},
+        {"open fails", L"USB001", sim::SpoolerOp::Open, false, false},
+        {"no size", L"USB001", sim::SpoolerOp::PrinterRecordSize, false, false},
         {"allocation fails", L"USB001", {}, true, false},
-        {"GetPrinter fails", L"USB001", sim::SpoolerOp::GetPrinterPort, false, false},
+        {"GetPrinter fails", L"USB001", sim::SpoolerOp::ReadPort, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -74,18 +74,18 @@ TEST(OpenUsbPrinter, KeepsOnlyExactUsbPortsOpen) {
         if (opened) {
             // The handle given back is the one the spooler holds open.
             EXPECT_EQ(spooler.OpenHandleCount(), 1);
-            spooler.ClosePrinter(printer);
-        } else if (c.failing == sim::SpoolerOp::OpenPrinter) {
+            spooler.Close(printer);
+        } else if (c.failing == sim::SpoolerOp::Open) {
             // Nothing was opened, so there is nothing to close.
-            EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ClosePrinter), 0);
+            EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::Close), 0);
         } else {
-            EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ClosePrinter), 1);
+            EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::Close), 1);
         }
         EXPECT_EQ(spooler.OpenHandleCount(), 0);
 
         // The port buffer is asked for at the size the spooler reported, and only then.
-        const bool sizeKnown = c.failing != sim::SpoolerOp::OpenPrinter &&
-                               c.failing != sim::SpoolerOp::GetPrinterSizeNeeded;
+        const bool sizeKnown =
+            c.failing != sim::SpoolerOp::Open && c.failing != sim::SpoolerOp::PrinterRecordSize;
         EXPECT_EQ(allocator.sizes.size(), sizeKnown ? 1u : 0u);
     }
 }
@@ -113,7 +113,7 @@ TEST(OpenUsbPrinter, AccessDeniedIsRetriedWithUseAccessOnly) {
         sim::SimulatedSpooler spooler;
         spooler.AddPrinter({L"Dovrex", c.port, L"Quillmar Dovrex"});
         if (c.granted) spooler.LimitAccess(*c.granted);
-        if (c.openFails) spooler.FailCall(sim::SpoolerOp::OpenPrinter);
+        if (c.openFails) spooler.FailCall(sim::SpoolerOp::Open);
 
         PrinterHandle printer = 0;
         EXPECT_EQ(OpenUsbPrinter(spooler, L"Dovrex", &printer, UpdatePrinterDefaults()), c.opened);
@@ -124,7 +124,7 @@ TEST(OpenUsbPrinter, AccessDeniedIsRetriedWithUseAccessOnly) {
         }
         EXPECT_EQ(accessAsked, c.accessAsked);
         EXPECT_EQ(spooler.OpenHandleCount(), c.opened ? 1 : 0);
-        if (c.opened) spooler.ClosePrinter(printer);
+        if (c.opened) spooler.Close(printer);
     }
 }
 
@@ -134,7 +134,7 @@ TEST(OpenUsbPrinter, UnknownPrinterLeavesNothingOpen) {
     PrinterHandle printer = 0;
     EXPECT_FALSE(OpenUsbPrinter(spooler, L"dovrex", &printer, UpdatePrinterDefaults()));
     EXPECT_EQ(spooler.OpenHandleCount(), 0);
-    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ClosePrinter), 0);
+    EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::Close), 0);
 }
 
 TEST(OpenUsbPrinter, PassesTheCallersDefaults) {
@@ -145,7 +145,7 @@ TEST(OpenUsbPrinter, PassesTheCallersDefaults) {
     ASSERT_EQ(spooler.OpenDefaults().size(), 1u);
     EXPECT_EQ(spooler.OpenDefaults()[0].dataType, L"NT EMF 1.008");
     EXPECT_EQ(spooler.OpenDefaults()[0].desiredAccess, 8u);
-    spooler.ClosePrinter(printer);
+    spooler.Close(printer);
 }
 
 TEST(OpenUsbPrinter, ListedLowerCasePortIsRefusedWhenOpened) {

@@ -19,9 +19,9 @@ namespace {
 using namespace reflasher;
 
 int ListPrinters(Spooler& spooler) {
-    const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    const std::uint32_t size = spooler.PrinterListSize();
     std::vector<unsigned char> buffer(size);
-    for (const PrinterInfo& p : spooler.EnumPrinters(buffer.data(), size)) {
+    for (const PrinterInfo& p : spooler.ListPrinters(buffer.data(), size)) {
         std::printf("%ls\t%ls\t%ls\n", p.printerName.c_str(), p.portName.c_str(),
                     p.driverName.c_str());
     }
@@ -32,7 +32,7 @@ int PrintStatus(Spooler& spooler, const std::wstring& printer) {
     PrinterHandle handle = 0;
     if (!OpenUsbPrinter(spooler, printer, &handle, UpdatePrinterDefaults())) return 3;
     const DeviceStatus status = QueryDeviceStatus(spooler, handle);
-    spooler.ClosePrinter(handle);
+    spooler.Close(handle);
     std::printf("status %d progress %d\n", static_cast<int>(status.status),
                 static_cast<int>(status.progress));
     return 0;
@@ -45,14 +45,14 @@ int SendFile(Spooler& spooler, const std::wstring& printer, const std::wstring& 
                                   std::istreambuf_iterator<char>());
     PrinterHandle handle = 0;
     if (!OpenUsbPrinter(spooler, printer, &handle, UpdatePrinterDefaults())) return 3;
-    if (spooler.StartDocPrinter(handle, DocInfo{L"", L"", L"RAW"})) {
-        if (spooler.StartPagePrinter(handle)) {
-            spooler.WritePrinter(handle, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-            spooler.EndPagePrinter(handle);
+    if (spooler.BeginDocument(handle, DocInfo{L"", L"", L"RAW"})) {
+        if (spooler.BeginPage(handle)) {
+            spooler.Write(handle, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+            spooler.EndPage(handle);
         }
-        spooler.EndDocPrinter(handle);
+        spooler.EndDocument(handle);
     }
-    spooler.ClosePrinter(handle);
+    spooler.Close(handle);
     return 0;
 }
 

@@ -50,51 +50,50 @@ public:
     std::set<PrinterHandle> open;
     int closedUnknown = 0;
 
-    std::uint32_t EnumPrintersSizeNeeded() override { return real_.EnumPrintersSizeNeeded(); }
-    std::vector<PrinterInfo> EnumPrinters(void* buffer, std::uint32_t size) override {
-        return real_.EnumPrinters(buffer, size);
+    std::uint32_t PrinterListSize() override { return real_.PrinterListSize(); }
+    std::vector<PrinterInfo> ListPrinters(void* buffer, std::uint32_t size) override {
+        return real_.ListPrinters(buffer, size);
     }
-    bool OpenPrinter(const std::wstring& name, PrinterHandle* handle,
-                     const PrinterDefaults& defaults) override {
-        const bool opened = real_.OpenPrinter(name, handle, defaults);
+    bool Open(const std::wstring& name, PrinterHandle* handle,
+              const PrinterDefaults& defaults) override {
+        const bool opened = real_.Open(name, handle, defaults);
         if (opened) open.insert(*handle);
         return opened;
     }
     std::uint32_t LastError() override { return real_.LastError(); }
-    void ClosePrinter(PrinterHandle handle) override {
+    void Close(PrinterHandle handle) override {
         if (open.erase(handle) == 0) ++closedUnknown;
-        real_.ClosePrinter(handle);
+        real_.Close(handle);
     }
-    std::uint32_t GetPrinterSizeNeeded(PrinterHandle handle) override {
-        return real_.GetPrinterSizeNeeded(handle);
+    std::uint32_t PrinterRecordSize(PrinterHandle handle) override {
+        return real_.PrinterRecordSize(handle);
     }
-    bool GetPrinterPort(PrinterHandle handle, void* buffer, std::uint32_t size,
-                        std::wstring* port) override {
-        return real_.GetPrinterPort(handle, buffer, size, port);
+    bool ReadPort(PrinterHandle handle, void* buffer, std::uint32_t size,
+                  std::wstring* port) override {
+        return real_.ReadPort(handle, buffer, size, port);
     }
-    std::uint32_t GetPrinterData(PrinterHandle handle, const std::wstring& value,
+    std::uint32_t ReadDriverData(PrinterHandle handle, const std::wstring& value,
                                  unsigned char* buffer, std::uint32_t size) override {
-        return real_.GetPrinterData(handle, value, buffer, size);
+        return real_.ReadDriverData(handle, value, buffer, size);
     }
-    bool StartDocPrinter(PrinterHandle handle, const DocInfo& info) override {
-        return real_.StartDocPrinter(handle, info);
+    bool BeginDocument(PrinterHandle handle, const DocInfo& info) override {
+        return real_.BeginDocument(handle, info);
     }
-    bool StartPagePrinter(PrinterHandle handle) override { return real_.StartPagePrinter(handle); }
-    std::uint32_t WritePrinter(PrinterHandle handle, const void* data,
-                               std::uint32_t count) override {
-        return real_.WritePrinter(handle, data, count);
+    bool BeginPage(PrinterHandle handle) override { return real_.BeginPage(handle); }
+    std::uint32_t Write(PrinterHandle handle, const void* data, std::uint32_t count) override {
+        return real_.Write(handle, data, count);
     }
-    void EndPagePrinter(PrinterHandle handle) override { real_.EndPagePrinter(handle); }
-    void EndDocPrinter(PrinterHandle handle) override { real_.EndDocPrinter(handle); }
+    void EndPage(PrinterHandle handle) override { real_.EndPage(handle); }
+    void EndDocument(PrinterHandle handle) override { real_.EndDocument(handle); }
 
 private:
     Win32Spooler real_;
 };
 
 std::vector<PrinterInfo> EnumerateAll(Spooler& spooler) {
-    const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    const std::uint32_t size = spooler.PrinterListSize();
     std::vector<unsigned char> buffer(size);
-    return spooler.EnumPrinters(buffer.data(), size);
+    return spooler.ListPrinters(buffer.data(), size);
 }
 
 const PrinterInfo* FindPrinter(const std::vector<PrinterInfo>& printers, const std::wstring& name) {
@@ -107,10 +106,10 @@ const PrinterInfo* FindPrinter(const std::vector<PrinterInfo>& printers, const s
 
 TEST(Win32SpoolerEnumeration, ListsEveryInstalledPrinterWithDriverAndPort) {
     Win32Spooler spooler;
-    const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    const std::uint32_t size = spooler.PrinterListSize();
     ASSERT_GT(size, 0u);
     std::vector<unsigned char> buffer(size);
-    const std::vector<PrinterInfo> printers = spooler.EnumPrinters(buffer.data(), size);
+    const std::vector<PrinterInfo> printers = spooler.ListPrinters(buffer.data(), size);
 
     for (const WinePrinter& expected : {kEmbosser, kLowerCasePort, kParallel, kOtherMaker}) {
         const PrinterInfo* found = FindPrinter(printers, expected.name);
@@ -122,10 +121,10 @@ TEST(Win32SpoolerEnumeration, ListsEveryInstalledPrinterWithDriverAndPort) {
 
 TEST(Win32SpoolerEnumeration, TooSmallBufferYieldsNoPrinters) {
     Win32Spooler spooler;
-    const std::uint32_t size = spooler.EnumPrintersSizeNeeded();
+    const std::uint32_t size = spooler.PrinterListSize();
     ASSERT_GT(size, 1u);
     std::vector<unsigned char> buffer(size - 1);
-    EXPECT_TRUE(spooler.EnumPrinters(buffer.data(), size - 1).empty());
+    EXPECT_TRUE(spooler.ListPrinters(buffer.data(), size - 1).empty());
 }
 
 // A failed call may still report a count; its records must not be read.
@@ -142,30 +141,30 @@ TEST(Win32SpoolerEnumeration, FailedCallYieldsNoPrintersWhateverItReports) {
     failing.enumPrinters = &FailingEnumPrinters;
     Win32Spooler spooler(failing);
     std::vector<unsigned char> buffer(256, 0xCD);  // garbage where records would be
-    EXPECT_TRUE(spooler.EnumPrinters(buffer.data(), 256).empty());
+    EXPECT_TRUE(spooler.ListPrinters(buffer.data(), 256).empty());
 }
 
 // winspool.drv (or any of its functions) missing: every call fails as the call would.
 TEST(Win32SpoolerWithoutWinspool, ListsNothingOpensNothingAndSendsNothing) {
     const WinspoolFunctions none;
     Win32Spooler spooler(none);
-    EXPECT_EQ(spooler.EnumPrintersSizeNeeded(), 0u);
+    EXPECT_EQ(spooler.PrinterListSize(), 0u);
     unsigned char buffer[64] = {};
-    EXPECT_TRUE(spooler.EnumPrinters(buffer, sizeof buffer).empty());
+    EXPECT_TRUE(spooler.ListPrinters(buffer, sizeof buffer).empty());
     EXPECT_EQ(DiscoverPrinters(spooler, Allocator::Heap()).printerNames.size(), 0u);
     PrinterHandle handle = 0;
-    EXPECT_FALSE(spooler.OpenPrinter(kEmbosser.name, &handle, UpdatePrinterDefaults()));
+    EXPECT_FALSE(spooler.Open(kEmbosser.name, &handle, UpdatePrinterDefaults()));
     EXPECT_EQ(spooler.LastError(), static_cast<std::uint32_t>(ERROR_PROC_NOT_FOUND));
-    EXPECT_EQ(spooler.GetPrinterSizeNeeded(handle), 0u);
+    EXPECT_EQ(spooler.PrinterRecordSize(handle), 0u);
     std::wstring port;
-    EXPECT_FALSE(spooler.GetPrinterPort(handle, buffer, sizeof buffer, &port));
-    EXPECT_EQ(spooler.GetPrinterData(handle, L"QMSTSSTR", buffer, sizeof buffer), 0u);
-    EXPECT_FALSE(spooler.StartDocPrinter(handle, DocInfo{}));
-    EXPECT_FALSE(spooler.StartPagePrinter(handle));
-    EXPECT_EQ(spooler.WritePrinter(handle, buffer, sizeof buffer), 0u);
-    spooler.EndPagePrinter(handle);
-    spooler.EndDocPrinter(handle);
-    spooler.ClosePrinter(handle);
+    EXPECT_FALSE(spooler.ReadPort(handle, buffer, sizeof buffer, &port));
+    EXPECT_EQ(spooler.ReadDriverData(handle, L"QMSTSSTR", buffer, sizeof buffer), 0u);
+    EXPECT_FALSE(spooler.BeginDocument(handle, DocInfo{}));
+    EXPECT_FALSE(spooler.BeginPage(handle));
+    EXPECT_EQ(spooler.Write(handle, buffer, sizeof buffer), 0u);
+    spooler.EndPage(handle);
+    spooler.EndDocument(handle);
+    spooler.Close(handle);
 }
 
 TEST(Win32SpoolerDiscovery, ListsTheEmbossersOnUsbPortsInEnumerationOrder) {
@@ -203,12 +202,12 @@ TEST(Win32SpoolerEnumeration, SeesPrintersInstalledAndRemovedWhileRunning) {
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->portName, late.port);
     PrinterHandle handle = 0;
-    ASSERT_TRUE(spooler.OpenPrinter(late.name, &handle, UpdatePrinterDefaults()));
-    spooler.ClosePrinter(handle);
+    ASSERT_TRUE(spooler.Open(late.name, &handle, UpdatePrinterDefaults()));
+    spooler.Close(handle);
 
     ASSERT_TRUE(wineprefix::RemovePrinter(late.name));
     EXPECT_EQ(FindPrinter(EnumerateAll(spooler), late.name), nullptr);
-    EXPECT_FALSE(spooler.OpenPrinter(late.name, &handle, UpdatePrinterDefaults()));
+    EXPECT_FALSE(spooler.Open(late.name, &handle, UpdatePrinterDefaults()));
 }
 
 // ---- Opening for an update ---------------------------------------------------------------
@@ -237,7 +236,7 @@ TEST(Win32SpoolerOpen, KeepsOnlyAPrinterOnAnUpperCaseUsbPortOpen) {
         if (c.staysOpen) {
             ASSERT_EQ(spooler.open.size(), 1u);
             EXPECT_EQ(*spooler.open.begin(), handle);
-            spooler.ClosePrinter(handle);
+            spooler.Close(handle);
         } else {
             EXPECT_EQ(handle, untouched);
         }
@@ -251,7 +250,7 @@ TEST(Win32SpoolerOpen, ReportsWhyAnOpenFailed) {
     Win32Spooler spooler;
     PrinterHandle handle = 0;
     SetLastError(ERROR_SUCCESS);
-    EXPECT_FALSE(spooler.OpenPrinter(L"No Such Printer", &handle, UpdatePrinterDefaults()));
+    EXPECT_FALSE(spooler.Open(L"No Such Printer", &handle, UpdatePrinterDefaults()));
     EXPECT_EQ(spooler.LastError(), static_cast<std::uint32_t>(ERROR_INVALID_PRINTER_NAME));
 }
 
@@ -263,7 +262,7 @@ protected:
         ASSERT_TRUE(OpenUsbPrinter(spooler_, kEmbosser.name, &printer_, UpdatePrinterDefaults()));
     }
     void TearDown() override {
-        if (printer_ != 0) spooler_.ClosePrinter(printer_);
+        if (printer_ != 0) spooler_.Close(printer_);
         wineprefix::ClearStatus(kEmbosser.name);
     }
     DeviceStatus Query() { return QueryDeviceStatus(spooler_, printer_); }
@@ -325,14 +324,14 @@ TEST_F(Win32SpoolerStatus, MissingValueMeansNoAnswer) {
 TEST_F(Win32SpoolerStatus, EmptyValueReportsNoBytes) {
     ASSERT_TRUE(wineprefix::SetStatusBytes(kEmbosser.name, {}));
     StatusBuffer buffer{};
-    EXPECT_EQ(spooler_.GetPrinterData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize), 0u);
+    EXPECT_EQ(spooler_.ReadDriverData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize), 0u);
 }
 
 TEST_F(Win32SpoolerStatus, ReportsTheStoredBytesAndTheirCount) {
     const std::vector<unsigned char> stored = Text("MFG:Quillmar;MDL:Dovrex;F:0100;");
     ASSERT_TRUE(wineprefix::SetStatusBytes(kEmbosser.name, stored));
     StatusBuffer buffer{};
-    ASSERT_EQ(spooler_.GetPrinterData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize),
+    ASSERT_EQ(spooler_.ReadDriverData(printer_, L"QMSTSSTR", buffer.data(), kStatusBufferSize),
               stored.size());
     EXPECT_TRUE(std::equal(stored.begin(), stored.end(), buffer.begin()));
 }
@@ -369,19 +368,19 @@ protected:
         ASSERT_TRUE(OpenUsbPrinter(spooler_, kEmbosser.name, &printer_, UpdatePrinterDefaults()));
     }
     void TearDown() override {
-        if (printer_ != 0) spooler_.ClosePrinter(printer_);
+        if (printer_ != 0) spooler_.Close(printer_);
     }
 
     // One job of one page, as the update run sends it; the count WritePrinter reported.
     std::uint32_t SendJob(const std::vector<unsigned char>& bytes) {
-        if (!spooler_.StartDocPrinter(printer_, DocInfo{L"", L"", L"RAW"})) return 0;
+        if (!spooler_.BeginDocument(printer_, DocInfo{L"", L"", L"RAW"})) return 0;
         std::uint32_t written = 0;
-        if (spooler_.StartPagePrinter(printer_)) {
-            written = spooler_.WritePrinter(printer_, bytes.data(),
-                                            static_cast<std::uint32_t>(bytes.size()));
-            spooler_.EndPagePrinter(printer_);
+        if (spooler_.BeginPage(printer_)) {
+            written =
+                spooler_.Write(printer_, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+            spooler_.EndPage(printer_);
         }
-        spooler_.EndDocPrinter(printer_);
+        spooler_.EndDocument(printer_);
         return written;
     }
 

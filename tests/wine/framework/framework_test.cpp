@@ -389,7 +389,7 @@ unsigned __stdcall Probe(void* parameter) {
 TEST(ThreadTest, WorkerRunsWithItsParameterAtTheAskedPriority) {
     for (int priority : {THREAD_PRIORITY_NORMAL, THREAD_PRIORITY_BELOW_NORMAL}) {
         ThreadProbe probe;
-        ASSERT_TRUE(AfxBeginThread(&Probe, &probe, priority));
+        ASSERT_TRUE(BeginDetachedThread(&Probe, &probe, priority));
         ASSERT_EQ(WaitForSingleObject(probe.done, 10000), WAIT_OBJECT_0);
         EXPECT_EQ(probe.seen, &probe);
         EXPECT_EQ(probe.priority, priority);

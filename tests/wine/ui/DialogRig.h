@@ -83,7 +83,7 @@ inline std::string SmallFirmwareImage() {
     return reflasher::sim::GenerateFirmwareImage(layout);
 }
 
-inline bool StartThread(ThreadProc proc, void* parameter) { return AfxBeginThread(proc, parameter); }
+inline bool StartThread(ThreadProc proc, void* parameter) { return BeginDetachedThread(proc, parameter); }
 inline bool FailToStartThread(ThreadProc, void*) { return false; }
 
 struct DialogRig {
