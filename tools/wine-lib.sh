@@ -111,6 +111,19 @@ _wine_stop_server() {
     WINEPREFIX=$1 wineserver -w >/dev/null 2>&1
 }
 
+# The wineservers running now, each with its server folder (named after the
+# device and inode of the prefix it serves), and whether one already answers for <dir>.
+_wine_server_census() {
+    local own pid folder
+    own=server-$(stat -c '%D' "$1" 2>/dev/null)-$(printf '%x' "$(stat -c '%i' "$1" 2>/dev/null)")
+    for pid in $(pgrep -x 'wineserver(32|64)?' 2>/dev/null); do
+        folder=$(readlink "/proc/$pid/cwd" 2>/dev/null)
+        echo "# wineserver $pid, up $(ps -o etime= -p "$pid" | tr -d ' '), in $folder"
+        [ "${folder##*/}" = "$own" ] && echo "# a wineserver ($pid) already serves this prefix's device and inode: a stale one"
+    done
+    return 0
+}
+
 # One wineboot of the empty prefix <dir>, told in <log>: what ran, Wine's own
 # error messages (WINEDEBUG here keeps the err class), and on failure why we
 # think it failed, as the log's last line.
@@ -119,7 +132,7 @@ _wine_boot_attempt() {
     {
         echo "# wineboot attempt $attempt of $WINE_BOOT_ATTEMPTS, $(date '+%F %T'), pid $$, from $0"
         echo "# prefix $dir, WINEARCH=$WINEARCH, loader $WINELOADER ($("$WINELOADER" --version 2>&1))"
-        echo "# running wineservers: $(ps -o pid=,etime=,args= -C wineserver64,wineserver32,wineserver 2>/dev/null | tr -s ' \n' ' ' || true)"
+        _wine_server_census "$dir"
     } >"$log"
     WINEPREFIX=$dir DISPLAY= WINEDEBUG=${REFLASHER_WINE_BOOT_DEBUG:-fixme-all} \
         wine_run wineboot.exe -i >>"$log" 2>&1
