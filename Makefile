@@ -15,16 +15,16 @@ deps:
 	@tools/install-deps.sh
 
 native:
-	cmake --preset native >/dev/null
+	tools/configure.sh native
 	cmake --build --preset native -j $(JOBS)
 
 win32 win64:
-	cmake --preset $@ >/dev/null
+	tools/configure.sh $@
 	cmake --build --preset $@ -j $(JOBS)
 
 fuzz:
 	@if command -v clang++ >/dev/null; then \
-	  cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j $(JOBS); \
+	  tools/configure.sh fuzz && cmake --build --preset fuzz -j $(JOBS); \
 	else echo "clang++ not found: fuzz targets skipped"; fi
 
 test: deps
@@ -54,7 +54,7 @@ test-fuzz: fuzz
 # Redraws the bitmaps and the icon in resources/ (they are committed; the
 # resource_pictures test fails when they and tools/art disagree).
 art:
-	cmake --preset native >/dev/null
+	tools/configure.sh native
 	cmake --build --preset native --target reflasher-art -j $(JOBS)
 	build/native/tools/art/reflasher-art resources
 

@@ -26,7 +26,7 @@ tree=$(tools/wine-trees.sh --one) || exit 1
 build=$root/build/$tree
 out=$build/demo
 echo "demo: building the Windows tree (build/$tree)"
-cmake --preset "$tree" >/dev/null
+tools/configure.sh "$tree"
 cmake --build --preset "$tree" -j "$(nproc)" >/dev/null
 
 program=$build/variants/embedded/Reflasher.exe

@@ -26,7 +26,7 @@ sums=()
 for arch in x86 x64; do
     preset=release-$arch
     # Always given, so that a tree configured with an image earlier forgets it.
-    cmake --preset "$preset" -DREFLASHER_FIRMWARE="$firmware" >/dev/null
+    tools/configure.sh "$preset" -DREFLASHER_FIRMWARE="$firmware"
     targets=(Reflasher_filemode)
     [ -n "$firmware" ] && targets+=(Reflasher)
     cmake --build --preset "$preset" -j "$jobs" --target "${targets[@]}"

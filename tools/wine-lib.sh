@@ -47,22 +47,110 @@ wine_build_dir_of() {
 }
 
 # Boots the base prefix <dir> once. Parallel callers wait on the lock instead of
-# booting twice; the marker is written only after wineserver has saved the registry,
-# so a copy never sees a half-written prefix.
+# booting twice. Each attempt boots a fresh directory beside <dir> and keeps a
+# log of its own (<dir>.logs/boot-<n>.log, numbered, never overwritten); the
+# directory becomes <dir> only after wineserver has saved the registry, so a copy
+# never sees a half-written prefix. A failed attempt is retried once in another
+# fresh directory; the failed one stays until then, after its wineserver is
+# stopped, so the new one can't get its inode (wineserver finds a prefix's server
+# by device and inode) and reach a server that still serves the dead prefix.
+# When both attempts fail, the end of each log is printed.
+WINE_BOOT_ATTEMPTS=2
 wine_boot_base() {
-    local base=$1 marker="$1/.reflasher-booted"
+    local base=$1
     mkdir -p "$(dirname "$base")"
     (
         flock 9
-        [ -f "$marker" ] && exit 0
-        rm -rf "$base"
-        _wine_log "booting base prefix $base"
-        local start=$SECONDS
-        WINEPREFIX=$base DISPLAY= wine_run wineboot.exe -i >"$base.boot.log" 2>&1 || { _wine_log "wineboot failed (see $base.boot.log)"; exit 1; }
-        WINEPREFIX=$base wineserver -w
-        touch "$marker"
-        _wine_log "base prefix booted in $((SECONDS - start)) s"
+        [ -f "$base/.reflasher-booted" ] && exit 0
+        # What a boot killed midway (a test on timeout) left: its server first.
+        local stale
+        for stale in "$base" "$base".attempt.*; do
+            [ -d "$stale" ] || continue
+            _wine_stop_server "$stale"
+            rm -rf "$stale"
+        done
+        mkdir -p "$base.logs"
+        local attempt dir log logs=() dirs=() start=$SECONDS
+        for attempt in $(seq "$WINE_BOOT_ATTEMPTS"); do
+            dir=$(mktemp -d "$base.attempt.XXXXXX") || exit 1
+            dirs+=("$dir")
+            log=$(_wine_next_boot_log "$base.logs")
+            logs+=("$log")
+            _wine_log "booting base prefix $base (attempt $attempt, log $log)"
+            if _wine_boot_attempt "$dir" "$log" "$attempt"; then
+                mv "$dir" "$base" || exit 1
+                touch "$base/.reflasher-booted"
+                _wine_log "base prefix booted in $((SECONDS - start)) s"
+                for dir in "${dirs[@]}"; do rm -rf "$dir"; done
+                exit 0
+            fi
+            _wine_log "wineboot attempt $attempt failed: $(tail -n1 "$log")"
+            _wine_stop_server "$dir"
+        done
+        _wine_log "wineboot failed $WINE_BOOT_ATTEMPTS times for $base; the end of each attempt's log:"
+        for log in "${logs[@]}"; do
+            echo "----- $log (last 25 lines)" >&2
+            tail -n 25 "$log" >&2
+        done
+        echo "-----" >&2
+        [ -n "${REFLASHER_WINE_KEEP:-}" ] || rm -rf "${dirs[@]}"
+        exit 1
     ) 9>"$base.lock"
+}
+
+# The first free boot-<n>.log in <folder>.
+_wine_next_boot_log() {
+    local n=1
+    while [ -e "$1/boot-$n.log" ]; do n=$((n + 1)); done
+    echo "$1/boot-$n.log"
+}
+
+# Stops the wineserver of prefix <dir>, if one runs, and every process in it.
+_wine_stop_server() {
+    WINEPREFIX=$1 wineserver -k >/dev/null 2>&1
+    WINEPREFIX=$1 wineserver -w >/dev/null 2>&1
+}
+
+# The wineservers running now, each with its server folder (named after the
+# device and inode of the prefix it serves), and whether one already answers for <dir>.
+_wine_server_census() {
+    local own pid folder
+    own=server-$(stat -c '%D' "$1" 2>/dev/null)-$(printf '%x' "$(stat -c '%i' "$1" 2>/dev/null)")
+    for pid in $(pgrep -x 'wineserver(32|64)?' 2>/dev/null); do
+        folder=$(readlink "/proc/$pid/cwd" 2>/dev/null)
+        echo "# wineserver $pid, up $(ps -o etime= -p "$pid" | tr -d ' '), in $folder"
+        [ "${folder##*/}" = "$own" ] && echo "# a wineserver ($pid) already serves this prefix's device and inode: a stale one"
+    done
+    return 0
+}
+
+# One wineboot of the empty prefix <dir>, told in <log>: what ran, Wine's own
+# error messages (WINEDEBUG here keeps the err class), and on failure why we
+# think it failed, as the log's last line.
+_wine_boot_attempt() {
+    local dir=$1 log=$2 attempt=$3 t0=$SECONDS rc
+    {
+        echo "# wineboot attempt $attempt of $WINE_BOOT_ATTEMPTS, $(date '+%F %T'), pid $$, from $0"
+        echo "# prefix $dir, WINEARCH=$WINEARCH, loader $WINELOADER ($("$WINELOADER" --version 2>&1))"
+        _wine_server_census "$dir"
+    } >"$log"
+    WINEPREFIX=$dir DISPLAY= WINEDEBUG=${REFLASHER_WINE_BOOT_DEBUG:-fixme-all} \
+        wine_run wineboot.exe -i >>"$log" 2>&1
+    rc=$?
+    WINEPREFIX=$dir wineserver -w >>"$log" 2>&1
+    if [ $rc -ne 0 ]; then
+        case $rc in
+            126) echo "wineboot: the loader $WINELOADER could not be executed (exit 126) after $((SECONDS - t0)) s" ;;
+            127) echo "wineboot: the loader $WINELOADER was not found (exit 127) after $((SECONDS - t0)) s" ;;
+            *) echo "wineboot: exit code $rc after $((SECONDS - t0)) s" ;;
+        esac >>"$log"
+        return 1
+    fi
+    if [ ! -s "$dir/system.reg" ] || [ ! -s "$dir/user.reg" ] || [ ! -d "$dir/drive_c/windows" ]; then
+        echo "wineboot: exit code 0 after $((SECONDS - t0)) s, but the prefix has no registry or no drive_c/windows" >>"$log"
+        return 1
+    fi
+    echo "wineboot: done in $((SECONDS - t0)) s" >>"$log"
 }
 
 # Copies the booted base prefix to <dest> and makes it the current prefix.
