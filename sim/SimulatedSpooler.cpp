@@ -77,34 +77,27 @@ void SimulatedSpooler::StopService() {
     serviceStopped_ = true;
 }
 
-void SimulatedSpooler::SetQueuePaused(const std::wstring& printerName, bool paused) {
+void SimulatedSpooler::ChangeQueue(const std::wstring& printerName,
+                                   const std::function<void(Printer&)>& change) {
     std::vector<Delivery> deliveries;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (Printer* printer = FindPrinter(printerName)) printer->paused = paused;
-        deliveries = TakeDeliveries();
+        if (Printer* printer = FindPrinter(printerName)) change(*printer);
+        deliveries = TakeDeliveries();  // what waited may go out now
     }
     Deliver(deliveries);
+}
+
+void SimulatedSpooler::SetQueuePaused(const std::wstring& printerName, bool paused) {
+    ChangeQueue(printerName, [paused](Printer& printer) { printer.paused = paused; });
 }
 
 void SimulatedSpooler::SetWorkOffline(const std::wstring& printerName, bool offline) {
-    std::vector<Delivery> deliveries;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (Printer* printer = FindPrinter(printerName)) printer->workOffline = offline;
-        deliveries = TakeDeliveries();
-    }
-    Deliver(deliveries);
+    ChangeQueue(printerName, [offline](Printer& printer) { printer.workOffline = offline; });
 }
 
 void SimulatedSpooler::SetDeviceConnected(const std::wstring& printerName, bool connected) {
-    std::vector<Delivery> deliveries;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (Printer* printer = FindPrinter(printerName)) printer->connected = connected;
-        deliveries = TakeDeliveries();
-    }
-    Deliver(deliveries);
+    ChangeQueue(printerName, [connected](Printer& printer) { printer.connected = connected; });
 }
 
 void SimulatedSpooler::SetQueueStatusBits(const std::wstring& printerName, std::uint32_t bits) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -165,6 +166,8 @@ private:
     OpenPrinterState* Find(PrinterHandle handle);
     std::uint32_t PrinterInfoSize(const Printer& printer) const;
     Printer* FindPrinter(const std::wstring& printerName);
+    // Applies `change` to the printer's queue, then lets out what may go now.
+    void ChangeQueue(const std::wstring& printerName, const std::function<void(Printer&)>& change);
     CapturedJob* FindJob(JobId job);
     // Takes every document that may go out now off the queues. Caller holds the mutex.
     std::vector<Delivery> TakeDeliveries();
