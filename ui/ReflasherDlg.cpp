@@ -83,6 +83,7 @@ BOOL CReflasherDlg::OnInitDialog() {
     fileChosen = false;
     printerChosen = false;
     selectedPrinter.clear();
+    selectedPort.clear();
 
     FillPrinterList();
 

@@ -202,7 +202,9 @@ bool Win32Spooler::ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs
     DWORD needed = 0;
     DWORD returned = 0;
     if (!Winspool().enumJobs(ToHandle(handle), 0, kAllJobs, 1, nullptr, 0, &needed, &returned)) {
-        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+        // Only a size tells that the list is there. A stub (Wine's) fails with no size and
+        // no error of its own, leaving whatever code the last call set: often this one.
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return false;
     }
     jobs->clear();
     if (needed == 0) return true;  // an empty queue

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "device/PrinterDiscovery.h"
 #include "device/UsbPrinter.h"
 #include "device/win32/Win32Spooler.h"
+#include "update/PrintQueue.h"
 #include "sim/win32/wine/HostPaths.h"
 #include "sim/win32/wine/JobFolder.h"
 #include "sim/win32/wine/WinePrinters.h"
@@ -76,7 +78,7 @@ public:
                                  unsigned char* buffer, std::uint32_t size) override {
         return real_.ReadDriverData(handle, value, buffer, size);
     }
-    bool BeginDocument(PrinterHandle handle, const DocInfo& info) override {
+    JobId BeginDocument(PrinterHandle handle, const DocInfo& info) override {
         return real_.BeginDocument(handle, info);
     }
     bool BeginPage(PrinterHandle handle) override { return real_.BeginPage(handle); }
@@ -85,6 +87,12 @@ public:
     }
     void EndPage(PrinterHandle handle) override { real_.EndPage(handle); }
     void EndDocument(PrinterHandle handle) override { real_.EndDocument(handle); }
+    QueueState GetQueueState(PrinterHandle handle) override { return real_.GetQueueState(handle); }
+    bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) override {
+        return real_.ListQueuedJobs(handle, jobs);
+    }
+    bool DeleteJob(PrinterHandle handle, JobId job) override { return real_.DeleteJob(handle, job); }
+    bool AbortDocument(PrinterHandle handle) override { return real_.AbortDocument(handle); }
 
 private:
     Win32Spooler real_;
@@ -144,6 +152,64 @@ TEST(Win32SpoolerEnumeration, FailedCallYieldsNoPrintersWhateverItReports) {
     EXPECT_TRUE(spooler.ListPrinters(buffer.data(), 256).empty());
 }
 
+// EnumJobsW as different spoolers answer it; Wine's is a stub, so the records are
+// read only here. The queue it reports is set by each case.
+struct FakeQueue {
+    std::vector<DWORD> jobs;  // the ids in the queue
+    bool stub = false;        // fails without a word, as Wine's does
+    bool growsMeanwhile = false;
+};
+FakeQueue fakeQueue;
+
+BOOL WINAPI FakeEnumJobs(HANDLE, DWORD, DWORD, DWORD level, LPBYTE buffer, DWORD size,
+                         LPDWORD needed, LPDWORD returned) {
+    *needed = 0;
+    *returned = 0;
+    if (fakeQueue.stub || level != 1) return FALSE;  // the error code stays as it was
+    *needed = static_cast<DWORD>(fakeQueue.jobs.size() * sizeof(JOB_INFO_1W));
+    if (size < *needed || (buffer != nullptr && fakeQueue.growsMeanwhile)) {
+        if (fakeQueue.growsMeanwhile) *needed += sizeof(JOB_INFO_1W);
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    auto* records = reinterpret_cast<JOB_INFO_1W*>(buffer);
+    for (DWORD id : fakeQueue.jobs) {
+        JOB_INFO_1W record{};
+        record.JobId = id;
+        records[(*returned)++] = record;
+    }
+    return TRUE;
+}
+
+TEST(Win32SpoolerJobList, GivesTheQueuedIdsInOrderOrNothingWhenTheListCantBeHad) {
+    struct ListCase {
+        FakeQueue queue;
+        bool listed;
+        std::vector<JobId> ids;
+        const char* what;
+    };
+    const ListCase cases[] = {
+        {{{}, false, false}, true, {}, "an empty queue"},
+        {{{12, 9, 15}, false, false}, true, {12, 9, 15}, "three documents"},
+        {{{12}, true, false}, false, {}, "a stub that fails and says nothing"},
+        {{{12}, false, true}, false, {}, "a document came in between size and list"},
+    };
+    WinspoolFunctions fake;
+    fake.enumJobs = &FakeEnumJobs;
+    Win32Spooler spooler(fake);
+    for (const ListCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        fakeQueue = c.queue;
+        // What the last failed call left behind must not read as the size query's answer.
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        std::vector<JobId> ids{99};
+        EXPECT_EQ(spooler.ListQueuedJobs(0x1234, &ids), c.listed);
+        if (c.listed) {
+            EXPECT_EQ(ids, c.ids);
+        }
+    }
+}
+
 // winspool.drv (or any of its functions) missing: every call fails as the call would.
 TEST(Win32SpoolerWithoutWinspool, ListsNothingOpensNothingAndSendsNothing) {
     const WinspoolFunctions none;
@@ -159,11 +225,19 @@ TEST(Win32SpoolerWithoutWinspool, ListsNothingOpensNothingAndSendsNothing) {
     std::wstring port;
     EXPECT_FALSE(spooler.ReadPort(handle, buffer, sizeof buffer, &port));
     EXPECT_EQ(spooler.ReadDriverData(handle, L"QMSTSSTR", buffer, sizeof buffer), 0u);
-    EXPECT_FALSE(spooler.BeginDocument(handle, DocInfo{}));
+    EXPECT_EQ(spooler.BeginDocument(handle, DocInfo{}), 0u);
     EXPECT_FALSE(spooler.BeginPage(handle));
     EXPECT_EQ(spooler.Write(handle, buffer, sizeof buffer), 0u);
     spooler.EndPage(handle);
     spooler.EndDocument(handle);
+    // A queue that can't be looked at tells nothing, and holds nothing to remove.
+    const QueueState queue = spooler.GetQueueState(handle);
+    EXPECT_FALSE(queue.status || queue.attributes || queue.jobCount);
+    std::vector<JobId> jobs{7};
+    EXPECT_FALSE(spooler.ListQueuedJobs(handle, &jobs));
+    EXPECT_EQ(jobs, std::vector<JobId>{7});
+    EXPECT_FALSE(spooler.DeleteJob(handle, 7));
+    EXPECT_FALSE(spooler.AbortDocument(handle));
     spooler.Close(handle);
 }
 
@@ -264,8 +338,12 @@ protected:
     void TearDown() override {
         if (printer_ != 0) spooler_.Close(printer_);
         wineprefix::ClearStatus(kEmbosser.name);
+        wineprefix::SetQueueAttributes(kEmbosser.name, kLocal);
+        wineprefix::ClearQueueStatus(kEmbosser.name);
     }
     DeviceStatus Query() { return QueryDeviceStatus(spooler_, printer_); }
+
+    static constexpr unsigned long kLocal = 0x40;  // PRINTER_ATTRIBUTE_LOCAL
 
     Win32Spooler spooler_;
     PrinterHandle printer_ = 0;
@@ -350,6 +428,59 @@ TEST_F(Win32SpoolerStatus, EachQueryReadsTheValueAfresh) {
     }
 }
 
+// ---- The queue's own state ----------------------------------------------------------------
+
+struct QueueCase {
+    unsigned long attributes;            // the printer's registry value "Attributes"
+    std::optional<unsigned long> status;  // its value "Status"; none: not there
+    QueueRefusal refusal;                // what the run's check makes of it
+    const char* what;
+};
+
+// Wine reads the level-2 Attributes and the level-6 status word from the printer's
+// registry values at every call, so the queue states Windows keeps can be put there
+// and the run's check sees each on the handle it holds open. Wine keeps no count of
+// documents: cJobs is always 0.
+TEST_F(Win32SpoolerStatus, TheQueueStateIsReadAfreshAndRefusedOnlyOnEvidence) {
+    const QueueCase cases[] = {
+        {kLocal, std::nullopt, QueueRefusal::None, "as installed, no Status value"},
+        {kLocal | kAttributeWorkOffline, 0, QueueRefusal::Offline, "set to work offline"},
+        {kLocal, queue_status::kPaused, QueueRefusal::Paused, "paused"},
+        {kLocal, queue_status::kOffline, QueueRefusal::Offline, "status offline"},
+        {kLocal, queue_status::kPaperJam, QueueRefusal::Fault, "a paper jam"},
+        {kLocal | kAttributeWorkOffline, queue_status::kPaused, QueueRefusal::Offline,
+         "offline and paused: offline is said"},
+        {kLocal, 0, QueueRefusal::None, "back to normal"},
+    };
+    ASSERT_TRUE(wineprefix::ClearStatus(kEmbosser.name));  // the device says nothing
+    for (const QueueCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(wineprefix::SetQueueAttributes(kEmbosser.name, c.attributes));
+        ASSERT_TRUE(c.status ? wineprefix::SetQueueStatus(kEmbosser.name, *c.status)
+                             : wineprefix::ClearQueueStatus(kEmbosser.name));
+        const QueueState queue = spooler_.GetQueueState(printer_);
+        EXPECT_EQ(queue.status, std::optional<std::uint32_t>(c.status.value_or(0)));
+        EXPECT_EQ(queue.attributes, std::optional<std::uint32_t>(c.attributes));
+        EXPECT_EQ(queue.jobCount, std::optional<std::uint32_t>(0));
+        EXPECT_EQ(CheckBeforeSending(spooler_, printer_), c.refusal);
+    }
+}
+
+// An embosser that already reports service mode or flash work takes a new
+// service-mode job as its firmware: the same check refuses it.
+TEST_F(Win32SpoolerStatus, AnEmbosserAlreadyInAnUpdateIsRefused) {
+    const std::pair<const char*, QueueRefusal> sequence[] = {
+        {"MFG:Quillmar;MDL:Dovrex;F:0000;", QueueRefusal::None},
+        {"MFG:Quillmar;MDL:Dovrex;F:0100;", QueueRefusal::DeviceUpdating},
+        {"MFG:Quillmar;MDL:Dovrex;F:0642;", QueueRefusal::DeviceUpdating},
+        {"MFG:Quillmar;MDL:Dovrex;F:0200;", QueueRefusal::None},
+    };
+    for (const auto& [text, refusal] : sequence) {
+        ASSERT_TRUE(wineprefix::SetStatusText(kEmbosser.name, text));
+        EXPECT_EQ(CheckBeforeSending(spooler_, printer_), refusal) << text;
+    }
+}
+
 // ---- Raw jobs ----------------------------------------------------------------------------
 
 class Win32SpoolerJobs : public ::testing::Test {
@@ -372,8 +503,10 @@ protected:
     }
 
     // One job of one page, as the update run sends it; the count WritePrinter reported.
+    // The job's id is kept in lastJob_.
     std::uint32_t SendJob(const std::vector<unsigned char>& bytes) {
-        if (!spooler_.BeginDocument(printer_, DocInfo{L"", L"", L"RAW"})) return 0;
+        lastJob_ = spooler_.BeginDocument(printer_, DocInfo{L"", L"", L"RAW"});
+        if (lastJob_ == 0) return 0;
         std::uint32_t written = 0;
         if (spooler_.BeginPage(printer_)) {
             written =
@@ -386,6 +519,7 @@ protected:
 
     Win32Spooler spooler_;
     PrinterHandle printer_ = 0;
+    JobId lastJob_ = 0;
     std::unique_ptr<wineprefix::JobFolder> jobs_;
 };
 
@@ -423,7 +557,12 @@ TEST_F(Win32SpoolerJobs, ConsecutiveJobsArriveWholeAndInOrder) {
     const std::vector<unsigned char> first = ServiceModeJob();
     const std::vector<unsigned char> image = PseudoRandomBytes(1140906);
     EXPECT_EQ(SendJob(first), first.size());
+    const JobId firstJob = lastJob_;
     EXPECT_EQ(SendJob(image), image.size());
+    // Each job has an id of its own, for the run to remove it should it wait in the queue.
+    EXPECT_NE(firstJob, 0u);
+    EXPECT_NE(lastJob_, 0u);
+    EXPECT_NE(lastJob_, firstJob);
 
     const auto one = jobs_->WaitForJob(1, kJobTimeoutMs);
     const auto two = jobs_->WaitForJob(2, kJobTimeoutMs);
@@ -432,6 +571,62 @@ TEST_F(Win32SpoolerJobs, ConsecutiveJobsArriveWholeAndInOrder) {
     EXPECT_EQ(*one, first);
     EXPECT_TRUE(*two == image) << "image arrived with " << two->size() << " bytes, or changed";
     EXPECT_EQ(jobs_->JobCount(), 2);
+}
+
+// What Wine's spooler does with the calls that manage the queue. It sends a job
+// inside EndDocPrinter and keeps no list: once ended, a job is gone and can't be
+// deleted, and the run's clean-up asks in vain but harmlessly.
+TEST_F(Win32SpoolerJobs, ASentJobIsGoneFromTheQueue) {
+    const std::vector<unsigned char> job = ServiceModeJob();
+    EXPECT_EQ(SendJob(job), job.size());
+    ASSERT_TRUE(jobs_->WaitForJob(1, kJobTimeoutMs).has_value());
+    // As the run's check asks: the queue's state first, whose size queries fail by design.
+    EXPECT_EQ(spooler_.GetQueueState(printer_).jobCount, std::optional<std::uint32_t>(0));
+    std::vector<JobId> queued{99};
+    const bool listed = spooler_.ListQueuedJobs(printer_, &queued);
+    EXPECT_FALSE(listed) << "Wine's EnumJobsW is a stub";
+    EXPECT_FALSE(spooler_.DeleteJob(printer_, lastJob_));
+    RunJobs run;
+    run.Add(lastJob_);
+    EXPECT_FALSE(run.ForeignDocumentQueued(spooler_, printer_));
+    run.RemoveQueued(spooler_, printer_);
+    EXPECT_EQ(jobs_->JobCount(), 1);
+}
+
+// A document still being written is one Wine knows: SetJobW takes the delete but
+// ignores it, and the document goes out when it ends.
+TEST_F(Win32SpoolerJobs, DeletingAnOpenDocumentIsTakenButIgnored) {
+    const std::vector<unsigned char> job = ServiceModeJob();
+    const JobId id = spooler_.BeginDocument(printer_, DocInfo{L"", L"", L"RAW"});
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(spooler_.BeginPage(printer_));
+    EXPECT_EQ(spooler_.Write(printer_, job.data(), static_cast<std::uint32_t>(job.size())),
+              job.size());
+    EXPECT_TRUE(spooler_.DeleteJob(printer_, id));
+    spooler_.EndPage(printer_);
+    spooler_.EndDocument(printer_);
+    const auto received = jobs_->WaitForJob(1, kJobTimeoutMs);
+    ASSERT_TRUE(received.has_value());
+    EXPECT_EQ(*received, job);
+}
+
+// A write the spooler took only in part is aborted, not ended. Wine's AbortPrinter
+// says yes and does nothing; the document stays open on the handle until it is
+// closed, and closing it ends the document.
+TEST_F(Win32SpoolerJobs, AbortingADocumentIsTakenButWineStillSendsItAtTheClose) {
+    const std::vector<unsigned char> part(10, 0x5A);
+    ASSERT_NE(spooler_.BeginDocument(printer_, DocInfo{L"", L"", L"RAW"}), 0u);
+    ASSERT_TRUE(spooler_.BeginPage(printer_));
+    EXPECT_EQ(spooler_.Write(printer_, part.data(), 10), 10u);
+    EXPECT_TRUE(spooler_.AbortDocument(printer_));
+    EXPECT_FALSE(jobs_->WaitForJob(1, 1000).has_value()) << "sent at the abort";
+    EXPECT_EQ(spooler_.BeginDocument(printer_, DocInfo{L"", L"", L"RAW"}), 0u)
+        << "a second document on a handle whose document was aborted";
+    spooler_.Close(printer_);
+    printer_ = 0;
+    const auto received = jobs_->WaitForJob(1, kJobTimeoutMs);
+    ASSERT_TRUE(received.has_value());
+    EXPECT_EQ(*received, part);
 }
 
 }  // namespace

@@ -54,4 +54,17 @@ bool ClearStatus(const std::wstring& printer) {
     return DriverDataKey(printer).DeleteValue(kStatusValue);
 }
 
+bool SetQueueAttributes(const std::wstring& printer, unsigned long attributes) {
+    return RegistryKey::Create(HKEY_LOCAL_MACHINE, PrinterKey(printer))
+        .SetDword(L"Attributes", attributes);
+}
+
+bool SetQueueStatus(const std::wstring& printer, unsigned long status) {
+    return RegistryKey::Create(HKEY_LOCAL_MACHINE, PrinterKey(printer)).SetDword(L"Status", status);
+}
+
+bool ClearQueueStatus(const std::wstring& printer) {
+    return RegistryKey::Create(HKEY_LOCAL_MACHINE, PrinterKey(printer)).DeleteValue(L"Status");
+}
+
 }  // namespace reflasher::wineprefix

@@ -29,4 +29,12 @@ bool SetStatusBytes(const std::wstring& printer, const std::vector<unsigned char
 bool SetStatusText(const std::wstring& printer, const std::string& text);
 bool ClearStatus(const std::wstring& printer);
 
+// The queue's own state as Wine's spooler reads it from the printer's key: the
+// value "Attributes" (PRINTER_ATTRIBUTE_*, level 2; InstallPrinter writes a local
+// printer's 0x40) and the value "Status" (PRINTER_STATUS_*, the level-6 status word;
+// none means 0). Read afresh at every GetPrinterW.
+bool SetQueueAttributes(const std::wstring& printer, unsigned long attributes);
+bool SetQueueStatus(const std::wstring& printer, unsigned long status);
+bool ClearQueueStatus(const std::wstring& printer);
+
 }  // namespace reflasher::wineprefix
