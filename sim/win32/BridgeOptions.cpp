@@ -61,9 +61,9 @@ std::string BehaviourNames() {
 }
 
 std::string Usage() {
-    return "usage: embosser-bridge --printer NAME --jobs DIR [--behaviour B] [--tick-ms N]\n"
-           "         [--ready-ticks N] [--erase-ticks N] [--write-ticks N] [--fault-after N]\n"
-           "         [--log FILE] [--firmware-out FILE]\n"
+    return "usage: embosser-bridge --printer NAME --jobs DIR [--also-printer NAME]...\n"
+           "         [--behaviour B] [--tick-ms N] [--ready-ticks N] [--erase-ticks N]\n"
+           "         [--write-ticks N] [--fault-after N] [--log FILE] [--firmware-out FILE]\n"
            "behaviours: " +
            BehaviourNames() + "\n";
 }
@@ -77,6 +77,8 @@ ParsedOptions ParseBridgeOptions(const std::vector<std::wstring>& arguments) {
         unsigned long count = 0;
         if (name == L"--printer") {
             options.printer = value;
+        } else if (name == L"--also-printer") {
+            options.otherQueues.push_back(value);
         } else if (name == L"--jobs") {
             options.jobFolder = value;
         } else if (name == L"--log") {

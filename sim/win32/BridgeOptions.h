@@ -23,6 +23,9 @@ inline sim::EmbosserScript DefaultBridgeScript() {
 
 struct BridgeOptions {
     std::wstring printer;       // the spooler name whose QMSTSSTR is rewritten
+    // Other queues on the same port (--also-printer, once each): one embosser, so
+    // its status is published to each of them too, as its driver does for every queue.
+    std::vector<std::wstring> otherQueues;
     std::wstring jobFolder;     // Unix path of the folder the sink writes job-0001.bin ... into
     std::wstring logFile;       // Unix or Windows path; empty: standard output only
     std::wstring firmwareFile;  // where the received firmware is copied; empty: nowhere
@@ -37,8 +40,9 @@ struct ParsedOptions {
 };
 
 // `arguments` without the program name. Every option takes one value:
-//   --printer NAME --jobs DIR [--behaviour B] [--tick-ms N] [--ready-ticks N]
-//   [--erase-ticks N] [--write-ticks N] [--fault-after N] [--log FILE] [--firmware-out FILE]
+//   --printer NAME --jobs DIR [--also-printer NAME]... [--behaviour B] [--tick-ms N]
+//   [--ready-ticks N] [--erase-ticks N] [--write-ticks N] [--fault-after N] [--log FILE]
+//   [--firmware-out FILE]
 ParsedOptions ParseBridgeOptions(const std::vector<std::wstring>& arguments);
 
 // The behaviours --behaviour accepts, for the usage message.

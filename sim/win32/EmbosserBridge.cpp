@@ -58,6 +58,9 @@ bool EmbosserBridge::Start() {
               " ms, ready after " + std::to_string(script.pollsBeforeReady) + ", erase " +
               std::to_string(script.erasePolls) + ", write " + std::to_string(script.writePolls) +
               " ticks");
+    for (const std::wstring& queue : options_.otherQueues) {
+        log_.Line("also the queue '" + Narrow(queue) + "' on the same port");
+    }
     log_.Line("jobs from " + Narrow(options_.jobFolder));
     return Publish();
 }
@@ -109,13 +112,16 @@ void EmbosserBridge::TakeJob(const std::vector<unsigned char>& bytes) {
 bool EmbosserBridge::Publish() {
     const std::string status = model_.StatusString();
     if (publishedOnce_ && status == published_) return true;
-    // A device that doesn't answer publishes an empty value: the spooler reports 0 bytes.
-    const bool written = status.empty() ? wineprefix::SetStatusBytes(options_.printer, {})
-                                        : wineprefix::SetStatusText(options_.printer, status);
-    if (!written) {
-        log_.Line("can't write the status of printer '" + Narrow(options_.printer) +
-                  "' to the registry");
-        return false;
+    std::vector<std::wstring> queues = {options_.printer};
+    queues.insert(queues.end(), options_.otherQueues.begin(), options_.otherQueues.end());
+    for (const std::wstring& queue : queues) {
+        // A device that doesn't answer publishes an empty value: the spooler reports 0 bytes.
+        const bool written = status.empty() ? wineprefix::SetStatusBytes(queue, {})
+                                            : wineprefix::SetStatusText(queue, status);
+        if (!written) {
+            log_.Line("can't write the status of printer '" + Narrow(queue) + "' to the registry");
+            return false;
+        }
     }
     log_.Line("status " + StatusField(status) + " (" + PhaseName(model_.Phase()) + ")");
     published_ = status;

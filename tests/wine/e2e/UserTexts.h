@@ -32,6 +32,13 @@ inline constexpr wchar_t kSuccess[] =
 inline constexpr wchar_t kTimeout[] =
     L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\nand on again "
     L"before retrying.";
+// Start refused with nothing sent: the queue can't deliver.
+inline constexpr wchar_t kQueueOffline[] =
+    L"The printer is offline!\nNothing was sent to the printer.\nPlease connect it, turn it on, "
+    L"and make sure\nits queue is not set to use the printer offline,\nthen retry.";
+inline constexpr wchar_t kQueuePaused[] =
+    L"The printer's queue is paused!\nNothing was sent to the printer.\nPlease resume printing "
+    L"in its queue,\nthen retry.";
 inline constexpr wchar_t kWriteError[] =
     L"A flash write error occured!\nPlease turn the printer off and\non again before retrying.\n";
 

@@ -30,6 +30,7 @@ TEST(BridgeOptions, DefaultsGiveANormalDeviceOfAboutTwentySeconds) {
     EXPECT_EQ(parsed.options->script.fault, sim::EmbosserFault::None);
     EXPECT_EQ(parsed.options->logFile, L"");
     EXPECT_EQ(parsed.options->firmwareFile, L"");
+    EXPECT_TRUE(parsed.options->otherQueues.empty());
     // Ready, erase and write at the default tick: 1.2 s + 3.2 s + 10 s of device time.
     const sim::EmbosserScript& script = parsed.options->script;
     const unsigned deviceMs =
@@ -66,7 +67,9 @@ TEST(BridgeOptions, TimingAndFilesReachTheScript) {
     const ParsedOptions parsed =
         ParseBridgeOptions(With({L"--tick-ms", L"250", L"--ready-ticks", L"0", L"--erase-ticks",
                                  L"4", L"--write-ticks", L"40", L"--fault-after", L"7", L"--log",
-                                 L"/tmp/b.log", L"--firmware-out", L"Z:\\tmp\\fw.hex"}));
+                                 L"/tmp/b.log", L"--firmware-out", L"Z:\\tmp\\fw.hex",
+                                 L"--also-printer", L"Dovrex Embosser (Copy 1)",
+                                 L"--also-printer", L"Dovrex by hand"}));
     ASSERT_TRUE(parsed.options) << parsed.error;
     EXPECT_EQ(parsed.options->tickMs, 250u);
     EXPECT_EQ(parsed.options->script.pollsBeforeReady, 0);
@@ -75,6 +78,8 @@ TEST(BridgeOptions, TimingAndFilesReachTheScript) {
     EXPECT_EQ(parsed.options->script.faultAfterWritePolls, 7);
     EXPECT_EQ(parsed.options->logFile, L"/tmp/b.log");
     EXPECT_EQ(parsed.options->firmwareFile, L"Z:\\tmp\\fw.hex");
+    EXPECT_EQ(parsed.options->otherQueues,
+              (std::vector<std::wstring>{L"Dovrex Embosser (Copy 1)", L"Dovrex by hand"}));
 }
 
 TEST(BridgeOptions, RefusesWhatItCannotRun) {

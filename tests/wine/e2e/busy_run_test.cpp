@@ -30,18 +30,10 @@ HWND FindAboutBox(DWORD processId) {
     return nullptr;
 }
 
-// WM_QUERYENDSESSION as Windows sends it at shutdown: TRUE lets the session end.
-// -1 when the dialog didn't answer in time (as with a box of its own inside the query).
-LRESULT QueryEndSession(const RemoteDialog& dialog) {
-    bool answered = false;
-    const LRESULT result = SendWithTimeout(dialog.Window(), WM_QUERYENDSESSION, 0, 0, &answered);
-    return answered ? result : -1;
-}
-
 // While a run is under way: refused at once, and with no box of its own (Windows
 // shows the program's block reason instead, which Wine neither keeps nor shows).
 void ExpectSessionEndRefused(const RemoteDialog& dialog, DWORD processId) {
-    EXPECT_EQ(QueryEndSession(dialog), FALSE);
+    EXPECT_EQ(dialog.QueryEndSession(), FALSE);
     EXPECT_TRUE(VisibleMessageBoxes(processId).empty()) << "a box of its own";
 }
 
@@ -72,7 +64,7 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
         WaitUntil([&] { return dialog.ControlText(IDC_FILE_PATH) == chosen; }, kBoxCloseMs));
 
     // Idle, the session may end as for any program.
-    EXPECT_EQ(QueryEndSession(dialog), TRUE);
+    EXPECT_EQ(dialog.QueryEndSession(), TRUE);
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
@@ -132,11 +124,11 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     const std::wstring successText = texts::kSuccess;
     const std::optional<MessageBoxSeen> success = WaitForMessageBox(kWholeRunMs, &successText);
     ASSERT_TRUE(success.has_value()) << "no success message";
-    EXPECT_EQ(QueryEndSession(dialog), TRUE) << "with the final message open";
+    EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "with the final message open";
     ExpectMessageAndAnswer(texts::kInfo, texts::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
-    EXPECT_TRUE(WaitUntil([&] { return QueryEndSession(dialog) == TRUE; }, kBoxCloseMs))
+    EXPECT_TRUE(WaitUntil([&] { return dialog.QueryEndSession() == TRUE; }, kBoxCloseMs))
         << "the session may not end after the run";
 
     EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));

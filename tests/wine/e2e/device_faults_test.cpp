@@ -1,9 +1,14 @@
 // Scenario 6: a device that never gets ready, and one that fails to write its
-// flash: each run ends in its own message, and the bar goes back to 0.
+// flash: each run ends in its own message, and the bar goes back to 0. The run
+// that timed out has let go of the embosser before it says so: the session may
+// end while its message is up. And a print queue that can't deliver, set to work
+// offline and then paused, as Wine's spooler reads both from the printer's
+// registry values: Start is refused with nothing sent until the queue is back.
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
 #include "sim/EmbosserModel.h"
+#include "sim/win32/wine/WinePrinters.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
 #include "tests/wine/e2e/UserTexts.h"
@@ -27,8 +32,10 @@ TEST_F(DeviceFault, NeverReadyTimesOutAfterAboutFortySeconds) {
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
     ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+    EXPECT_EQ(dialog.QueryEndSession(), FALSE) << "the session may end mid-negotiation";
     const auto timeout = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(timeout.has_value()) << "no timeout message";
+    EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the timeout message holds the session";
     const long long waitedMs =
         static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(texts::kNegotiating);
     EXPECT_GE(waitedMs, kNegotiationLimitMs - 1000);
@@ -79,6 +86,59 @@ TEST_F(DeviceFault, WriteErrorEndsTheRunWithItsMessage) {
     EXPECT_EQ(bar.back(), 0);
     EXPECT_EQ(embosser.JobCount(), 2);
     EXPECT_TRUE(embosser.FirmwareReceived() == SyntheticImage());
+    ExpectExitEndsProgram();
+}
+
+TEST_F(DeviceFault, AnOfflineThenPausedQueueRefusesStartUntilItIsBack) {
+    SimulatedEmbosser& embosser = AddEmbosser({}, L"main");
+    ASSERT_FALSE(HasFailure());
+    const std::wstring& queue = embosser.Printer().name;
+    StartProgram(env.embeddedProgram);
+    ASSERT_TRUE(dialog.Visible());
+    StartRecording();
+
+    // Windows sets a USB printer's queue to work offline when the device goes away
+    // (PRINTER_ATTRIBUTE_WORK_OFFLINE beside the local printer's 0x40); a user may
+    // pause it (PRINTER_STATUS_PAUSED). The program looks at Start, not at its start.
+    const struct {
+        const char* what;
+        unsigned long attributes;
+        unsigned long status;
+        const wchar_t* message;
+    } refusals[] = {
+        {"set to work offline", 0x440, 0, texts::kQueueOffline},
+        {"paused", 0x40, 0x1, texts::kQueuePaused},
+    };
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.what);
+        ASSERT_TRUE(wineprefix::SetQueueAttributes(queue, refusal.attributes));
+        ASSERT_TRUE(wineprefix::SetQueueStatus(queue, refusal.status));
+        ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+        const std::wstring text = refusal.message;
+        const auto box = WaitForMessageBox(kWholeRunMs, &text);
+        ASSERT_TRUE(box.has_value()) << "no refusal (the recorder's timeline shows what came)";
+        EXPECT_EQ(Printable(box->caption), Printable(texts::kError));
+        EXPECT_EQ(box->owner, dialog.Window());
+        // Nothing is held for the embosser while the user reads why.
+        EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the refusal holds the session";
+        ASSERT_TRUE(Answer(*box));
+        ExpectOnlyTheDialogFor(kNothingHappensMs);
+        EXPECT_EQ(embosser.JobCount(), 0) << "a refused Start sent a job";
+        EXPECT_EQ(dialog.ProgressPos(), 0);
+        EXPECT_EQ(dialog.ControlText(IDC_STATUS_LINE), L"");
+    }
+
+    // Resumed and online again: the next Start updates the embosser.
+    ASSERT_TRUE(wineprefix::SetQueueAttributes(queue, 0x40));
+    ASSERT_TRUE(wineprefix::SetQueueStatus(queue, 0));
+    ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    ExpectMessageAndAnswer(texts::kInfo, texts::kSuccess, kWholeRunMs);
+    EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
+    recorder->Stop();
+
+    EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
+    EXPECT_TRUE(IsSuccessfulRunBar(recorder->BarPositions()));
+    EXPECT_TRUE(ReceivedServiceJobThenImage(embosser, SyntheticImage()));
     ExpectExitEndsProgram();
 }
 

@@ -3,7 +3,8 @@
 // pressed. A chosen file that has meanwhile been cut short is refused at Start
 // with nothing sent, and one that isn't firmware is refused by Browse, which
 // keeps the earlier choice; once whole again, the chosen file reaches the
-// embosser byte for byte.
+// embosser byte for byte: as it was at Start, though it is overwritten with
+// other firmware while the run negotiates.
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
@@ -81,6 +82,10 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
 
     ASSERT_TRUE(WriteFileBytes(chosen, image));
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    // The bytes checked at Start are the ones sent: firmware the embosser would take
+    // just as well, written over the file after Start, must not reach it.
+    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+    ASSERT_TRUE(WriteFileBytes(chosen, SyntheticImage())) << "the run holds the file";
     const auto result = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(result.has_value()) << "no result message";
     EXPECT_EQ(Printable(result->text), Printable(texts::kSuccess));

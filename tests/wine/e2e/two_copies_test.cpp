@@ -1,13 +1,16 @@
-// Scenario: two copies of the program open on one embosser. While the first
+// Scenario: two copies of the program open on one embosser, which Windows shows
+// as two queues on its USB port; each copy chooses another queue. While the first
 // copy's run has the embosser, the second copy's Start Download is refused with
 // the busy message and sends nothing; once the first run's device work is over
 // (its result still on screen) the second copy updates the embosser in turn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
 #include "resources/resource.h"
+#include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
 #include "tests/wine/e2e/UserTexts.h"
 #include "tests/wine/e2e/support/Waiting.h"
@@ -32,17 +35,30 @@ std::optional<MessageBoxSeen> WaitForBoxOf(DWORD processId, const std::wstring& 
     return found;
 }
 
+// Chooses the list line of `queue` on USB001, as the user picks it.
+bool ChooseQueue(RemoteDialog& dialog, const std::wstring& queue) {
+    const std::vector<std::wstring> lines = dialog.ComboLines();
+    const auto line = std::find(lines.begin(), lines.end(), queue + L" on USB001");
+    if (line == lines.end()) return false;
+    const int index = static_cast<int>(line - lines.begin());
+    return dialog.ChooseComboLine(index) && dialog.ComboSelection() == index;
+}
+
 TEST_F(TwoCopies, TheSecondCopyWaitsUntilTheFirstOneIsDoneWithTheEmbosser) {
     EmbosserSetup setup;
     setup.bridgeArguments = {L"--write-ticks", L"20"};  // time to try the second copy
+    const std::wstring copyQueue = L"Dovrex Embosser (Copy 1)";
+    setup.otherQueues = {copyQueue};
     SimulatedEmbosser& embosser = AddEmbosser(setup, L"main");
     ASSERT_FALSE(HasFailure());
     StartProgram(env.embeddedProgram);
     ASSERT_TRUE(dialog.Visible());
+    ASSERT_TRUE(ChooseQueue(dialog, embosser.Printer().name)) << Printable(dialog.ComboLines());
     ReflasherProgram second;
     ASSERT_EQ(second.Start(env.embeddedProgram), "");
     RemoteDialog secondDialog = second.WaitForVisibleDialog(kProgramStartMs);
     ASSERT_TRUE(secondDialog.Visible());
+    ASSERT_TRUE(ChooseQueue(secondDialog, copyQueue)) << Printable(secondDialog.ComboLines());
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));

@@ -235,8 +235,9 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
     LRESULT sessionEndWithBox = -1;
     std::size_t jobsWhileLocked = 99;
     Run(dialog, [&](HWND d) {
-        // Another copy of the program updating this embosser: Start is refused.
-        auto otherCopy = rig_.locks.TryTake(L"DOVREX");
+        // Another copy of the program updating this embosser, through whichever queue
+        // on its port: Start is refused.
+        auto otherCopy = rig_.locks.TryTake(L"usb001");
         Click(d, IDC_START_DOWNLOAD);
         refusedWhileLocked = TakeMessageBox(L"Error");
         jobsWhileLocked = rig_.spooler.Jobs().size();
@@ -250,7 +251,7 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
         // end and another copy may update the embosser.
         sessionEndWithBox = QueryEndSession(d);
         dialogThread_.Sync();
-        lockFreeWithBox = rig_.locks.TryTake(L"Dovrex") != nullptr;
+        lockFreeWithBox = rig_.locks.TryTake(L"USB001") != nullptr;
         message = MessageBoxText(box);
         AnswerMessageBox(box);
         idle = WaitUntilIdle();
@@ -305,7 +306,7 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         Click(d, IDC_START_DOWNLOAD);
         held = rig_.clock.WaitUntilHeld();
         statusWhileHeld = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
-        lockedWhileHeld = rig_.locks.TryTake(L"Dovrex") == nullptr;
+        lockedWhileHeld = rig_.locks.TryTake(L"USB001") == nullptr;
         sessionEndWhileHeld = QueryEndSession(d);
         for (const Attempt& attempt : attempts) {
             attempt.act(d);
@@ -340,11 +341,15 @@ TEST_F(MainDialogTest, TheRunKeepsThePrinterItStartedWithWhateverIsChosenMeanwhi
     rig_.EmbedImage();
     CReflasherDlg dialog(rig_.Services());
     std::wstring message;
+    bool chosenPortLocked = false, otherPortFree = false;
     Run(dialog, [&](HWND d) {
         Choose(dialog, d, 1);
         rig_.clock.Hold();
         Click(d, IDC_START_DOWNLOAD);
         rig_.clock.WaitUntilHeld();
+        // The run holds the chosen line's embosser, its port, and no other.
+        chosenPortLocked = rig_.locks.TryTake(L"USB001") == nullptr;
+        otherPortFree = rig_.locks.TryTake(L"USB002") != nullptr;
         Choose(dialog, d, 2);  // the list stays usable during a run
         rig_.clock.Release();
         message = TakeMessageBox(L"Info");
@@ -356,6 +361,9 @@ TEST_F(MainDialogTest, TheRunKeepsThePrinterItStartedWithWhateverIsChosenMeanwhi
     EXPECT_FALSE(left.FirmwareReceived().empty());
     EXPECT_TRUE(right.Jobs().empty());
     EXPECT_EQ(dialog.selectedPrinter, L"Right");
+    EXPECT_EQ(dialog.selectedPort, L"USB002");
+    EXPECT_TRUE(chosenPortLocked);
+    EXPECT_TRUE(otherPortFree);
 }
 
 TEST_F(MainDialogTest, AWorkerThatCannotStartLeavesTheDialogReady) {

@@ -62,6 +62,12 @@ bool RemoteDialog::PostSysCommand(WPARAM command) const {
 
 bool RemoteDialog::PostClose() const { return PostMessageW(dialog_, WM_CLOSE, 0, 0) != FALSE; }
 
+LRESULT RemoteDialog::QueryEndSession() const {
+    bool answered = false;
+    const LRESULT result = SendWithTimeout(dialog_, WM_QUERYENDSESSION, 0, 0, &answered);
+    return answered ? result : -1;
+}
+
 bool RemoteDialog::PressKey(UINT virtualKey) const {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;

@@ -41,6 +41,9 @@ public:
     bool PostClose() const;
     // A key pressed and released where the keyboard focus is (the dialog if it has none).
     bool PressKey(UINT virtualKey) const;
+    // WM_QUERYENDSESSION as Windows sends it at shutdown: TRUE lets the session end.
+    // -1 when the dialog didn't answer in time (as with a box of its own inside the query).
+    LRESULT QueryEndSession() const;
 
 private:
     HWND dialog_;

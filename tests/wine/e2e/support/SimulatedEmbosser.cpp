@@ -4,6 +4,7 @@
 
 #include "tests/wine/e2e/support/Files.h"
 #include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/e2e/support/Windows.h"
 #include "sim/win32/wine/RegistryKey.h"
 
 namespace reflasher::e2e {
@@ -56,6 +57,13 @@ std::string SimulatedEmbosser::Install() {
     std::vector<std::wstring> arguments = {
         L"--printer",     printer.name, L"--jobs", jobsUnix_,         L"--behaviour",
         setup_.behaviour, L"--log",     logUnix_,  L"--firmware-out", firmwareUnix_};
+    for (const std::wstring& queue : setup_.otherQueues) {
+        if (!wineprefix::InstallPrinter({queue, printer.port, printer.driver}) ||
+            !wineprefix::ClearStatus(queue)) {
+            return "can't install the queue '" + Printable(queue) + "'";
+        }
+        arguments.insert(arguments.end(), {L"--also-printer", queue});
+    }
     arguments.insert(arguments.end(), setup_.bridgeArguments.begin(), setup_.bridgeArguments.end());
     std::string error;
     bridge_ = ChildProcess::Start(WindowsPath(environment_.bridgeProgram), arguments, &error);

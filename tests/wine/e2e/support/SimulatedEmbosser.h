@@ -18,6 +18,9 @@ struct EmbosserSetup {
     wineprefix::WinePrinter printer{L"Dovrex Embosser", L"USB001", L"Quillmar Dovrex"};
     std::wstring behaviour = L"normal";         // see embosser-bridge's --behaviour
     std::vector<std::wstring> bridgeArguments;  // more options, e.g. {L"--write-ticks", L"40"}
+    // More queues on the printer's port, with its driver: the same embosser shown twice,
+    // as Windows does with a "(Copy 1)" queue or one added by hand.
+    std::vector<std::wstring> otherQueues;
 };
 
 class SimulatedEmbosser {
