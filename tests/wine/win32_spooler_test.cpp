@@ -217,7 +217,7 @@ TEST(Win32SpoolerWithoutWinspool, ListsNothingOpensNothingAndSendsNothing) {
     EXPECT_EQ(spooler.PrinterListSize(), 0u);
     unsigned char buffer[64] = {};
     EXPECT_TRUE(spooler.ListPrinters(buffer, sizeof buffer).empty());
-    EXPECT_EQ(DiscoverPrinters(spooler, Allocator::Heap()).printerNames.size(), 0u);
+    EXPECT_TRUE(DiscoverEmbossers(spooler).embossers.empty());
     PrinterHandle handle = 0;
     EXPECT_FALSE(spooler.Open(kEmbosser.name, &handle, UpdatePrinterDefaults()));
     EXPECT_EQ(spooler.LastError(), static_cast<std::uint32_t>(ERROR_PROC_NOT_FOUND));
@@ -243,7 +243,7 @@ TEST(Win32SpoolerWithoutWinspool, ListsNothingOpensNothingAndSendsNothing) {
 
 TEST(Win32SpoolerDiscovery, ListsTheEmbossersOnUsbPortsInEnumerationOrder) {
     Win32Spooler spooler;
-    const PrinterListLayout layout = DiscoverPrinters(spooler);
+    const Discovery found = DiscoverEmbossers(spooler);
 
     std::vector<std::wstring> expected;
     for (const PrinterInfo& printer : EnumerateAll(spooler)) {
@@ -252,15 +252,14 @@ TEST(Win32SpoolerDiscovery, ListsTheEmbossersOnUsbPortsInEnumerationOrder) {
         }
     }
     ASSERT_EQ(expected.size(), 2u);
-    EXPECT_EQ(layout.printerNames, expected);
-    ASSERT_EQ(layout.comboLines.size(), 3u);
-    EXPECT_EQ(layout.comboLines[0], L"Choose printer from list");
-    const std::wstring embosserLine = L"Dovrex Embosser on USB001";
-    const std::wstring lowerLine = L"Dovrex Lower Port on usb002";
-    EXPECT_EQ(layout.comboLines[1], expected[0] == kEmbosser.name ? embosserLine : lowerLine);
-    EXPECT_EQ(layout.comboLines[2], expected[0] == kEmbosser.name ? lowerLine : embosserLine);
-    EXPECT_FALSE(layout.printerChosen);
-    EXPECT_FALSE(layout.message.has_value());
+    EXPECT_EQ(found.outcome, DiscoveryOutcome::Enumerated);
+    ASSERT_EQ(found.embossers.size(), 2u);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(found.embossers[i].printerName, expected[i]);
+        // The port as the spooler spells it: the embosser's lock is named after it.
+        EXPECT_EQ(found.embossers[i].portName,
+                  expected[i] == kEmbosser.name ? kEmbosser.port : kLowerCasePort.port);
+    }
 }
 
 // Wine reads the Printers key on every enumeration and open: a printer written to
