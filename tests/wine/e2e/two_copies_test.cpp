@@ -36,7 +36,7 @@ std::optional<MessageBoxSeen> WaitForBoxOf(DWORD processId, const std::wstring& 
 }
 
 // Chooses the list line of `queue` on USB001, as the user picks it.
-bool ChooseQueue(RemoteDialog& dialog, const std::wstring& queue) {
+bool ChooseQueue(const RemoteDialog& dialog, const std::wstring& queue) {
     const std::vector<std::wstring> lines = dialog.ComboLines();
     const auto line = std::find(lines.begin(), lines.end(), queue + L" on USB001");
     if (line == lines.end()) return false;
