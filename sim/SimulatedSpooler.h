@@ -8,6 +8,9 @@
 // Until then it waits, and an earlier document still being written holds back
 // those behind it. Other programs' documents can be put in; jobs can be deleted
 // and aborted, and then never reach the device.
+//
+// SimulatedSpoolerControls.cpp holds what tests set up and read; SimulatedSpooler.cpp
+// the spooler calls.
 #pragma once
 
 #include <cstdint>
