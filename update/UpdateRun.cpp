@@ -77,7 +77,7 @@ JobId SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
 }
 
 // The run's hold on one open printer. However the run lets go of it, none of the
-// run's jobs stays queued to print later, and the last close ends the device's work.
+// run's jobs stays queued to print later.
 class OpenEmbosser {
 public:
     OpenEmbosser(Spooler& spooler, const RunJobs& jobs) : spooler_(spooler), jobs_(jobs) {}
