@@ -48,7 +48,21 @@ INT_PTR CFileDialog::DoModal() {
     static const auto getOpenFileName = REFLASHER_SYSTEM_FUNCTION(comdlg32, GetOpenFileNameW);
     // Without the dialog no file can be chosen, as if the user cancelled.
     if (getOpenFileName == nullptr) return IDCANCEL;
-    return getOpenFileName(&ofn_) ? IDOK : IDCANCEL;
+    // An Open dialog ignores OFN_NOCHANGEDIR and leaves the current folder where
+    // the user went, which would keep a USB stick from being ejected: it is put
+    // back here.
+    const std::wstring current = CurrentFolder();
+    const bool chosen = getOpenFileName(&ofn_) != FALSE;
+    if (!current.empty()) SetCurrentDirectoryW(current.c_str());
+    return chosen ? IDOK : IDCANCEL;
+}
+
+std::wstring CFileDialog::CurrentFolder() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    if (size == 0) return std::wstring();
+    std::vector<wchar_t> folder(size, L'\0');
+    const DWORD length = GetCurrentDirectoryW(size, folder.data());
+    return length > 0 && length < size ? std::wstring(folder.data(), length) : std::wstring();
 }
 
 std::wstring CFileDialog::GetPathName() const { return std::wstring(file_.data()); }

@@ -30,6 +30,9 @@ public:
     const OPENFILENAMEW& Parameters() const { return ofn_; }
 
 private:
+    // Empty when it can't be read.
+    static std::wstring CurrentFolder();
+
     std::wstring filter_;
     std::wstring defaultExtension_;
     std::vector<wchar_t> file_;  // in: the initial name; out: the chosen path

@@ -108,18 +108,31 @@ void DialogAccessibility::Attach(HWND printerList, HWND progressBar, HWND status
     Detach();
     // S_FALSE (already initialised on this thread) also needs its CoUninitialize.
     comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    GiveAccessibleName(printerList, L"Printer");
+    annotations_ = std::make_unique<AccessibleAnnotations>();
+    namesAnnotated_ = true;
+    Name(printerList, L"Printer");
     COMBOBOXINFO parts{};
     parts.cbSize = sizeof parts;
     if (GetComboBoxInfo(printerList, &parts) && parts.hwndItem != nullptr &&
         parts.hwndItem != printerList) {
-        GiveAccessibleName(parts.hwndItem, L"Printer");
+        Name(parts.hwndItem, L"Printer");
     }
-    GiveAccessibleName(progressBar, L"Progress");
+    Name(progressBar, L"Progress");
+    // Polite: Narrator speaks each new status line once it has finished what it
+    // is saying, without moving there.
+    liveSettingAnnotated_ = annotations_->SetLiveSetting(statusLine, LiveSetting::Polite);
     AnnounceTextChanges(statusLine);
 }
 
+bool DialogAccessibility::Name(HWND control, const wchar_t* name) {
+    if (annotations_->SetName(control, name)) return true;
+    namesAnnotated_ = false;
+    return GiveAccessibleName(control, name);
+}
+
 void DialogAccessibility::Detach() {
+    annotations_.reset();  // clears the annotations, before COM goes
+    namesAnnotated_ = liveSettingAnnotated_ = false;
     if (comInitialised_) CoUninitialize();
     comInitialised_ = false;
 }

@@ -1,10 +1,17 @@
 // What the main dialog does for screen readers beyond what the controls give by
 // themselves: names for the controls that have no label, and an announcement
-// each time the status line changes. Both work by subclassing the control, and
-// both end by themselves when the control is destroyed.
+// each time the status line changes. The names and the status line's LiveSetting
+// are dynamic annotations, which MSAA and UI Automation clients both read; where
+// the annotation service refuses them (Wine's does), the names come from a
+// subclass that answers WM_GETOBJECT. The subclasses end by themselves when the
+// control is destroyed.
 #pragma once
 
 #include <windows.h>
+
+#include <memory>
+
+#include "ui/AccessibleAnnotations.h"
 
 // Answers WM_GETOBJECT for `control`'s client object with the standard object under
 // `name` (a string literal). False when the control can't be subclassed.
@@ -35,6 +42,16 @@ public:
     // From WM_DESTROY, on the same thread.
     void Detach();
 
+    // Whether the names and the status line's LiveSetting went in as annotations.
+    bool NamesAnnotated() const { return namesAnnotated_; }
+    bool LiveSettingAnnotated() const { return liveSettingAnnotated_; }
+
 private:
+    // The name by annotation, else by our WM_GETOBJECT answer; false when by neither.
+    bool Name(HWND control, const wchar_t* name);
+
     bool comInitialised_ = false;
+    std::unique_ptr<AccessibleAnnotations> annotations_;
+    bool namesAnnotated_ = false;
+    bool liveSettingAnnotated_ = false;
 };

@@ -55,6 +55,9 @@ const MessageMap* CReflasherDlg::GetThisMessageMap() {
         msgmap::Message<&CReflasherDlg::OnDestroy>(WM_DESTROY),
         msgmap::Message<&CReflasherDlg::OnQueryEndSession>(WM_QUERYENDSESSION),
         msgmap::Message<&CReflasherDlg::OnDeviceWorkEnded>(kDeviceWorkEnded),
+        msgmap::Message<&CReflasherDlg::OnRunMessageComing>(kRunMessageComing),
+        msgmap::Message<&CReflasherDlg::OnRunEnded>(kRunEnded),
+        msgmap::Message<&CReflasherDlg::OnTaskbarButtonCreated>(TaskbarButton::CreatedMessage()),
     };
     static const MessageMap map{CDialog::GetThisMessageMap(), entries,
                                 sizeof entries / sizeof entries[0]};
@@ -100,6 +103,7 @@ BOOL CReflasherDlg::OnInitDialog() {
 
     accessibility_.Attach(printerCombo.GetSafeHwnd(), progressBar.GetSafeHwnd(),
                           GetDlgItem(IDC_STATUS_LINE));
+    taskbar_.Prepare(GetSafeHwnd(), progressBar.GetSafeHwnd());
     // Last: the busy animation's thread, for busyPicture.
     busyAnimator_.Start(busyPicture);
 
@@ -214,6 +218,7 @@ void CReflasherDlg::OnStartDownload() {
                                                  selectedPrinter, std::move(chosenFile));
     if (services_.startThread(&CReflasherDlg::UpdateWorker, run.get())) {
         run.release();
+        taskbar_.ShowRun();
     } else {
         // No worker will ever clear the flag, so do it here, or every command would be refused.
         downloadInProgress = false;
@@ -235,6 +240,35 @@ LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM, LPARAM) {
 void CReflasherDlg::EndDeviceWork() {
     sessionEndBlock_.End();
     embosserLock_.reset();
+}
+
+LRESULT CReflasherDlg::OnRunMessageComing(WPARAM error, LPARAM) {
+    if (error) taskbar_.ShowError();
+    // Windows keeps a box of a program in the background behind the window in front,
+    // so the result may wait unseen and unheard: the button flashes until the user
+    // comes back.
+    const HWND front = GetForegroundWindow();
+    const bool ours = front != nullptr && (front == GetSafeHwnd() ||
+                                           GetAncestor(front, GA_ROOTOWNER) == GetSafeHwnd());
+    if (!ours) {
+        FLASHWINFO flash{};
+        flash.cbSize = sizeof flash;
+        flash.hwnd = GetSafeHwnd();
+        flash.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+        FlashWindowEx(&flash);
+    }
+    return 0;
+}
+
+LRESULT CReflasherDlg::OnRunEnded(WPARAM, LPARAM) {
+    // A next run may already be under way (the word is posted after the flag is cleared).
+    if (!downloadInProgress) taskbar_.ShowNothing();
+    return 0;
+}
+
+LRESULT CReflasherDlg::OnTaskbarButtonCreated(WPARAM, LPARAM) {
+    taskbar_.Connect();
+    return 0;
 }
 
 LRESULT CReflasherDlg::OnQueryEndSession(WPARAM, LPARAM) {
@@ -314,6 +348,7 @@ LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {
     // The controls still exist here and go right after: the animation lets go of
     // busyPicture first, so closing never races with it.
     busyAnimator_.Stop();
+    taskbar_.Disconnect();
     accessibility_.Detach();
     EndDeviceWork();
     Default();

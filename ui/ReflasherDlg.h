@@ -16,6 +16,7 @@
 #include "ui/ControlAccessibility.h"
 #include "ui/DialogServices.h"
 #include "ui/SessionEndBlock.h"
+#include "ui/TaskbarButton.h"
 #include "ui/portable/PrinterList.h"
 #include "update/EmbosserLock.h"
 
@@ -45,6 +46,10 @@ public:
     std::list<std::wstring> printerPorts;
     std::wstring selectedPort;
 
+    // What screen readers and the taskbar are given (read by the tests).
+    const DialogAccessibility& Accessibility() const { return accessibility_; }
+    const TaskbarButton& Taskbar() const { return taskbar_; }
+
 protected:
     static const MessageMap* GetThisMessageMap();
     const MessageMap* GetMessageMap() const override;
@@ -67,6 +72,9 @@ private:
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
     LRESULT OnDeviceWorkEnded(WPARAM, LPARAM);
+    LRESULT OnRunMessageComing(WPARAM error, LPARAM);
+    LRESULT OnRunEnded(WPARAM, LPARAM);
+    LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
 
     // Makes the `index`th embosser of printerNames the selected one.
     void ChooseEmbosser(std::size_t index);
@@ -95,4 +103,5 @@ private:
     BusyAnimator busyAnimator_;
     SessionEndBlock sessionEndBlock_;
     DialogAccessibility accessibility_;
+    TaskbarButton taskbar_;
 };

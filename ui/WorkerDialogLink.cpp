@@ -36,8 +36,11 @@ void WorkerDialogLink::RepaintProgressBar() {
 
 void WorkerDialogLink::ShowMessage(const std::wstring& text, const std::wstring& caption,
                                    reflasher::MessageIcon icon) {
-    const UINT iconType =
-        icon == reflasher::MessageIcon::Warning ? MB_ICONWARNING : MB_ICONINFORMATION;
+    const bool error = icon == reflasher::MessageIcon::Warning;
+    const UINT iconType = error ? MB_ICONWARNING : MB_ICONINFORMATION;
+    // The dialog marks its taskbar button first, since the box may come up behind
+    // another program's window.
+    SendMessageW(dialog_.GetSafeHwnd(), kRunMessageComing, error, 0);
     dialog_.ShowMessageBox(text, caption, MB_OK | iconType);
 }
 
@@ -50,7 +53,14 @@ void WorkerDialogLink::DeviceWorkEnded() {
 DialogWorkerRun::DialogWorkerRun(const DialogServices& services, HWND dialog,
                                  std::wstring& statusText, std::wstring printer,
                                  reflasher::FirmwareFileBytes chosenFile)
-    : services_(services),
+    : dialog_(dialog),
+      services_(services),
       link_(dialog, statusText, std::move(printer)),
       chosenFile_(std::move(chosenFile)),
       context_{services_, link_, chosenFile_, downloadInProgress} {}
+
+DialogWorkerRun::~DialogWorkerRun() {
+    // Posted: the dialog's thread may be waiting for nothing from us any more, and
+    // a window that is gone simply doesn't get it.
+    PostMessageW(dialog_, kRunEnded, 0, 0);
+}

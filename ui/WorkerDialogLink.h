@@ -15,6 +15,11 @@
 
 // Sent to the dialog when the embosser's work in the run is over.
 constexpr UINT kDeviceWorkEnded = WM_APP + 1;
+// Sent to the dialog right before a run's message box is shown; wParam is true
+// for an Error box.
+constexpr UINT kRunMessageComing = WM_APP + 2;
+// Posted to the dialog once the run is over, its last box closed.
+constexpr UINT kRunEnded = WM_APP + 3;
 
 class WorkerDialogLink : public reflasher::UpdateDialog {
 public:
@@ -46,9 +51,13 @@ public:
     // `chosenFile`: the file's bytes as read and checked at Start (empty with an embedded image).
     DialogWorkerRun(const DialogServices& services, HWND dialog, std::wstring& statusText,
                     std::wstring printer, reflasher::FirmwareFileBytes chosenFile);
+    // Freed by the worker after the busy flag is cleared: tells the dialog, if it is
+    // still there, that the run is over.
+    ~DialogWorkerRun() override;
     reflasher::UpdateContext& Context() override { return context_; }
 
 private:
+    const HWND dialog_;
     // Copies: the dialog's may be gone before the worker frees the run.
     const reflasher::UpdateServices services_;
     WorkerDialogLink link_;

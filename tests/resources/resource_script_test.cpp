@@ -293,7 +293,17 @@ TEST_F(ResourceScript, ManifestAsksForCommonControls6OfItsArchitectureAndNoEleva
     const std::string xml(data.begin(), data.end());
     for (const char* part :
          {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-          "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"", "uiAccess=\"false\""}) {
+          "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"", "uiAccess=\"false\"",
+          // Per-monitor v2 DPI awareness, with what older Windows versions understand.
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
+          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+          "PerMonitorV2, PerMonitor, System<",
+          // Windows 7, 8, 8.1 and 10/11: no compatibility shims.
+          "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">",
+          "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",
+          "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",
+          "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",
+          "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"}) {
         EXPECT_NE(xml.find(part), std::string::npos) << part;
     }
     const std::size_t controls = xml.find("Microsoft.Windows.Common-Controls");

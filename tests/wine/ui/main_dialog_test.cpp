@@ -1,11 +1,14 @@
 // The main dialog under Wine, driven as a user would: both modes, the printer
 // list and choice, a whole update run through the dialog, the refusals while a
-// run is under way, the ways out, the About box and Browse.
+// run is under way, the ways out, the About box, Browse, the taskbar button and
+// the names a screen reader reads.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -467,6 +470,108 @@ TEST_F(MainDialogTest, TheSystemMenuOpensTheAboutBoxOverTheDialog) {
     EXPECT_FALSE(otherCommandOpenedAbout);
 }
 
+// What the taskbar button is asked to show follows the run: the bar while it works,
+// the error state while its Error box waits, nothing after; the taskbar itself
+// can't be reached under Wine, and the run goes on without it.
+TEST_F(MainDialogTest, TheTaskbarButtonFollowsTheRunAndShowsAWaitingError) {
+    reflasher::sim::EmbosserModel& embosser = rig_.AddEmbosser(L"Dovrex");
+    reflasher::sim::EmbosserScript script;
+    // Ready once, then no status: the recheck fails with an Error box.
+    script.fault = reflasher::sim::EmbosserFault::LostAfterReady;
+    embosser.SetScript(script);
+    rig_.EmbedImage();
+    CReflasherDlg dialog(rig_.Services());
+    struct Seen {
+        TaskbarButton::State state = TaskbarButton::State::None;
+        int completed = -1, total = -1, bar = -1;
+    };
+    Seen before, held, withBox, after;
+    auto look = [&](HWND d) {
+        Seen seen;
+        dialogThread_.Run([&] {
+            seen = {dialog.Taskbar().Shown(), dialog.Taskbar().Completed(),
+                    dialog.Taskbar().Total(), ProgressPos(d)};
+        });
+        return seen;
+    };
+    std::wstring message;
+    Run(dialog, [&](HWND d) {
+        before = look(d);
+        rig_.clock.Hold();
+        Click(d, IDC_START_DOWNLOAD);
+        rig_.clock.WaitUntilHeld();
+        // As Explorer announces the button; the taskbar can't be reached here.
+        SendMessageW(d, TaskbarButton::CreatedMessage(), 0, 0);
+        held = look(d);
+        rig_.clock.Release();
+        const HWND box = WaitForWindow(L"Error");
+        withBox = look(d);
+        message = MessageBoxText(box);
+        AnswerMessageBox(box);
+        WaitUntilIdle();
+        dialogThread_.Sync();
+        after = look(d);
+    });
+    EXPECT_EQ(before.state, TaskbarButton::State::None);
+    EXPECT_EQ(held.state, TaskbarButton::State::Progress);
+    EXPECT_EQ(held.total, 100);
+    EXPECT_EQ(held.completed, held.bar);
+    EXPECT_GT(held.bar, 0);
+    EXPECT_EQ(withBox.state, TaskbarButton::State::Error);
+    EXPECT_EQ(withBox.completed, withBox.bar);
+    EXPECT_FALSE(message.empty());
+    EXPECT_EQ(after.state, TaskbarButton::State::None);
+}
+
+// The names of the controls without a label, read as a screen reader in this
+// process reads them; where oleacc takes annotations they are those, where it
+// doesn't (Wine) the dialog answers WM_GETOBJECT itself.
+TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
+    rig_.AddEmbosser(L"Dovrex");
+    CReflasherDlg dialog(rig_.Services());
+    std::map<std::string, std::wstring> names;
+    bool namesAnnotated = false, liveSettingAnnotated = false;
+    Run(dialog, [&](HWND d) {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        GetComboBoxInfo(GetDlgItem(d, IDC_PRINTER_COMBO), &parts);
+        const std::pair<const char*, HWND> controls[] = {
+            {"printer list", GetDlgItem(d, IDC_PRINTER_COMBO)},
+            {"its edit field", parts.hwndItem},
+            {"progress bar", GetDlgItem(d, IDC_PROGRESS)},
+        };
+        for (const auto& [what, control] : controls) {
+            IAccessible* object = nullptr;
+            if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                                  __uuidof(IAccessible),
+                                                  reinterpret_cast<void**>(&object)))) {
+                continue;
+            }
+            VARIANT self;
+            VariantInit(&self);
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR name = nullptr;
+            if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) {
+                names[what] = name;
+                SysFreeString(name);
+            }
+            object->Release();
+        }
+        dialogThread_.Run([&] {
+            namesAnnotated = dialog.Accessibility().NamesAnnotated();
+            liveSettingAnnotated = dialog.Accessibility().LiveSettingAnnotated();
+        });
+        CoUninitialize();
+    });
+    std::printf("names by annotation: %s; status line LiveSetting by annotation: %s\n",
+                namesAnnotated ? "yes" : "no", liveSettingAnnotated ? "yes" : "no");
+    EXPECT_EQ(names["printer list"], L"Printer");
+    EXPECT_EQ(names["its edit field"], L"Printer");
+    EXPECT_EQ(names["progress bar"], L"Progress");
+}
+
 TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
     reflasher::sim::EmbosserModel& embosser = rig_.AddEmbosser(L"Dovrex");
     wchar_t folder[MAX_PATH] = {};
@@ -482,8 +587,18 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         CloseHandle(file);
         ASSERT_EQ(written, image.size());
     }
+    // The current folder is not the file's: after Browse it is still this one.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    ASSERT_TRUE(SetCurrentDirectoryW(windows));
+    auto currentFolder = [] {
+        wchar_t current[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, current);
+        return std::wstring(current);
+    };
+    const std::wstring folderBefore = currentFolder();
     CReflasherDlg dialog(rig_.Services());
-    std::wstring labelAfterChoice, labelAfterCancel, message;
+    std::wstring labelAfterChoice, labelAfterCancel, message, folderAfterChoice;
     int positionAfterCancel = -1;
     Run(dialog, [&](HWND d) {
         Click(d, IDC_BROWSE);
@@ -493,6 +608,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         WaitUntilClosed(chooser);
         dialogThread_.Sync();
         labelAfterChoice = WindowText(GetDlgItem(d, IDC_FILE_PATH));
+        folderAfterChoice = currentFolder();
 
         SendMessageW(GetDlgItem(d, IDC_PROGRESS), PBM_SETPOS, 40, 0);
         Click(d, IDC_BROWSE);
@@ -509,6 +625,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
     });
     DeleteFileW(path.c_str());
     EXPECT_EQ(labelAfterChoice, path);
+    EXPECT_EQ(folderAfterChoice, folderBefore);
     EXPECT_EQ(labelAfterCancel, path);  // a cancelled Browse keeps the earlier choice
     EXPECT_EQ(positionAfterCancel, 0);
     EXPECT_EQ(dialog.firmwarePath, path);
