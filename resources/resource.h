@@ -10,6 +10,12 @@
 #define IDB_BUSY_FRAME_3 147
 #define IDB_BUSY_FRAME_4 148
 #define IDB_LOGO 199
+// The same pictures drawn for larger display scales: the set for a scale begins at
+// its base, the four busy frames at base + 1 .. base + 4 and the logo at base + 5.
+#define IDB_PICTURES_125 300
+#define IDB_PICTURES_150 310
+#define IDB_PICTURES_175 320
+#define IDB_PICTURES_200 330
 #define IDR_FIRMWARE_IMAGE 204
 
 #define IDC_BROWSE 1001

@@ -16,6 +16,12 @@ expect() {  # expect <what> <actual> <wanted>
 }
 
 pictures=(busy-1.bmp busy-2.bmp busy-3.bmp busy-4.bmp logo.bmp Reflasher.ico)
+# The larger scales' sets, with the sizes each is drawn at.
+declare -A busy_size=([125]=66x89 [150]=80x107 [175]=93x124 [200]=106x142)
+declare -A logo_size=([125]=120x86 [150]=144x104 [175]=168x121 [200]=192x138)
+for p in 125 150 175 200; do
+    pictures+=(busy-1-$p.bmp busy-2-$p.bmp busy-3-$p.bmp busy-4-$p.bmp logo-$p.bmp)
+done
 
 mkdir "$work/made" "$work/reference"
 "$art" "$work/made" >/dev/null || fail "generator failed"
@@ -24,7 +30,7 @@ for f in "${pictures[@]}"; do
     cmp -s "$work/made/$f" "$resources/$f" || fail "$f differs from what tools/art draws (run: make art)"
 done
 made=$(cd "$work/made" && ls | sort | tr '\n' ' ')
-expect "generated files" "$made" "Reflasher.ico busy-1.bmp busy-2.bmp busy-3.bmp busy-4.bmp logo.bmp "
+expect "generated files" "$made" "$(printf '%s\n' "${pictures[@]}" | sort | tr '\n' ' ')"
 
 # --- file(1)
 for i in 1 2 3 4; do
@@ -69,6 +75,20 @@ cmp -s "$work/logo.rgb" "$work/reference/logo.rgb" || fail "logo.bmp decodes to 
 for n in 0 1 2 3 4 5 6 7 8; do
     convert "$resources/Reflasher.ico[$n]" -depth 8 "rgba:$work/icon-$n.rgba"
     cmp -s "$work/icon-$n.rgba" "$work/reference/icon-$n.rgba" || fail "icon image $n decodes to other pixels"
+done
+
+# --- the larger scales: 8-bit RLE, the sizes drawn, the pixels drawn, the logo keyed on cyan
+for p in 125 150 175 200; do
+    for i in 1 2 3 4; do
+        expect "identify busy-$i-$p.bmp" "$(identify -format '%m %wx%h %C' "$resources/busy-$i-$p.bmp")" \
+            "BMP3 ${busy_size[$p]} RLE"
+        convert "$resources/busy-$i-$p.bmp" -depth 8 "rgb:$work/busy-$i-$p.rgb"
+        cmp -s "$work/busy-$i-$p.rgb" "$work/reference/busy-$i-$p.rgb" || fail "busy-$i-$p.bmp decodes to other pixels"
+    done
+    expect "identify logo-$p.bmp" "$(identify -format '%m %wx%h %C' "$resources/logo-$p.bmp")" "BMP3 ${logo_size[$p]} RLE"
+    convert "$resources/logo-$p.bmp" -depth 8 "rgb:$work/logo-$p.rgb"
+    cmp -s "$work/logo-$p.rgb" "$work/reference/logo-$p.rgb" || fail "logo-$p.bmp decodes to other pixels"
+    expect "logo-$p corner" "$(convert "$resources/logo-$p.bmp" -format '%[pixel:p{0,0}]' info:)" "srgb(0,255,255)"
 done
 
 # --- what the dialog relies on in the logo: a cyan surround, and colours a

@@ -407,7 +407,13 @@ TEST_F(ResourceScript, BitmapsAreTheFramesAndTheLogo) {
     for (const Expected& e :
          {Expected{IDB_BUSY_FRAME_1, 53, 71, 24, 0}, Expected{IDB_BUSY_FRAME_2, 53, 71, 24, 0},
           Expected{IDB_BUSY_FRAME_3, 53, 71, 24, 0}, Expected{IDB_BUSY_FRAME_4, 53, 71, 24, 0},
-          Expected{IDB_LOGO, 96, 69, 8, 1}}) {
+          Expected{IDB_LOGO, 96, 69, 8, 1},
+          // The larger scales' sets, 8-bit run-length: frames and logo each.
+          Expected{IDB_PICTURES_125 + 1, 66, 89, 8, 1}, Expected{IDB_PICTURES_125 + 5, 120, 86, 8, 1},
+          Expected{IDB_PICTURES_150 + 2, 80, 107, 8, 1}, Expected{IDB_PICTURES_150 + 5, 144, 104, 8, 1},
+          Expected{IDB_PICTURES_175 + 3, 93, 124, 8, 1}, Expected{IDB_PICTURES_175 + 5, 168, 121, 8, 1},
+          Expected{IDB_PICTURES_200 + 4, 106, 142, 8, 1},
+          Expected{IDB_PICTURES_200 + 5, 192, 138, 8, 1}}) {
         SCOPED_TRACE("bitmap " + std::to_string(e.id));
         Reader r(Get(RT_BITMAP, e.id));  // a bitmap resource is the file without its 14-byte header
         EXPECT_EQ(r.U32(), 40u);

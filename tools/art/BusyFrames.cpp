@@ -28,7 +28,7 @@ struct Dot {
 constexpr Dot kStrikes[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
 void DrawFrame(Canvas& c, int frame) {
-    c.Fill(Rect(0, 0, kBusyWidth, kBusyHeight), kBackground);
+    c.Fill(Rect(0, 0, c.width(), c.height()), kBackground);
     c.Fill(Rect(2, kRailTop, kBusyWidth - 2, kRailBottom), kRail);
 
     c.Fill(Rect(5, 35, 48, 70), kPaperEdge);
@@ -57,10 +57,11 @@ void DrawFrame(Canvas& c, int frame) {
 
 }  // namespace
 
-std::array<Image, 4> DrawBusyFrames() {
+std::array<Image, 4> DrawBusyFrames(int percent) {
     std::array<Image, 4> frames;
     for (int i = 0; i < 4; ++i) {
-        Canvas canvas(kBusyWidth, kBusyHeight, 4);
+        Canvas canvas(ScaledLength(kBusyWidth, percent), ScaledLength(kBusyHeight, percent), 4,
+                      percent / 100.0);
         DrawFrame(canvas, i);
         frames[i] = canvas.ToImage();
     }

@@ -48,24 +48,28 @@ Shape Polygon(std::vector<Point> corners) {
             }};
 }
 
-Canvas::Canvas(int width, int height, int samplesPerAxis)
+Canvas::Canvas(int width, int height, int samplesPerAxis, double scale)
     : width_(width),
       height_(height),
       samples_(samplesPerAxis),
+      scale_(scale),
       pixels_(std::size_t(width) * height) {}
 
 void Canvas::Fill(const Shape& shape, Colour colour) {
-    const int x0 = std::max(0, static_cast<int>(std::floor(shape.left)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(shape.top)));
-    const int x1 = std::min(width_, static_cast<int>(std::ceil(shape.right)) + 1);
-    const int y1 = std::min(height_, static_cast<int>(std::ceil(shape.bottom)) + 1);
+    const int x0 = std::max(0, static_cast<int>(std::floor(shape.left * scale_)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(shape.top * scale_)));
+    const int x1 = std::min(width_, static_cast<int>(std::ceil(shape.right * scale_)) + 1);
+    const int y1 = std::min(height_, static_cast<int>(std::ceil(shape.bottom * scale_)) + 1);
     const double step = 1.0 / samples_;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
             int hits = 0;
             for (int sy = 0; sy < samples_; ++sy) {
                 for (int sx = 0; sx < samples_; ++sx) {
-                    if (shape.contains(x + (sx + 0.5) * step, y + (sy + 0.5) * step)) ++hits;
+                    if (shape.contains((x + (sx + 0.5) * step) / scale_,
+                                       (y + (sy + 0.5) * step) / scale_)) {
+                        ++hits;
+                    }
                 }
             }
             if (hits == 0) continue;

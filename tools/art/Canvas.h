@@ -30,8 +30,9 @@ struct Colour {
 
 class Canvas {
 public:
-    // samplesPerAxis: 1 for hard edges, 4 for 16 samples per pixel.
-    Canvas(int width, int height, int samplesPerAxis);
+    // samplesPerAxis: 1 for hard edges, 4 for 16 samples per pixel. Shapes are
+    // given in design units; `scale` pixels make one unit (1.25 at 125%, ...).
+    Canvas(int width, int height, int samplesPerAxis, double scale = 1.0);
 
     void Fill(const Shape& shape, Colour colour);
     Image ToImage() const;
@@ -43,6 +44,7 @@ private:
         double r = 0, g = 0, b = 0, a = 0;
     };
     int width_, height_, samples_;
+    double scale_;
     std::vector<Premultiplied> pixels_;
 };
 

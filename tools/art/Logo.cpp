@@ -67,11 +67,12 @@ void Lettering(Canvas& c, const std::string& text, int left, int top) {
 
 }  // namespace
 
-Image DrawLogo() {
+Image DrawLogo(int percent) {
     // One sample per pixel: every pixel is exactly one of the colours above, and
-    // no edge pixel blends into the keyed-out background.
-    Canvas c(kLogoWidth, kLogoHeight, 1);
-    c.Fill(Rect(0, 0, kLogoWidth, kLogoHeight), Solid(kLogoBackground));
+    // no edge pixel blends into the keyed-out background, at every scale.
+    Canvas c(ScaledLength(kLogoWidth, percent), ScaledLength(kLogoHeight, percent), 1,
+             percent / 100.0);
+    c.Fill(Rect(0, 0, c.width(), c.height()), Solid(kLogoBackground));
 
     // The embossed sheet leaving the machine, tractor holes along both edges.
     c.Fill(Rect(23, 2, 73, 28), kPaperEdge);

@@ -60,7 +60,17 @@ RenderedIcon RenderIconImage(IconImage spec) {
             Stored(indexed, clear)};
 }
 
-IndexedImage LogoIndexed() { return ReduceColours(DrawLogo(), 256, {kLogoBackground}); }
+IndexedImage LogoIndexed(int percent = 100) {
+    return ReduceColours(DrawLogo(percent), 256, {kLogoBackground});
+}
+
+// The larger scales' busy frames go in 8-bit run-length form: uncompressed 24-bit
+// ones would make the program half a megabyte larger.
+IndexedImage BusyIndexed(const Image& frame) { return ReduceColours(frame, 256); }
+
+std::string ScaledName(const std::string& stem, int percent, const std::string& extension) {
+    return stem + "-" + std::to_string(percent) + extension;
+}
 
 Bytes Rgb(const Image& image) {
     Bytes out;
@@ -83,6 +93,15 @@ std::vector<OutputFile> MakeResourceFiles() {
         files.push_back({"busy-" + std::to_string(i + 1) + ".bmp", EncodeBmp24(frames[i])});
     }
     files.push_back({"logo.bmp", EncodeBmpRle8(LogoIndexed())});
+    for (int percent : kPictureScales) {
+        if (percent == 100) continue;
+        const auto scaled = DrawBusyFrames(percent);
+        for (std::size_t i = 0; i < scaled.size(); ++i) {
+            files.push_back({ScaledName("busy-" + std::to_string(i + 1), percent, ".bmp"),
+                             EncodeBmpRle8(BusyIndexed(scaled[i]))});
+        }
+        files.push_back({ScaledName("logo", percent, ".bmp"), EncodeBmpRle8(LogoIndexed(percent))});
+    }
     std::vector<IconEntry> entries;
     for (IconImage spec : kIconImages) entries.push_back(RenderIconImage(spec).entry);
     files.push_back({"Reflasher.ico", EncodeIco(entries)});
@@ -97,6 +116,18 @@ std::vector<OutputFile> MakeReferencePixels() {
     }
     const IndexedImage logo = LogoIndexed();
     files.push_back({"logo.rgb", Rgb(Stored(logo, std::vector<bool>(logo.indices.size())))});
+    for (int percent : kPictureScales) {
+        if (percent == 100) continue;
+        const auto scaled = DrawBusyFrames(percent);
+        for (std::size_t i = 0; i < scaled.size(); ++i) {
+            const IndexedImage frame = BusyIndexed(scaled[i]);
+            files.push_back({ScaledName("busy-" + std::to_string(i + 1), percent, ".rgb"),
+                             Rgb(Stored(frame, std::vector<bool>(frame.indices.size())))});
+        }
+        const IndexedImage scaledLogo = LogoIndexed(percent);
+        files.push_back({ScaledName("logo", percent, ".rgb"),
+                         Rgb(Stored(scaledLogo, std::vector<bool>(scaledLogo.indices.size())))});
+    }
     int n = 0;
     for (IconImage spec : kIconImages) {
         files.push_back(

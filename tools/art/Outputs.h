@@ -13,7 +13,8 @@ struct OutputFile {
     Bytes content;
 };
 
-// busy-1.bmp .. busy-4.bmp, logo.bmp and Reflasher.ico.
+// busy-1.bmp .. busy-4.bmp, logo.bmp and Reflasher.ico; and for each larger scale
+// busy-<n>-<percent>.bmp and logo-<percent>.bmp.
 std::vector<OutputFile> MakeResourceFiles();
 
 // The same pictures as raw pixels, top row first: .rgb (3 bytes a pixel) for the
