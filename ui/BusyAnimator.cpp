@@ -21,9 +21,10 @@ private:
 
 }  // namespace
 
-bool BusyAnimator::Start(const CStatic& picture) {
+bool BusyAnimator::Start(const CStatic& picture, int dpi) {
     Stop();
     picture_ = &picture;
+    dpi_ = dpi;
     stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stop_) return false;
     // The handle is kept so that Stop can wait for the thread's end.
@@ -38,7 +39,7 @@ unsigned __stdcall BusyAnimator::BusyAnimation(void* animator) {
     StopEventTimer timer(self->stop_.get());
     // The frames are loaded once here and live as long as the thread; on the way out
     // they take their picture back out of the control, which still exists (see Stop).
-    reflasher::BusyFrames frames(gdi, picture);
+    reflasher::BusyFrames frames(gdi, picture, &self->dpi_);
     reflasher::RunBusyAnimation(downloadInProgress, frames, timer);
     return 0;
 }

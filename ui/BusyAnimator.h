@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "device/win32/Handles.h"
 #include "framework/Controls.h"
 
@@ -15,9 +17,11 @@ public:
     BusyAnimator(const BusyAnimator&) = delete;
     BusyAnimator& operator=(const BusyAnimator&) = delete;
 
-    // Starts the thread at normal priority for `picture`; false when it couldn't start
-    // (the dialog then simply shows no animation).
-    bool Start(const CStatic& picture);
+    // Starts the thread at normal priority for `picture`, with frames for `dpi`; false
+    // when it couldn't start (the dialog then simply shows no animation).
+    bool Start(const CStatic& picture, int dpi = 96);
+    // The window is now on a monitor of `dpi`: the frames follow within one pause.
+    void SetDpi(int dpi) { dpi_ = dpi; }
     // From the dialog's thread while its controls still exist (WM_DESTROY): returns once
     // the thread has taken its picture out of the control, released its frames and ended.
     void Stop();
@@ -26,6 +30,7 @@ private:
     static unsigned __stdcall BusyAnimation(void* animator);
 
     const CStatic* picture_ = nullptr;
+    std::atomic<int> dpi_{96};
     reflasher::UniqueKernelHandle stop_;
     reflasher::UniqueKernelHandle thread_;
 };

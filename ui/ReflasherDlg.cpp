@@ -1,6 +1,7 @@
 #include "ui/ReflasherDlg.h"
 
 #include <iterator>
+#include <utility>
 
 #include "app/AboutDlg.h"
 #include "framework/FileDialog.h"
@@ -10,6 +11,7 @@
 #include "ui/DownloadInProgress.h"
 #include "ui/FirmwareNotice.h"
 #include "ui/Win32Gdi.h"
+#include "ui/WindowDpi.h"
 #include "ui/WorkerDialogLink.h"
 #include "ui/portable/IconPosition.h"
 #include "ui/portable/LogoDrawing.h"
@@ -18,10 +20,14 @@
 
 namespace {
 
-HICON LoadAppIcon() {
+HICON LoadAppIcon(int width = 0, int height = 0) {
     return static_cast<HICON>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
-                                         IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+                                         IMAGE_ICON, width, height,
+                                         width == 0 ? LR_DEFAULTSIZE : 0));
 }
+
+// WM_DPICHANGED, which older headers lack.
+constexpr UINT kDpiChanged = 0x02E0;
 
 // The string resource's text, read in place (no buffer to size); empty when absent.
 std::wstring LoadResourceString(UINT id) {
@@ -58,6 +64,7 @@ const MessageMap* CReflasherDlg::GetThisMessageMap() {
         msgmap::Message<&CReflasherDlg::OnRunMessageComing>(kRunMessageComing),
         msgmap::Message<&CReflasherDlg::OnRunEnded>(kRunEnded),
         msgmap::Message<&CReflasherDlg::OnTaskbarButtonCreated>(TaskbarButton::CreatedMessage()),
+        msgmap::Message<&CReflasherDlg::OnDpiChanged>(kDpiChanged),
     };
     static const MessageMap map{CDialog::GetThisMessageMap(), entries,
                                 sizeof entries / sizeof entries[0]};
@@ -78,8 +85,8 @@ void CReflasherDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CReflasherDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddAboutItem();
-    SetIcon(appIcon.get(), true);
-    SetIcon(appIcon.get(), false);
+    dpi_ = WindowDpi(GetSafeHwnd());
+    TakeIconsForDpi();
 
     downloadInProgress = false;
     firmwarePath.clear();
@@ -105,9 +112,39 @@ BOOL CReflasherDlg::OnInitDialog() {
                           GetDlgItem(IDC_STATUS_LINE));
     taskbar_.Prepare(GetSafeHwnd(), progressBar.GetSafeHwnd());
     // Last: the busy animation's thread, for busyPicture.
-    busyAnimator_.Start(busyPicture);
+    busyAnimator_.Start(busyPicture, dpi_);
 
     return TRUE;
+}
+
+void CReflasherDlg::TakeIconsForDpi() {
+    // The new icons are set before the old ones go, so the window never holds a freed one.
+    reflasher::UniqueIcon large(LoadAppIcon(SystemMetricForDpi(SM_CXICON, dpi_),
+                                            SystemMetricForDpi(SM_CYICON, dpi_)));
+    reflasher::UniqueIcon small(LoadAppIcon(SystemMetricForDpi(SM_CXSMICON, dpi_),
+                                            SystemMetricForDpi(SM_CYSMICON, dpi_)));
+    if (large) std::swap(appIcon, large);
+    if (small) std::swap(smallIcon_, small);
+    SetIcon(appIcon.get(), true);
+    SetIcon(smallIcon_ ? smallIcon_.get() : appIcon.get(), false);
+    // The old icons go here, after the window has let go of them.
+}
+
+LRESULT CReflasherDlg::OnDpiChanged(WPARAM dpi, LPARAM suggested) {
+    // The dialog manager scales the template's layout and fonts itself (per-monitor
+    // v2); the pictures and icons are ours to follow, and the window takes the
+    // rectangle Windows suggests, which keeps it under the pointer while it moves.
+    Default();
+    dpi_ = LOWORD(dpi) != 0 ? LOWORD(dpi) : WindowDpi(GetSafeHwnd());
+    const RECT* rect = reinterpret_cast<const RECT*>(suggested);
+    if (rect != nullptr) {
+        SetWindowPos(GetSafeHwnd(), nullptr, rect->left, rect->top, rect->right - rect->left,
+                     rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    TakeIconsForDpi();
+    busyAnimator_.SetDpi(dpi_);
+    InvalidateRect(GetDlgItem(IDC_LOGO), nullptr, TRUE);
+    return 0;
 }
 
 void CReflasherDlg::AddAboutItem() {
@@ -326,8 +363,8 @@ void CReflasherDlg::OnPaint() {
     RECT client{};
     GetClientRect(GetSafeHwnd(), &client);
     const reflasher::IconPoint at = reflasher::IconPosition(
-        client.right - client.left, client.bottom - client.top, GetSystemMetrics(SM_CXICON),
-        GetSystemMetrics(SM_CYICON));
+        client.right - client.left, client.bottom - client.top,
+        SystemMetricForDpi(SM_CXICON, dpi_), SystemMetricForDpi(SM_CYICON, dpi_));
     DrawIcon(dc, at.x, at.y, appIcon.get());
     EndPaint(GetSafeHwnd(), &paint);
 }
@@ -341,7 +378,7 @@ void CReflasherDlg::OnDrawItem(int controlId, DRAWITEMSTRUCT* item) {
     }
     // Whatever the request (whole, focus, selection), the whole logo is drawn again.
     Win32Gdi gdi;
-    reflasher::DrawLogo(gdi, Win32Gdi::Wrap(item->hDC));
+    reflasher::DrawLogo(gdi, Win32Gdi::Wrap(item->hDC), dpi_);
 }
 
 LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {

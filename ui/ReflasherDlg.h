@@ -75,6 +75,9 @@ private:
     LRESULT OnRunMessageComing(WPARAM error, LPARAM);
     LRESULT OnRunEnded(WPARAM, LPARAM);
     LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
+    LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggested);
+    // The icons for dpi_: appIcon at the large icon's size, smallIcon_ at the small one's.
+    void TakeIconsForDpi();
 
     // Makes the `index`th embosser of printerNames the selected one.
     void ChooseEmbosser(std::size_t index);
@@ -104,4 +107,10 @@ private:
     SessionEndBlock sessionEndBlock_;
     DialogAccessibility accessibility_;
     TaskbarButton taskbar_;
+    // The DPI the window is drawn for, which its pictures and icons follow.
+    int dpi_ = 96;
+    reflasher::UniqueIcon smallIcon_;
+
+public:
+    int Dpi() const { return dpi_; }
 };

@@ -20,6 +20,8 @@ public:
     reflasher::GdiDc CreateCompatibleDc(reflasher::GdiDc like) override;
     void DeleteDc(reflasher::GdiDc dc) override;
     reflasher::GdiBitmap SelectBitmap(reflasher::GdiDc dc, reflasher::GdiBitmap bitmap) override;
+    reflasher::GdiBitmap ScaleBitmap(reflasher::GdiBitmap source, int width, int height,
+                                     bool keyedOnCyan) override;
     bool TransparentBlt(reflasher::GdiDc target, int x, int y, int width, int height,
                         reflasher::GdiDc source, int sourceX, int sourceY, int sourceWidth,
                         int sourceHeight, reflasher::GdiColor transparent) override;

@@ -39,10 +39,26 @@ public:
     }
     bool BitmapSize(GdiBitmap bitmap, int* width, int* height) override {
         if (failSize || !Alive(bitmap, "BitmapSize")) return false;
+        const auto scaled = sizes_.find(bitmap.raw);
+        if (scaled != sizes_.end()) {
+            *width = scaled->second.first;
+            *height = scaled->second.second;
+            return true;
+        }
+        // The drawn sets: 100% (145..148, 199), then 125..200% from 300 in steps of 10.
         const int id = bitmaps_[bitmap.raw];
-        *width = (id == 199) ? 96 : 53;
-        *height = (id == 199) ? 69 : 71;
+        const bool logo = id == 199 || (id >= 300 && id % 10 == 5);
+        const int percent = id >= 300 ? 125 + 25 * ((id - 300) / 10) : 100;
+        *width = ((logo ? 96 : 53) * percent + 50) / 100;
+        *height = ((logo ? 69 : 71) * percent + 50) / 100;
         return true;
+    }
+    GdiBitmap ScaleBitmap(GdiBitmap source, int width, int height, bool keyedOnCyan) override {
+        if (!Alive(source, "ScaleBitmap")) return {};
+        scales.push_back({bitmaps_[source.raw], width, height, keyedOnCyan});
+        const GdiBitmap scaled = NewBitmap(bitmaps_[source.raw]);
+        sizes_[scaled.raw] = {width, height};
+        return scaled;
     }
     void DeleteBitmap(GdiBitmap bitmap) override {
         if (!Alive(bitmap, "DeleteBitmap")) return;
@@ -53,6 +69,7 @@ public:
             Misuse("DeleteBitmap of the bitmap a control still shows");
         }
         bitmaps_.erase(bitmap.raw);
+        sizes_.erase(bitmap.raw);
     }
     GdiDc CreateCompatibleDc(GdiDc) override {
         if (failCreateDc) return {};
@@ -108,6 +125,11 @@ public:
     const std::vector<std::string>& Misuses() const { return misuses_; }
 
     std::vector<DrawCall> draws;
+    struct ScaleCall {
+        int sourceId, width, height;
+        bool keyed;
+    };
+    std::vector<ScaleCall> scales;
 
 private:
     void* NextHandle() { return reinterpret_cast<void*>(nextHandle_++ * 16); }
@@ -125,6 +147,7 @@ private:
     std::uintptr_t nextHandle_ = 1;
     char stockBitmap_ = 0;          // stands for the 1x1 bitmap every new memory DC holds
     std::map<void*, int> bitmaps_;  // alive -> resource id (0: not from a resource)
+    std::map<void*, std::pair<int, int>> sizes_;  // scaled copies -> their size
     std::set<void*> dcs_;
     std::map<void*, void*> selections_;  // DC -> bitmap selected other than its own
     const std::set<void*>* shownElsewhere_ = nullptr;

@@ -37,6 +37,9 @@ public:
     virtual void DeleteDc(GdiDc dc) = 0;
     // Selects `bitmap` into `dc` and gives the bitmap it replaces; null on failure.
     virtual GdiBitmap SelectBitmap(GdiDc dc, GdiBitmap bitmap) = 0;
+    // A new bitmap: `source` scaled smoothly to width x height (ScalePixels), with
+    // the logo's cyan kept exact when `keyedOnCyan`; null on failure.
+    virtual GdiBitmap ScaleBitmap(GdiBitmap source, int width, int height, bool keyedOnCyan) = 0;
     // Copies the rectangle, leaving out the pixels of colour `transparent`.
     virtual bool TransparentBlt(GdiDc target, int x, int y, int width, int height, GdiDc source,
                                 int sourceX, int sourceY, int sourceWidth, int sourceHeight,

@@ -1,15 +1,15 @@
 #include "ui/portable/LogoDrawing.h"
 
-#include "resources/resource.h"
 #include "ui/portable/GdiOwners.h"
+#include "ui/portable/PictureScale.h"
 
 namespace reflasher {
 
-void DrawLogo(Gdi& gdi, GdiDc target) {
+void DrawLogo(Gdi& gdi, GdiDc target, int dpi) {
     // Declared in this order so the selection is undone before the bitmap and the DC go.
     const OwnedDc memory(gdi, gdi.CreateCompatibleDc(target));
     if (!memory) return;
-    const OwnedBitmap logo(gdi, gdi.LoadBitmapResource(IDB_LOGO));
+    const OwnedBitmap logo(gdi, LoadLogo(gdi, dpi));
     if (!logo) return;
     int width = 0;
     int height = 0;

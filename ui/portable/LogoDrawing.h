@@ -1,5 +1,6 @@
-// The logo (IDB_LOGO) drawn whole at the top-left of the target at its natural
-// size; its pure cyan pixels are left out, so the background shows through.
+// The logo (IDB_LOGO, or its set for the DPI) drawn whole at the top-left of the
+// target at its size for the DPI; its pure cyan pixels are left out, so the
+// background shows through.
 #pragma once
 
 #include "ui/portable/GdiInterface.h"
@@ -10,6 +11,6 @@ namespace reflasher {
 constexpr GdiColor kLogoTransparentColor = 0x00FFFF00u;
 
 // Draws nothing when any step fails; releases everything it made either way.
-void DrawLogo(Gdi& gdi, GdiDc target);
+void DrawLogo(Gdi& gdi, GdiDc target, int dpi = 96);
 
 }  // namespace reflasher

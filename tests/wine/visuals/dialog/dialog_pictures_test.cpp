@@ -2,7 +2,8 @@
 // watched directly: the logo drawn into the owner-draw record's DC (keyed on
 // cyan, natural size, whatever the record asks), other owner-drawn ids left to
 // the default handling, the drag icon, the minimised painting, and the busy
-// animation's thread ending with the dialog however often it is opened.
+// animation's thread ending with the dialog however often it is opened; the
+// pictures at the display's scale, and when the window moves to another one.
 #include <windows.h>
 // (windows.h first: the others build on it)
 #include <commctrl.h>
@@ -12,6 +13,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "resources/resource.h"
@@ -19,6 +24,7 @@
 #include "tests/wine/ui/DialogRig.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/ReflasherDlg.h"
+#include "ui/portable/PictureScale.h"
 
 using namespace dialog_script;
 
@@ -124,6 +130,74 @@ LRESULT CALLBACK WatchSentMessages(int code, WPARAM wParam, LPARAM lParam) {
         iconEraseDc = sent->wParam;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) != sizeof info) return {0, 0};
+    return {info.bmWidth, info.bmHeight};
+}
+
+HBITMAP BusyBitmap(HWND dialog) {
+    return reinterpret_cast<HBITMAP>(
+        SendMessageW(GetDlgItem(dialog, IDC_BUSY_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+// The box around the pixels that are not `background`; empty when there are none.
+RECT Content(const Pixels& pixels, std::uint32_t background) {
+    RECT box{pixels.width, pixels.height, 0, 0};
+    for (int y = 0; y < pixels.height; ++y) {
+        for (int x = 0; x < pixels.width; ++x) {
+            if (pixels.At(x, y) == background) continue;
+            box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                   std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+        }
+    }
+    return box.right > box.left ? box : RECT{0, 0, 0, 0};
+}
+
+RECT ClientRectIn(HWND dialog, HWND control) {
+    RECT r{};
+    GetClientRect(control, &r);
+    MapWindowPoints(control, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The window as it is on the screen, written as a 24-bit .bmp for a look afterwards.
+bool WriteScreenPicture(HWND window, const std::string& unixPath) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;  // bottom-up, as .bmp files are
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
+    std::vector<char> bits(stride * static_cast<std::size_t>(height));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bits.data(),
+              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + bits.size());
+    std::string path = "Z:" + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(bits.data(), static_cast<std::streamsize>(bits.size()));
+    return static_cast<bool>(out);
 }
 
 class DialogPictures : public ::testing::Test {
@@ -272,6 +346,137 @@ TEST_F(DialogPictures, TheAnimationCyclesAndItsThreadEndsWithTheDialog) {
             EXPECT_TRUE(ThreadEnded(id)) << "thread " << id << " outlived the dialog window";
         downloadInProgress = false;
     }
+}
+
+// What a user at 150% or 200% sees: the busy picture and the logo drawn for the
+// display's scale, filling their places as at 100%, and every control's text
+// inside its control and every control inside the dialog.
+TEST_F(DialogPictures, PicturesFillTheirPlacesAtTheDisplaysScale) {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (const char* wanted = std::getenv("REFLASHER_WINE_LOGPIXELS")) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the prefix's LogPixels did not take";
+    }
+    const HBITMAP logo100 = static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
+    const RECT drawn100 = Content(ReadBitmap(logo100, 96, 69), kCyan);
+    DeleteObject(logo100);
+
+    CReflasherDlg dialog(rig_.Services());
+    SIZE busy{}, busyPlace{};
+    RECT logoBox{}, logoPlace{}, dialogClient{};
+    std::vector<std::string> clipped;
+    Run(dialog, [&](HWND d) {
+        EXPECT_EQ(dialog.Dpi(), dpi);
+        // The animation thread puts up the frame for the scale when it starts.
+        for (int i = 0; i < 40 && BitmapSize(BusyBitmap(d)).cx != reflasher::ScaledLength(53, dpi); ++i)
+            Sleep(50);
+        busy = BitmapSize(BusyBitmap(d));
+        const RECT busyRect = ClientRectIn(d, GetDlgItem(d, IDC_BUSY_PICTURE));
+        busyPlace = {busyRect.right - busyRect.left, busyRect.bottom - busyRect.top};
+        logoPlace = ClientRectIn(d, GetDlgItem(d, IDC_LOGO));
+        const int logoWidth = logoPlace.right - logoPlace.left;
+        const int logoHeight = logoPlace.bottom - logoPlace.top;
+        Canvas canvas(logoWidth, logoHeight);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_STATIC;
+        item.CtlID = IDC_LOGO;
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hwndItem = GetDlgItem(d, IDC_LOGO);
+        item.hDC = canvas.Dc();
+        item.rcItem = {0, 0, logoWidth, logoHeight};
+        dialogThread_.Run([&] {
+            SendMessageW(d, WM_DRAWITEM, IDC_LOGO, reinterpret_cast<LPARAM>(&item));
+        });
+        logoBox = Content(canvas.Read(), kMagenta);
+        GetClientRect(d, &dialogClient);
+        // Each control inside the dialog, and each text inside its control.
+        for (HWND child = GetWindow(d, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(child)) continue;
+            const RECT r = ClientRectIn(d, child);
+            const std::string id = std::to_string(GetDlgCtrlID(child));
+            if (r.left < 0 || r.top < 0 || r.right > dialogClient.right || r.bottom > dialogClient.bottom)
+                clipped.push_back(id + " leaves the dialog");
+            wchar_t text[128] = {}, kind[32] = {};
+            GetWindowTextW(child, text, 128);
+            GetClassNameW(child, kind, 32);
+            if (text[0] == L'\0' || lstrcmpiW(kind, L"Button") != 0) continue;
+            const HDC dc = GetDC(child);
+            const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+            SelectObject(dc, old);
+            ReleaseDC(child, dc);
+            if (extent.cx + 8 > r.right - r.left || extent.cy > r.bottom - r.top)
+                clipped.push_back(id + "'s text does not fit");
+        }
+        if (const char* picture = std::getenv("REFLASHER_SCREEN_PICTURE")) {
+            dialogThread_.Run([&] { RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN); });
+            Sleep(300);
+            EXPECT_TRUE(WriteScreenPicture(d, picture));
+        }
+        Close(d);
+    });
+    const int logoDrawnWidth = logoBox.right - logoBox.left, logoDrawnHeight = logoBox.bottom - logoBox.top;
+    std::printf("%d dpi: busy picture %ldx%ld in a place of %ldx%ld; logo drawn %dx%d at (%ld,%ld) "
+                "in a place of %ldx%ld (%.0f%% of it); dialog client %ldx%ld\n",
+                dpi, busy.cx, busy.cy, busyPlace.cx, busyPlace.cy, logoDrawnWidth, logoDrawnHeight,
+                logoBox.left, logoBox.top, logoPlace.right - logoPlace.left,
+                logoPlace.bottom - logoPlace.top,
+                100.0 * logoDrawnWidth * logoDrawnHeight /
+                    ((logoPlace.right - logoPlace.left) * (logoPlace.bottom - logoPlace.top)),
+                dialogClient.right, dialogClient.bottom);
+    EXPECT_EQ(busy.cx, reflasher::ScaledLength(53, dpi));
+    EXPECT_EQ(busy.cy, reflasher::ScaledLength(71, dpi));
+    EXPECT_EQ(busyPlace.cx, busy.cx);  // the picture control takes the picture's size
+    EXPECT_EQ(busyPlace.cy, busy.cy);
+    // The logo's content as at 100%, scaled, give or take a pixel of rounding; what
+    // would reach past its place is cut off there, as at 100% (Wine's dialog font
+    // gives the place a few pixels less height than Windows' does).
+    const double scale = dpi / 96.0;
+    const int placeHeight = logoPlace.bottom - logoPlace.top;
+    EXPECT_NEAR(logoBox.left, drawn100.left * scale, 2.0);
+    EXPECT_NEAR(logoBox.top, drawn100.top * scale, 2.0);
+    EXPECT_NEAR(logoDrawnWidth, (drawn100.right - drawn100.left) * scale, 2.0);
+    EXPECT_NEAR(logoBox.bottom, std::min<double>(drawn100.bottom * scale, placeHeight), 2.0);
+    EXPECT_TRUE(clipped.empty()) << clipped.front();
+}
+
+// Moved to a monitor of another scale, the window takes the rectangle Windows
+// suggests and its pictures follow; here the message is sent as Windows would.
+TEST_F(DialogPictures, AMoveToAMonitorOfAnotherScaleRedrawsThePicturesForIt) {
+    CReflasherDlg dialog(rig_.Services());
+    SIZE busyBefore{}, busyAfter{};
+    RECT taken{};
+    int dpiAfter = 0;
+    HICON iconBefore = nullptr, iconAfter = nullptr;
+    const RECT suggested{40, 30, 40 + 900, 30 + 640};
+    Run(dialog, [&](HWND d) {
+        Sleep(300);
+        busyBefore = BitmapSize(BusyBitmap(d));
+        iconBefore = dialog.appIcon.get();
+        dialogThread_.Run([&] {
+            SendMessageW(d, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
+                         reinterpret_cast<LPARAM>(&suggested));
+            GetWindowRect(d, &taken);
+            dpiAfter = dialog.Dpi();
+            iconAfter = dialog.appIcon.get();
+        });
+        for (int i = 0; i < 40 && BitmapSize(BusyBitmap(d)).cx != 106; ++i) Sleep(50);
+        busyAfter = BitmapSize(BusyBitmap(d));
+        Close(d);
+    });
+    EXPECT_EQ(busyBefore.cx, 53);  // the prefix is at 96 dpi
+    EXPECT_EQ(dpiAfter, 192);
+    EXPECT_EQ(taken.left, suggested.left);
+    EXPECT_EQ(taken.top, suggested.top);
+    EXPECT_EQ(taken.right, suggested.right);
+    EXPECT_EQ(taken.bottom, suggested.bottom);
+    EXPECT_EQ(busyAfter.cx, 106);
+    EXPECT_EQ(busyAfter.cy, 142);
+    EXPECT_NE(iconAfter, iconBefore);  // loaded anew for the scale
 }
 
 }  // namespace
