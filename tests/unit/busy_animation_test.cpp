@@ -149,6 +149,37 @@ TEST(BusyAnimation, AFrameThatDidNotLoadIsSkipped) {
     EXPECT_TRUE(gdi.Misuses().empty());
 }
 
+// At another scale the template's 96-dpi picture is replaced at once; when the
+// window moves to a monitor of another scale, the frame on show is replaced by its
+// version for the new DPI, idle or mid-run, and nothing is leaked or freed early.
+TEST(BusyAnimation, TheFramesFollowTheWindowsDpi) {
+    CountingGdi gdi;
+    std::atomic<int> dpi{144};
+    {
+        FakeStaticPicture picture(gdi, false);
+        {
+            BusyFrames frames(gdi, picture, &dpi);
+            EXPECT_EQ(picture.shown, (std::vector<int>{311}));  // the 150% set's first frame
+            frames.Show(2);
+            dpi = 192;
+            frames.FollowDpi();  // as the idle loop does
+            EXPECT_EQ(picture.shown, (std::vector<int>{311, 313, 333}));
+            dpi = 110;  // between sets: the 125% set, scaled
+            frames.Show(3);
+            EXPECT_EQ(picture.shown.back(), 304);
+            EXPECT_EQ(gdi.scales.size(), 4u);
+            EXPECT_EQ(frames.LoadedDpi(), 110);
+            frames.FollowDpi();  // unchanged: nothing reloaded
+            EXPECT_EQ(gdi.scales.size(), 4u);
+            EXPECT_EQ(gdi.LiveBitmaps(), 4u);  // one set alive; the template's went
+            EXPECT_TRUE(picture.misuses.empty());
+        }
+        EXPECT_FALSE(picture.Held());
+    }
+    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
+    EXPECT_TRUE(gdi.Misuses().empty()) << gdi.Misuses().front();
+}
+
 // Counting bitmaps, DCs and selections over 1 and 100 cycles or runs.
 struct Counts {
     std::size_t bitmaps, dcs, selected;

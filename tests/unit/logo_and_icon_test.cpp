@@ -1,12 +1,14 @@
 // The logo drawn through counted drawing calls: one transparent copy of bitmap 199
 // at its natural size at (0, 0) keyed on cyan, nothing left alive after 1 or 100
 // draws, nothing drawn and nothing leaked when a step fails. And where the
-// minimised dialog puts its icon.
+// minimised dialog puts its icon. The picture set for a display's DPI, and the
+// smooth scaling between the drawn sets.
 #include <gtest/gtest.h>
 
 #include "tests/unit/CountingGdi.h"
 #include "ui/portable/IconPosition.h"
 #include "ui/portable/LogoDrawing.h"
+#include "ui/portable/PictureScale.h"
 
 namespace reflasher::fakes {
 namespace {
@@ -55,6 +57,80 @@ TEST(Logo, AFailedStepDrawsNothingAndLeaksNothing) {
         EXPECT_EQ(gdi.LiveDcs(), 0u) << c.step;
         EXPECT_EQ(gdi.Misuses(), std::vector<std::string>()) << c.step;
     }
+}
+
+TEST(PictureScale, EachDpiTakesTheNearestDrawnSetAndItsOwnSize) {
+    struct Case {
+        int dpi, set, busyWidth, busyHeight;
+    };
+    const Case cases[] = {
+        {72, 100, 40, 53},    // below 100%: the 100% set, scaled down
+        {96, 100, 53, 71},    {120, 125, 66, 89},  {144, 150, 80, 107},
+        {168, 175, 93, 124},  {192, 200, 106, 142},
+        {108, 125, 60, 80},   // 112.5%: halfway, the larger set
+        {107, 100, 59, 79},   // 111.5%: nearer 100
+        {110, 125, 61, 81},   // 114.6%: nearer 125
+        {240, 200, 133, 178},  // 250%: the largest set, scaled up
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        EXPECT_EQ(NearestPictureScale(c.dpi), c.set);
+        EXPECT_EQ(ScaledLength(kBusyWidth, c.dpi), c.busyWidth);
+        EXPECT_EQ(ScaledLength(kBusyHeight, c.dpi), c.busyHeight);
+    }
+    EXPECT_EQ(BusyFrameResource(0, 100), 145);
+    EXPECT_EQ(BusyFrameResource(3, 100), 148);
+    EXPECT_EQ(LogoResource(100), 199);
+    EXPECT_EQ(BusyFrameResource(0, 125), 301);
+    EXPECT_EQ(BusyFrameResource(3, 200), 334);
+    EXPECT_EQ(LogoResource(150), 315);
+    EXPECT_EQ(ScaledLength(53, 0), 53);  // no DPI known: 96
+}
+
+TEST(Logo, DrawnFromTheSetForTheDpiAndScaledOnlyBetweenSets) {
+    struct Case {
+        int dpi, resource, width, height;
+        bool scaled;
+    };
+    for (const Case& c : {Case{96, 199, 96, 69, false}, Case{144, 315, 144, 104, false},
+                          Case{192, 335, 192, 138, false}, Case{110, 305, 110, 79, true}}) {
+        SCOPED_TRACE(c.dpi);
+        CountingGdi gdi;
+        DrawLogo(gdi, kPaintDc, c.dpi);
+        ASSERT_EQ(gdi.draws.size(), 1u);
+        EXPECT_EQ(gdi.draws[0].sourceBitmapId, c.resource);
+        EXPECT_EQ(gdi.draws[0].width, c.width);
+        EXPECT_EQ(gdi.draws[0].height, c.height);
+        EXPECT_EQ(gdi.draws[0].sourceWidth, c.width);  // drawn 1:1, already at its size
+        ASSERT_EQ(gdi.scales.size(), c.scaled ? 1u : 0u);
+        if (c.scaled) {
+            EXPECT_TRUE(gdi.scales[0].keyed);  // the cyan surround stays exact
+        }
+        EXPECT_EQ(gdi.LiveBitmaps(), 0u);  // the set's bitmap and its scaled copy both go
+        EXPECT_TRUE(gdi.Misuses().empty());
+    }
+}
+
+TEST(PictureScale, SmoothScalingAveragesAndKeepsTheKeyExact) {
+    constexpr std::uint32_t kCyan = 0x00FFFF, kRed = 0xFF0000, kBlue = 0x0000FF;
+    // Two columns, red and blue: halved, one pixel of their mean.
+    Pixels pair{2, 1, {kRed, kBlue}};
+    EXPECT_EQ(ScalePixels(pair, 1, 1).rgb, (std::vector<std::uint32_t>{0x800080}));
+    // Doubled, each source pixel covers its own two.
+    EXPECT_EQ(ScalePixels(pair, 4, 1).rgb, (std::vector<std::uint32_t>{kRed, kRed, kBlue, kBlue}));
+    // Keyed: cyan neither tints red nor survives as a blend; mostly cyan stays cyan.
+    Pixels edge{3, 1, {kCyan, kCyan, kRed}};
+    EXPECT_EQ(ScalePixels(edge, 1, 1, &kCyan).rgb, (std::vector<std::uint32_t>{kCyan}));
+    Pixels redEdge{3, 1, {kCyan, kRed, kRed}};
+    EXPECT_EQ(ScalePixels(redEdge, 1, 1, &kCyan).rgb, (std::vector<std::uint32_t>{kRed}));
+    // A blend that lands on the key by chance is moved off it, so it is still drawn.
+    constexpr std::uint32_t kGrey = 0x808080;
+    Pixels blackWhite{2, 1, {0x000000, 0xFFFFFF}};
+    EXPECT_EQ(ScalePixels(blackWhite, 1, 1).rgb[0], kGrey);
+    EXPECT_EQ(ScalePixels(blackWhite, 1, 1, &kGrey).rgb[0], kGrey ^ 1);
+    // Nothing to scale from or to: an empty or blank picture, no crash.
+    EXPECT_TRUE(ScalePixels(Pixels{}, 0, 0).rgb.empty());
+    EXPECT_EQ(ScalePixels(Pixels{}, 2, 2).rgb.size(), 4u);
 }
 
 TEST(IconPosition, CentredWithTheDivisionTruncatedTowardZero) {
