@@ -587,7 +587,8 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         CloseHandle(file);
         ASSERT_EQ(written, image.size());
     }
-    // The current folder is not the file's: after Browse it is still this one.
+    // The current folder is not the file's: after Browse it is still this one. (Wine's
+    // dialog keeps it by itself; Windows' Open dialog doesn't, whatever the flags.)
     wchar_t windows[MAX_PATH] = {};
     GetWindowsDirectoryW(windows, MAX_PATH);
     ASSERT_TRUE(SetCurrentDirectoryW(windows));
