@@ -51,9 +51,9 @@ for i in 1 2 3 4; do
 done
 expect "identify logo.bmp" "$(identify -format '%m %wx%h %C %r' "$resources/logo.bmp")" \
     "BMP3 96x69 RLE PseudoClass sRGB "
-# Sizes and colour depth per image, in directory order; the 256 image is a PNG.
+# Sizes and colour depth per image, in directory order; the 32-bit images are PNGs.
 expect "identify Reflasher.ico" "$(identify -format '%m:%wx%h:%z ' "$resources/Reflasher.ico")" \
-    "ICO:16x16:4 ICO:32x32:4 ICO:48x48:8 ICO:32x32:8 ICO:16x16:8 PNG:256x256:8 ICO:48x48:8 ICO:32x32:8 ICO:16x16:8 "
+    "ICO:16x16:4 ICO:32x32:4 ICO:48x48:8 ICO:32x32:8 ICO:16x16:8 PNG:256x256:8 PNG:48x48:8 PNG:32x32:8 PNG:16x16:8 "
 # identify gives channel depth, not bits per pixel: read those from the icon directory.
 bits=$(for n in 0 1 2 3 4 5 6 7 8; do
     od -An -tu2 -j $((6 + 16 * n + 6)) -N2 "$resources/Reflasher.ico" | tr -d ' '

@@ -60,8 +60,10 @@ void DrawFrame(Canvas& c, int frame) {
 std::array<Image, 4> DrawBusyFrames(int percent) {
     std::array<Image, 4> frames;
     for (int i = 0; i < 4; ++i) {
-        Canvas canvas(ScaledLength(kBusyWidth, percent), ScaledLength(kBusyHeight, percent), 4,
-                      percent / 100.0);
+        // The larger sets are drawn with hard edges: smooth ones would break every
+        // run of their run-length form and make the program too large.
+        Canvas canvas(ScaledLength(kBusyWidth, percent), ScaledLength(kBusyHeight, percent),
+                      percent == 100 ? 4 : 1, percent / 100.0);
         DrawFrame(canvas, i);
         frames[i] = canvas.ToImage();
     }

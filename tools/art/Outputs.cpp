@@ -43,8 +43,9 @@ struct RenderedIcon {
 RenderedIcon RenderIconImage(IconImage spec) {
     if (spec.bitsPerPixel == 32) {
         const Image image = DrawAppIcon(spec.size, true);
-        // The largest image is stored as PNG, as is usual for it; the others as bitmaps.
-        Bytes body = spec.size == 256 ? EncodePng(image) : EncodeIconDib32(image);
+        // Stored as PNG, which Windows reads in icons since Vista: as bitmaps the
+        // 16, 32 and 48 images would take 12 KB more of the program.
+        Bytes body = EncodePng(image);
         return {{spec.size, 32, std::move(body)}, image};
     }
     Image image = DrawAppIcon(spec.size, spec.bitsPerPixel == 8);

@@ -399,17 +399,25 @@ TEST_F(DialogPictures, PicturesFillTheirPlacesAtTheDisplaysScale) {
             const std::string id = std::to_string(GetDlgCtrlID(child));
             if (r.left < 0 || r.top < 0 || r.right > dialogClient.right || r.bottom > dialogClient.bottom)
                 clipped.push_back(id + " leaves the dialog");
-            wchar_t text[128] = {}, kind[32] = {};
-            GetWindowTextW(child, text, 128);
+            wchar_t text[512] = {}, kind[32] = {};
+            GetWindowTextW(child, text, 512);
             GetClassNameW(child, kind, 32);
-            if (text[0] == L'\0' || lstrcmpiW(kind, L"Button") != 0) continue;
+            const LONG style = GetWindowLongW(child, GWL_STYLE);
+            const bool button = lstrcmpiW(kind, L"Button") == 0 && (style & 0xF) != BS_GROUPBOX;
+            // Texts a static shows as they are (a long path is shortened by design).
+            const bool plainText = lstrcmpiW(kind, L"Static") == 0 &&
+                                   ((style & SS_TYPEMASK) == SS_LEFT ||
+                                    (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP) &&
+                                   !(style & SS_PATHELLIPSIS);
+            if (text[0] == L'\0' || !(button || plainText)) continue;
             const HDC dc = GetDC(child);
             const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+            RECT extent{0, 0, 0, 0};
+            DrawTextW(dc, text, -1, &extent, DT_CALCRECT | DT_EXPANDTABS);
             SelectObject(dc, old);
             ReleaseDC(child, dc);
-            if (extent.cx + 8 > r.right - r.left || extent.cy > r.bottom - r.top)
+            const int margin = button ? 8 : 0;  // a button's edges take some of its width
+            if (extent.right + margin > r.right - r.left || extent.bottom > r.bottom - r.top)
                 clipped.push_back(id + "'s text does not fit");
         }
         if (const char* picture = std::getenv("REFLASHER_SCREEN_PICTURE")) {
