@@ -27,8 +27,8 @@ CFileDialog::CFileDialog(const wchar_t* defaultExtension, const wchar_t* fileNam
     ofn_.lpstrFile = file_.data();
     ofn_.nMaxFile = static_cast<DWORD>(file_.size());
     ofn_.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
-    // The current folder stays where it was: the chosen file's folder is nothing the
-    // program should load from or work in.
+    // OFN_NOCHANGEDIR keeps the current folder for the dialogs that honour it;
+    // DoModal puts it back for the Open dialog, which doesn't.
     ofn_.Flags = flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
 }
 

@@ -49,6 +49,8 @@ public:
     // What screen readers and the taskbar are given (read by the tests).
     const DialogAccessibility& Accessibility() const { return accessibility_; }
     const TaskbarButton& Taskbar() const { return taskbar_; }
+    // The DPI the window is drawn for.
+    int Dpi() const { return dpi_; }
 
 protected:
     static const MessageMap* GetThisMessageMap();
@@ -110,7 +112,4 @@ private:
     // The DPI the window is drawn for, which its pictures and icons follow.
     int dpi_ = 96;
     reflasher::UniqueIcon smallIcon_;
-
-public:
-    int Dpi() const { return dpi_; }
 };
