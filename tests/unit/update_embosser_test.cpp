@@ -284,7 +284,7 @@ TEST(UpdateWithEmbosser, AnExceptionOnTheWorkerEndsTheRunWithItsCleanUpAndAMessa
         EmbosserRun run;
         run.spooler.OnCall(c.op, c.nth, [] { throw std::bad_alloc(); });
         EXPECT_NO_THROW(run.Run());
-        EXPECT_EQ(run.MessageTexts(), Texts{text::kRunFailed});
+        ASSERT_EQ(run.MessageTexts(), Texts{text::kRunFailed});
         EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
         EXPECT_EQ(run.dialog.Position(), 0);
         EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});

@@ -424,7 +424,7 @@ TEST(UpdateRun, SecondOpenFailingTellsTheEmbosserWaitsWithTheBarAtTen) {
     ScriptedRun run(std::vector<Answer>{{1}});
     run.spooler.FailCall(sim::SpoolerOp::Open, 2);
     run.Run();
-    EXPECT_EQ(run.MessageTexts(), Events{text::kReopenFailed});
+    ASSERT_EQ(run.MessageTexts(), Events{text::kReopenFailed});
     EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
     EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
     EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
