@@ -19,7 +19,7 @@
 // can be made to block until the test releases it, or to run the test's code first.
 //
 // SimulatedSpoolerControls.cpp holds what tests set up and read; SimulatedSpooler.cpp
-// the spooler calls.
+// the spooler calls; SimulatedQueue.cpp what may go out and what the job list shows.
 #pragma once
 
 #include <condition_variable>
