@@ -38,6 +38,29 @@ struct DocInfo {
 // A job's id as StartDocPrinterW gives it; 0: no job was started.
 using JobId = std::uint32_t;
 
+// One job of the queue as EnumJobsW level 1 gives it (JOB_INFO_1W).
+struct QueuedJob {
+    JobId id = 0;
+    std::uint32_t status = 0;  // JOB_STATUS_* bits
+};
+
+// The JOB_STATUS_* bits the program reads.
+namespace job_status {
+constexpr std::uint32_t kPaused = 0x1;
+constexpr std::uint32_t kError = 0x2;
+constexpr std::uint32_t kDeleting = 0x4;
+constexpr std::uint32_t kSpooling = 0x8;
+constexpr std::uint32_t kPrinting = 0x10;
+constexpr std::uint32_t kPrinted = 0x80;
+constexpr std::uint32_t kDeleted = 0x100;
+constexpr std::uint32_t kComplete = 0x1000;
+}  // namespace job_status
+
+// True for a job that may still reach the printer: not printed, complete or deleted
+// (a queue set to keep printed documents lists those). One being deleted, or in
+// error, still holds the queue, so it counts.
+bool JobStillToPrint(const QueuedJob& job);
+
 // What GetPrinterW tells of a print queue. Each part is set only when the call
 // that gives it worked: a spooler that can't say tells nothing.
 struct QueueState {
@@ -116,12 +139,17 @@ public:
 
     // GetPrinterW level 6 (status word) and level 2 (attributes, document count).
     virtual QueueState GetQueueState(PrinterHandle handle) = 0;
-    // EnumJobsW level 1: the ids of the jobs in the queue, in queue order; false
-    // when the list can't be had.
-    virtual bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) = 0;
+    // EnumJobsW level 1: the jobs in the queue with their status, in queue order;
+    // false when the list can't be had.
+    virtual bool ListQueuedJobs(PrinterHandle handle, std::vector<QueuedJob>* jobs) = 0;
     // SetJobW(JOB_CONTROL_DELETE): removes the job from the queue; true when taken.
     // A user may delete their own documents with the right to print.
     virtual bool DeleteJob(PrinterHandle handle, JobId job) = 0;
+    // SetJobW(JOB_CONTROL_PAUSE) and SetJobW(JOB_CONTROL_RESUME): a paused job is not
+    // sent to the printer until it is resumed. A document's owner may do both; a
+    // queue that prints directly, or a spooler that ignores the call, holds nothing.
+    virtual bool PauseJob(PrinterHandle handle, JobId job) = 0;
+    virtual bool ResumeJob(PrinterHandle handle, JobId job) = 0;
     // AbortPrinter: ends the document under way on `handle` and drops what was
     // written of it, so none of it reaches the printer; true when taken.
     virtual bool AbortDocument(PrinterHandle handle) = 0;

@@ -24,8 +24,24 @@ const char* SpoolerOpName(SpoolerOp op) {
         "PrinterRecordSize", "ReadPort",       "ReadDriverData", "BeginDocument",
         "BeginPage",         "Write",          "EndPage",        "EndDocument",
         "GetQueueState",     "ListQueuedJobs", "DeleteJob",      "AbortDocument",
+        "PauseJob",          "ResumeJob",
     };
     return names[static_cast<int>(op)];
+}
+
+void SimulatedSpooler::Intercept(SpoolerOp op) {
+    std::vector<std::function<void()>> actions;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const int index = static_cast<int>(op);
+        const int callNumber = ++intercepted_[index];
+        const auto it = hooks_.find(index);
+        if (it == hooks_.end()) return;
+        for (const CallHook& hook : it->second) {
+            if (hook.nth == 0 || hook.nth == callNumber) actions.push_back(hook.action);
+        }
+    }
+    for (const auto& action : actions) action();
 }
 
 bool SimulatedSpooler::CallFails(SpoolerOp op) {
@@ -59,24 +75,6 @@ CapturedJob* SimulatedSpooler::FindJob(JobId id) {
     return nullptr;
 }
 
-std::vector<SimulatedSpooler::Delivery> SimulatedSpooler::TakeDeliveries() {
-    std::vector<Delivery> deliveries;
-    for (const Printer& printer : printers_) {
-        if (printer.paused || printer.workOffline || !printer.connected) continue;
-        for (CapturedJob& job : jobs_) {
-            if (job.printerName != printer.info.printerName || job.fate != JobFate::Queued) continue;
-            if (!job.ended) break;  // printed in order: a document still being written holds the rest
-            job.fate = JobFate::Delivered;
-            if (printer.device) deliveries.push_back(Delivery{printer.device, job.bytes});
-        }
-    }
-    return deliveries;
-}
-
-void SimulatedSpooler::Deliver(const std::vector<Delivery>& deliveries) {
-    for (const Delivery& delivery : deliveries) delivery.device->OnJob(delivery.bytes);
-}
-
 // Roughly what a PRINTER_INFO_2W record with its strings takes, so sizes look real.
 std::uint32_t SimulatedSpooler::PrinterInfoSize(const Printer& printer) const {
     const std::size_t strings = printer.info.printerName.size() + printer.info.portName.size() +
@@ -85,6 +83,7 @@ std::uint32_t SimulatedSpooler::PrinterInfoSize(const Printer& printer) const {
 }
 
 std::uint32_t SimulatedSpooler::PrinterListSize() {
+    Intercept(SpoolerOp::PrinterListSize);
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::PrinterListSize)) return 0;
     lastError = 0;  // as the adapter clears it when the size query works
@@ -95,6 +94,7 @@ std::uint32_t SimulatedSpooler::PrinterListSize() {
 }
 
 std::vector<PrinterInfo> SimulatedSpooler::ListPrinters(void* buffer, std::uint32_t bufferSize) {
+    Intercept(SpoolerOp::ListPrinters);
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::ListPrinters)) return {};
     std::uint32_t needed = 0;
@@ -109,6 +109,7 @@ std::vector<PrinterInfo> SimulatedSpooler::ListPrinters(void* buffer, std::uint3
 
 bool SimulatedSpooler::Open(const std::wstring& printerName, PrinterHandle* handle,
                             const PrinterDefaults& defaults) {
+    Intercept(SpoolerOp::Open);
     std::lock_guard<std::mutex> lock(mutex_);
     openDefaults_.push_back(defaults);
     openedNames_.push_back(printerName);
@@ -130,12 +131,23 @@ bool SimulatedSpooler::Open(const std::wstring& printerName, PrinterHandle* hand
 std::uint32_t SimulatedSpooler::LastError() { return lastError; }
 
 void SimulatedSpooler::Close(PrinterHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    CallFails(SpoolerOp::Close);  // the result is ignored by callers; close anyway
-    open_.erase(handle);
+    Intercept(SpoolerOp::Close);
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        CallFails(SpoolerOp::Close);  // the result is ignored by callers; close anyway
+        // A document still open on the handle is ended, as ClosePrinter does.
+        if (const OpenPrinterState* state = Find(handle); state && state->jobIndex) {
+            jobs_[*state->jobIndex].ended = true;
+        }
+        open_.erase(handle);
+        deliveries = TakeDeliveries();
+    }
+    Deliver(deliveries);
 }
 
 std::uint32_t SimulatedSpooler::PrinterRecordSize(PrinterHandle handle) {
+    Intercept(SpoolerOp::PrinterRecordSize);
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::PrinterRecordSize)) return 0;
     const OpenPrinterState* state = Find(handle);
@@ -144,6 +156,7 @@ std::uint32_t SimulatedSpooler::PrinterRecordSize(PrinterHandle handle) {
 
 bool SimulatedSpooler::ReadPort(PrinterHandle handle, void* buffer, std::uint32_t bufferSize,
                                 std::wstring* portName) {
+    Intercept(SpoolerOp::ReadPort);
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::ReadPort)) return false;
     const OpenPrinterState* state = Find(handle);
@@ -156,6 +169,7 @@ bool SimulatedSpooler::ReadPort(PrinterHandle handle, void* buffer, std::uint32_
 
 std::uint32_t SimulatedSpooler::ReadDriverData(PrinterHandle handle, const std::wstring& valueName,
                                                unsigned char* buffer, std::uint32_t bufferSize) {
+    Intercept(SpoolerOp::ReadDriverData);
     std::vector<unsigned char> bytes;
     std::optional<std::uint32_t> reported;
     SimulatedDevice* device = nullptr;
@@ -182,6 +196,7 @@ std::uint32_t SimulatedSpooler::ReadDriverData(PrinterHandle handle, const std::
 }
 
 JobId SimulatedSpooler::BeginDocument(PrinterHandle handle, const DocInfo& docInfo) {
+    Intercept(SpoolerOp::BeginDocument);
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::BeginDocument)) return 0;
     OpenPrinterState* state = Find(handle);
@@ -192,10 +207,12 @@ JobId SimulatedSpooler::BeginDocument(PrinterHandle handle, const DocInfo& docIn
     job.docInfo = docInfo;
     jobs_.push_back(job);
     state->jobIndex = jobs_.size() - 1;
+    TakeDeliveries();  // an empty document delivers nothing, but may start printing
     return job.id;
 }
 
 bool SimulatedSpooler::BeginPage(PrinterHandle handle) {
+    Intercept(SpoolerOp::BeginPage);
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::BeginPage)) return false;
     OpenPrinterState* state = Find(handle);
@@ -205,6 +222,7 @@ bool SimulatedSpooler::BeginPage(PrinterHandle handle) {
 }
 
 std::uint32_t SimulatedSpooler::Write(PrinterHandle handle, const void* data, std::uint32_t count) {
+    Intercept(SpoolerOp::Write);
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::Write)) return 0;
     OpenPrinterState* state = Find(handle);
@@ -215,16 +233,19 @@ std::uint32_t SimulatedSpooler::Write(PrinterHandle handle, const void* data, st
     const std::uint32_t taken = writeLimit_ ? std::min(count, *writeLimit_) : count;
     const auto* bytes = static_cast<const unsigned char*>(data);
     job.bytes.insert(job.bytes.end(), bytes, bytes + taken);
+    TakeDeliveries();  // a job that is printing sends what was written; none ends here
     return taken;
 }
 
 void SimulatedSpooler::EndPage(PrinterHandle handle) {
+    Intercept(SpoolerOp::EndPage);
     std::lock_guard<std::mutex> lock(mutex_);
     CallFails(SpoolerOp::EndPage);
     (void)handle;
 }
 
 void SimulatedSpooler::EndDocument(PrinterHandle handle) {
+    Intercept(SpoolerOp::EndDocument);
     std::vector<Delivery> deliveries;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -245,6 +266,7 @@ void SimulatedSpooler::EndDocument(PrinterHandle handle) {
 }
 
 QueueState SimulatedSpooler::GetQueueState(PrinterHandle handle) {
+    Intercept(SpoolerOp::GetQueueState);
     std::lock_guard<std::mutex> lock(mutex_);
     QueueState queue;
     if (CallFails(SpoolerOp::GetQueueState)) return queue;
@@ -256,55 +278,100 @@ QueueState SimulatedSpooler::GetQueueState(PrinterHandle handle) {
     queue.attributes = kAttributeLocal | (printer.workOffline ? kAttributeWorkOffline : 0u);
     queue.jobCount = static_cast<std::uint32_t>(std::count_if(
         jobs_.begin(), jobs_.end(), [&](const CapturedJob& job) {
-            return job.printerName == printer.info.printerName && job.fate == JobFate::Queued;
+            return job.printerName == printer.info.printerName &&
+                   (job.fate == JobFate::Queued || (job.fate == JobFate::Delivered && printer.keepPrinted));
         }));
     return queue;
 }
 
-bool SimulatedSpooler::ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) {
+bool SimulatedSpooler::ListQueuedJobs(PrinterHandle handle, std::vector<QueuedJob>* jobs) {
+    Intercept(SpoolerOp::ListQueuedJobs);
     std::lock_guard<std::mutex> lock(mutex_);
     if (CallFails(SpoolerOp::ListQueuedJobs)) return false;
     const OpenPrinterState* state = Find(handle);
     if (!state) return false;
     jobs->clear();
+    const Printer& printer = printers_[state->printerIndex];
     for (const CapturedJob& job : jobs_) {
-        if (job.printerName == printers_[state->printerIndex].info.printerName &&
-            job.fate == JobFate::Queued) {
-            jobs->push_back(job.id);
+        const bool listed = job.fate == JobFate::Queued ||
+                            (job.fate == JobFate::Delivered && printer.keepPrinted);
+        if (job.printerName == printer.info.printerName && listed) {
+            jobs->push_back(QueuedJob{job.id, StatusOf(job)});
         }
     }
     return true;
 }
 
 bool SimulatedSpooler::DeleteJob(PrinterHandle handle, JobId id) {
+    Intercept(SpoolerOp::DeleteJob);
     std::vector<Delivery> deliveries;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (CallFails(SpoolerOp::DeleteJob)) return false;
         const OpenPrinterState* state = Find(handle);
         CapturedJob* job = FindJob(id);
-        // Only a job of this printer that is still queued; one that went out is gone.
-        if (!state || !job || job->fate != JobFate::Queued ||
-            job->printerName != printers_[state->printerIndex].info.printerName) {
+        // Only a job of this printer that is listed; one that went out and isn't kept is gone.
+        if (!state || !job || job->printerName != printers_[state->printerIndex].info.printerName) {
             return false;
         }
-        job->fate = JobFate::Deleted;
-        deliveries = TakeDeliveries();  // it may have held back others
+        const Printer& printer = printers_[state->printerIndex];
+        if (job->fate == JobFate::Delivered && printer.keepPrinted) {
+            job->fate = JobFate::Deleted;  // off the list; it printed all the same
+            return true;
+        }
+        if (job->fate != JobFate::Queued) return false;
+        CutOff(*job, JobFate::Deleted, &deliveries);
+        const std::vector<Delivery> freed = TakeDeliveries();  // it may have held back others
+        deliveries.insert(deliveries.end(), freed.begin(), freed.end());
     }
     Deliver(deliveries);
     return true;
 }
 
 bool SimulatedSpooler::AbortDocument(PrinterHandle handle) {
+    Intercept(SpoolerOp::AbortDocument);
     std::vector<Delivery> deliveries;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (CallFails(SpoolerOp::AbortDocument)) return false;
         OpenPrinterState* state = Find(handle);
         if (!state || !state->jobIndex) return false;
+        // Without spooling there is nothing to drop: the call has no effect.
+        if (printers_[state->printerIndex].mode == DeliveryMode::Direct) return true;
         CapturedJob& job = jobs_[*state->jobIndex];
         state->jobIndex.reset();
-        if (job.fate == JobFate::Queued) job.fate = JobFate::Aborted;
+        if (job.fate == JobFate::Queued) CutOff(job, JobFate::Aborted, &deliveries);
+        const std::vector<Delivery> freed = TakeDeliveries();
+        deliveries.insert(deliveries.end(), freed.begin(), freed.end());
+    }
+    Deliver(deliveries);
+    return true;
+}
+
+bool SimulatedSpooler::PauseJob(PrinterHandle handle, JobId job) {
+    return SetPaused(handle, job, true, SpoolerOp::PauseJob);
+}
+
+bool SimulatedSpooler::ResumeJob(PrinterHandle handle, JobId job) {
+    return SetPaused(handle, job, false, SpoolerOp::ResumeJob);
+}
+
+bool SimulatedSpooler::SetPaused(PrinterHandle handle, JobId id, bool paused, SpoolerOp op) {
+    Intercept(op);
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (CallFails(op)) return false;
+        const OpenPrinterState* state = Find(handle);
+        CapturedJob* job = FindJob(id);
+        if (!state || !job || job->fate != JobFate::Queued ||
+            job->printerName != printers_[state->printerIndex].info.printerName) {
+            return false;
+        }
+        // A queue that prints directly has no job to hold.
+        if (printers_[state->printerIndex].mode == DeliveryMode::Direct) return Fail(kErrorNotSupported);
+        job->paused = paused;
+        if (paused && job->sentBytes == 0) job->printing = false;  // nothing went out yet
         deliveries = TakeDeliveries();
     }
     Deliver(deliveries);

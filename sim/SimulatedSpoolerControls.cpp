@@ -2,6 +2,7 @@
 // and the state of their queues, putting in other programs' documents, and reading
 // what happened. The spooler calls themselves are in SimulatedSpooler.cpp.
 #include <algorithm>
+#include <chrono>
 
 #include "sim/SimulatedSpooler.h"
 
@@ -78,12 +79,66 @@ void SimulatedSpooler::SetWorkOffline(const std::wstring& printerName, bool offl
 }
 
 void SimulatedSpooler::SetDeviceConnected(const std::wstring& printerName, bool connected) {
-    ChangeQueue(printerName, [connected](Printer& printer) { printer.connected = connected; });
+    // Windows sets the queue to work offline when a USB printer goes, and back when it comes.
+    ChangeQueue(printerName, [connected](Printer& printer) {
+        printer.connected = connected;
+        printer.workOffline = !connected;
+    });
 }
 
 void SimulatedSpooler::SetQueueStatusBits(const std::wstring& printerName, std::uint32_t bits) {
+    ChangeQueue(printerName, [bits](Printer& printer) { printer.statusBits = bits; });
+}
+
+void SimulatedSpooler::SetDeliveryMode(const std::wstring& printerName, DeliveryMode mode) {
+    ChangeQueue(printerName, [mode](Printer& printer) { printer.mode = mode; });
+}
+
+void SimulatedSpooler::SetPortStalled(const std::wstring& printerName, bool stalled) {
+    ChangeQueue(printerName, [stalled](Printer& printer) { printer.stalled = stalled; });
+}
+
+void SimulatedSpooler::SetKeepPrinted(const std::wstring& printerName, bool keep) {
+    ChangeQueue(printerName, [keep](Printer& printer) { printer.keepPrinted = keep; });
+}
+
+void SimulatedSpooler::SetJobHeldBits(JobId id, std::uint32_t bits) {
+    std::vector<Delivery> deliveries;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (CapturedJob* job = FindJob(id)) job->heldBits = bits;
+        deliveries = TakeDeliveries();
+    }
+    Deliver(deliveries);
+}
+
+std::shared_ptr<CallGate> SimulatedSpooler::BlockCall(SpoolerOp op, int nth) {
+    auto gate = std::make_shared<CallGate>();
+    OnCall(op, nth, [gate] { gate->Block(); });
+    return gate;
+}
+
+void SimulatedSpooler::OnCall(SpoolerOp op, int nth, std::function<void()> action) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (Printer* printer = FindPrinter(printerName)) printer->statusBits = bits;
+    hooks_[static_cast<int>(op)].push_back(CallHook{nth, std::move(action)});
+}
+
+bool CallGate::WaitUntilEntered(int timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return entered_; });
+}
+
+void CallGate::Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+}
+
+void CallGate::Block() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    entered_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return released_; });
 }
 
 JobId SimulatedSpooler::AddForeignDocument(const std::wstring& printerName,
@@ -106,6 +161,18 @@ JobId SimulatedSpooler::AddForeignDocument(const std::wstring& printerName,
     }
     Deliver(deliveries);
     return id;
+}
+
+JobId SimulatedSpooler::AddPrintedDocument(const std::wstring& printerName) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    CapturedJob job;
+    job.id = nextJobId_++;
+    job.printerName = printerName;
+    job.docInfo = DocInfo{L"Printed yesterday", L"", L"RAW"};
+    job.ended = job.foreign = job.printing = true;
+    job.fate = JobFate::Delivered;
+    jobs_.push_back(job);
+    return job.id;
 }
 
 void SimulatedSpooler::CompleteDocument(JobId id) {

@@ -3,7 +3,8 @@
 #include "device/win32/Win32Spooler.h"
 #include "update/win32/NamedMutexLocks.h"
 #include "update/win32/SystemPauses.h"
-#include "update/win32/ThreadKeepAwake.h"
+#include "update/win32/PowerRequestKeepAwake.h"
+#include "update/win32/TickClock.h"
 #include "update/win32/Win32EmbeddedImageSource.h"
 #include "update/win32/Win32FileOpener.h"
 
@@ -16,14 +17,17 @@ bool StartAtNormalPriority(ThreadProc proc, void* parameter) {
 }  // namespace
 
 DialogServices ProgramServices() {
-    // None of these holds state, so one of each serves the whole process.
+    // One of each serves the whole process; the call watch lives as long as it, so a
+    // worker stuck in a call may still reach it while the program closes.
     static reflasher::Win32Spooler spooler;
     static reflasher::SystemPauses pauses;
-    static reflasher::ThreadKeepAwake keepAwake;
+    static reflasher::PowerRequestKeepAwake keepAwake;
+    static const reflasher::TickClock clock;
+    static reflasher::StuckCallWatch callWatch(clock);
     static reflasher::NamedMutexLocks locks;
     static const reflasher::Win32EmbeddedImageSource embeddedImage;
     static reflasher::Win32FileOpener files;
     return DialogServices{{&spooler, &pauses, &keepAwake, &embeddedImage, &files,
-                           &reflasher::Allocator::Heap(), &locks},
+                           &reflasher::Allocator::Heap(), &locks, &callWatch},
                           &StartAtNormalPriority};
 }

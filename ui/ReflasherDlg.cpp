@@ -16,9 +16,14 @@
 #include "ui/portable/IconPosition.h"
 #include "ui/portable/LogoDrawing.h"
 #include "update/FirmwareFileCheck.h"
+#include "update/ResultMessages.h"
 #include "update/UpdateThreadProc.h"
 
 namespace {
+
+// How often the dialog looks for a spooler call of the run that hangs.
+constexpr UINT_PTR kStuckCallTimer = 1;
+constexpr UINT kStuckCallCheckMs = 1000;
 
 HICON LoadAppIcon(int width = 0, int height = 0) {
     return static_cast<HICON>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
@@ -65,6 +70,7 @@ const MessageMap* CReflasherDlg::GetThisMessageMap() {
         msgmap::Message<&CReflasherDlg::OnRunEnded>(kRunEnded),
         msgmap::Message<&CReflasherDlg::OnTaskbarButtonCreated>(TaskbarButton::CreatedMessage()),
         msgmap::Message<&CReflasherDlg::OnDpiChanged>(kDpiChanged),
+        msgmap::Message<&CReflasherDlg::OnTimer>(WM_TIMER),
     };
     static const MessageMap map{CDialog::GetThisMessageMap(), entries,
                                 sizeof entries / sizeof entries[0]};
@@ -192,6 +198,11 @@ bool CReflasherDlg::RefuseWhileBusy() {
     return true;
 }
 
+bool CReflasherDlg::RefuseLeavingWhileBusy() {
+    // The stuck thread goes with the process; the embosser's lock with it.
+    return !leavingAllowed_ && RefuseWhileBusy();
+}
+
 void CReflasherDlg::ShowError(const wchar_t* text) {
     ShowMessageBox(text, texts::kErrorCaption, MB_OK | MB_ICONWARNING);
 }
@@ -249,7 +260,9 @@ void CReflasherDlg::OnStartDownload() {
     }
 
     downloadInProgress = true;
+    leavingAllowed_ = false;
     sessionEndBlock_.Begin(GetSafeHwnd());
+    if (services_.callWatch != nullptr) ::SetTimer(GetSafeHwnd(), kStuckCallTimer, kStuckCallCheckMs, nullptr);
     // The worker owns its run and frees it; the dialog keeps no pointer to it.
     auto run = std::make_unique<DialogWorkerRun>(services_, GetSafeHwnd(), statusText,
                                                  selectedPrinter, std::move(chosenFile));
@@ -272,6 +285,29 @@ unsigned __stdcall CReflasherDlg::UpdateWorker(void* run) {
 LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM, LPARAM) {
     EndDeviceWork();
     return 0;
+}
+
+LRESULT CReflasherDlg::OnTimer(WPARAM timer, LPARAM) {
+    if (timer != kStuckCallTimer) {
+        Default();
+        return 0;
+    }
+    bool firmwareMayHaveGone = false;
+    if (!downloadInProgress || !embosserLock_) {
+        ::KillTimer(GetSafeHwnd(), kStuckCallTimer);  // the device's work is over
+    } else if (services_.callWatch->TakeStuckReport(&firmwareMayHaveGone)) {
+        LetGoAfterStuckCall(firmwareMayHaveGone);
+    }
+    return 0;
+}
+
+void CReflasherDlg::LetGoAfterStuckCall(bool firmwareMayHaveGone) {
+    ::KillTimer(GetSafeHwnd(), kStuckCallTimer);
+    leavingAllowed_ = true;
+    sessionEndBlock_.End();
+    services_.keepAwake->AllowSystemSleep();
+    const reflasher::ResultMessage message = reflasher::StuckCallMessage(firmwareMayHaveGone);
+    ShowMessageBox(message.text, message.caption, MB_OK | MB_ICONWARNING);
 }
 
 void CReflasherDlg::EndDeviceWork() {
@@ -311,24 +347,24 @@ LRESULT CReflasherDlg::OnTaskbarButtonCreated(WPARAM, LPARAM) {
 LRESULT CReflasherDlg::OnQueryEndSession(WPARAM, LPARAM) {
     // Refused at once, with no box of ours: Windows shows the block reason instead.
     // Only while the embosser works: with the result on screen the session may end.
-    if (embosserLock_) return FALSE;
+    if (embosserLock_ && !leavingAllowed_) return FALSE;
     Default();
     return TRUE;
 }
 
 void CReflasherDlg::OnExit() {
-    if (RefuseWhileBusy()) return;
+    if (RefuseLeavingWhileBusy()) return;
     // Ends the modal run with no OK or Cancel result.
     DestroyWindow();
 }
 
 void CReflasherDlg::OnOK() {
-    if (RefuseWhileBusy()) return;
+    if (RefuseLeavingWhileBusy()) return;
     CDialog::OnOK();
 }
 
 void CReflasherDlg::OnCancel() {
-    if (RefuseWhileBusy()) return;
+    if (RefuseLeavingWhileBusy()) return;
     CDialog::OnCancel();
 }
 
@@ -384,6 +420,7 @@ void CReflasherDlg::OnDrawItem(int controlId, DRAWITEMSTRUCT* item) {
 LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {
     // The controls still exist here and go right after: the animation lets go of
     // busyPicture first, so closing never races with it.
+    ::KillTimer(GetSafeHwnd(), kStuckCallTimer);
     busyAnimator_.Stop();
     taskbar_.Disconnect();
     accessibility_.Detach();

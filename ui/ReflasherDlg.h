@@ -58,7 +58,8 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     // Enter, Escape, the close box, Alt+F4 and Close on the system menu all end up here;
-    // during a run they are refused like Exit, since leaving mid-flash can ruin the embosser.
+    // during a run they are refused like Exit, since leaving mid-flash can ruin the
+    // embosser; once a spooler call of the run has hung, they close the program.
     void OnOK() override;
     void OnCancel() override;
 
@@ -80,6 +81,7 @@ private:
     LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggested);
     // The icons for dpi_: appIcon at the large icon's size, smallIcon_ at the small one's.
     void TakeIconsForDpi();
+    LRESULT OnTimer(WPARAM timer, LPARAM);
 
     // Makes the `index`th embosser of printerNames the selected one.
     void ChooseEmbosser(std::size_t index);
@@ -87,6 +89,12 @@ private:
     void ShowFirmwareNotice();
     // True (after telling the user) while a run is under way.
     bool RefuseWhileBusy();
+    // The same for leaving the program, which a hung spooler call allows.
+    bool RefuseLeavingWhileBusy();
+    // A spooler call of the run has hung: lets go of the session-end block and the
+    // keep-awake request (the embosser's lock stays until the program ends), allows
+    // leaving, and tells the user once.
+    void LetGoAfterStuckCall(bool firmwareMayHaveGone);
     // The chosen file's bytes, read and checked once, for the run to send; false (after
     // telling the user) when it can't be opened, read or be firmware. With an embedded
     // image nothing is read.
@@ -107,6 +115,8 @@ private:
     std::unique_ptr<reflasher::EmbosserLock> embosserLock_;
     BusyAnimator busyAnimator_;
     SessionEndBlock sessionEndBlock_;
+    // Set when a spooler call of the run hung; cleared when the next run starts.
+    bool leavingAllowed_ = false;
     DialogAccessibility accessibility_;
     TaskbarButton taskbar_;
     // The DPI the window is drawn for, which its pictures and icons follow.

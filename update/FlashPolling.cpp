@@ -20,9 +20,19 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& di
     pauses.Sleep(kFirmwareSettleMs);
     int bar = kStartBar;
     bool flashingSeen = false;
+    // A device that reports more progress than ever before is writing: such a query
+    // doesn't count toward the limit, so the user is never told to switch it off while
+    // it writes. The total is capped all the same.
+    int bestProgress = 0;
+    int counted = 0;
 
-    for (int poll = 0; poll < kPollLimit && !outcome.finished; ++poll) {
+    for (int query = 0; query < kFlashQueryCap && counted < kPollLimit && !outcome.finished; ++query) {
         outcome.last = QueryDeviceStatus(spooler, printer);
+        if (outcome.last.status == status_code::kWorking && outcome.last.progress > bestProgress) {
+            bestProgress = outcome.last.progress;
+        } else {
+            ++counted;
+        }
         switch (outcome.last.status) {
             case status_code::kIdle:
                 // Idle before any flashing is the device not having started yet.

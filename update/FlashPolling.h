@@ -13,8 +13,9 @@ struct FlashOutcome {
     DeviceStatus last;  // the last status read (-1 if none was)
 };
 
-// Sets the bar to 30, waits for the device to take the image, then polls up to 50
-// times, moving the bar and status line, until the device reports an end.
+// Sets the bar to 30, waits for the device to take the image, then polls, moving the
+// bar and status line, until the device reports an end: up to 50 queries, not
+// counting those that report rising progress, and 400 in all.
 FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog, Pauses& pauses);
 
 }  // namespace reflasher

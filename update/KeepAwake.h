@@ -8,9 +8,10 @@ namespace reflasher {
 class KeepAwake {
 public:
     virtual ~KeepAwake() = default;
-    // Asks the system to stay awake; the request belongs to the calling thread.
+    // Asks the system to stay awake.
     virtual void KeepSystemAwake() = 0;
-    // Withdraws that request; called on the same thread.
+    // Withdraws that request, from any thread: the dialog's thread does when a
+    // spooler call of the run hangs. A second withdrawal does nothing.
     virtual void AllowSystemSleep() = 0;
 };
 

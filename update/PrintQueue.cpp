@@ -26,8 +26,10 @@ QueueRefusal QueueItselfRefuses(const QueueState& queue) {
 }
 
 bool DocumentsQueued(Spooler& spooler, PrinterHandle printer, const QueueState& queue) {
-    std::vector<JobId> jobs;
-    if (spooler.ListQueuedJobs(printer, &jobs)) return !jobs.empty();
+    std::vector<QueuedJob> jobs;
+    if (spooler.ListQueuedJobs(printer, &jobs)) {
+        return std::any_of(jobs.begin(), jobs.end(), JobStillToPrint);
+    }
     return queue.jobCount.value_or(0) > 0;
 }
 
@@ -55,23 +57,48 @@ bool RunJobs::IsOwn(JobId job) const {
     return std::find(jobs_.begin(), jobs_.end(), job) != jobs_.end();
 }
 
+bool RunJobs::IsForeignToPrint(const QueuedJob& job) const {
+    return !IsOwn(job.id) && JobStillToPrint(job);
+}
+
 bool RunJobs::ForeignDocumentQueued(Spooler& spooler, PrinterHandle printer) const {
-    std::vector<JobId> queued;
+    std::vector<QueuedJob> queued;
     if (spooler.ListQueuedJobs(printer, &queued)) {
-        return std::any_of(queued.begin(), queued.end(), [this](JobId job) { return !IsOwn(job); });
+        return std::any_of(queued.begin(), queued.end(),
+                           [this](const QueuedJob& job) { return IsForeignToPrint(job); });
     }
     // Without the list only a count beyond all of ours is evidence.
     return spooler.GetQueueState(printer).jobCount.value_or(0) > jobs_.size();
 }
 
+bool RunJobs::ForeignDocumentAhead(Spooler& spooler, PrinterHandle printer, JobId job) const {
+    std::vector<QueuedJob> queued;
+    // Without the list nothing is known; where there is none (Wine) nothing is held either.
+    if (!spooler.ListQueuedJobs(printer, &queued)) return false;
+    for (const QueuedJob& listed : queued) {
+        if (listed.id == job) return false;
+        if (IsForeignToPrint(listed)) return true;
+    }
+    return false;
+}
+
 void RunJobs::RemoveQueued(Spooler& spooler, PrinterHandle printer) const {
     if (jobs_.empty()) return;
-    std::vector<JobId> queued;
+    std::vector<QueuedJob> queued;
     const bool listed = spooler.ListQueuedJobs(printer, &queued);
     for (const JobId job : jobs_) {
-        if (!listed || std::find(queued.begin(), queued.end(), job) != queued.end()) {
+        if (!listed) {
             spooler.DeleteJob(printer, job);
+            continue;
         }
+        const auto found = std::find_if(queued.begin(), queued.end(),
+                                        [job](const QueuedJob& q) { return q.id == job; });
+        if (found == queued.end() || !JobStillToPrint(*found)) continue;
+        // Cutting off a job that is printing would leave part of it at the embosser;
+        // one that is held has sent nothing.
+        const std::uint32_t printing = found->status & (job_status::kPrinting | job_status::kPaused);
+        if (printing == job_status::kPrinting) continue;
+        spooler.DeleteJob(printer, job);
     }
 }
 

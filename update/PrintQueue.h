@@ -1,6 +1,7 @@
 // What an update run asks of the embosser's print queue: whether it can deliver
 // before anything is sent, whether another program's document slipped in, and
-// that none of the run's own jobs is left in it to print later. Each answer rests
+// that none of the run's own jobs is left in it to print later. Only jobs still to
+// print count: a queue that keeps printed documents lists them too. Each answer rests
 // on what the spooler says; a call that fails or isn't supported tells nothing.
 #pragma once
 
@@ -29,15 +30,19 @@ public:
     // A job that was started; 0 (none started) is not kept.
     void Add(JobId job);
 
-    // True when the queue holds a document that isn't one of the run's.
+    // True when the queue holds a document still to print that isn't one of the run's.
     bool ForeignDocumentQueued(Spooler& spooler, PrinterHandle printer) const;
+    // True when such a document comes before `job` in the queue: it would print first.
+    bool ForeignDocumentAhead(Spooler& spooler, PrinterHandle printer, JobId job) const;
 
-    // Removes every job of the run still in the queue. Without a job list each is
-    // asked to go: one that went out already is simply not found.
+    // Removes every job of the run still waiting or held in the queue; one that is
+    // printing is left to finish. Without a job list each is asked to go: one that
+    // went out already is simply not found.
     void RemoveQueued(Spooler& spooler, PrinterHandle printer) const;
 
 private:
     bool IsOwn(JobId job) const;
+    bool IsForeignToPrint(const QueuedJob& job) const;
 
     std::vector<JobId> jobs_;
 };

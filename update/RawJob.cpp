@@ -15,23 +15,59 @@ std::array<unsigned char, kServiceModeJobSize> BuildServiceModeJob() {
     return job;
 }
 
+// The document under way: ended or aborted once; aborted when the sending is left
+// by an exception, so that a part of it never goes out.
+class OpenDocument {
+public:
+    OpenDocument(Spooler& spooler, PrinterHandle printer) : spooler_(spooler), printer_(printer) {}
+    ~OpenDocument() {
+        if (open_) {
+            try {
+                Abort();
+            } catch (...) {
+            }
+        }
+    }
+    OpenDocument(const OpenDocument&) = delete;
+    OpenDocument& operator=(const OpenDocument&) = delete;
+
+    void End() {
+        spooler_.EndDocument(printer_);
+        open_ = false;
+    }
+    void Abort() {
+        open_ = false;
+        spooler_.AbortDocument(printer_);
+    }
+
+private:
+    Spooler& spooler_;
+    PrinterHandle printer_;
+    bool open_ = true;
+};
+
 }  // namespace
 
 DocInfo RawJobDocInfo() { return DocInfo{L"", L"", L"RAW"}; }
 
-JobId SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<bool()>& writePage) {
-    const JobId job = spooler.BeginDocument(printer, RawJobDocInfo());
-    if (job == 0) return 0;
+SentJob SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<bool()>& writePage) {
+    SentJob sent;
+    sent.id = spooler.BeginDocument(printer, RawJobDocInfo());
+    if (sent.id == 0) return sent;
+    const bool paused = spooler.PauseJob(printer, sent.id);
+    OpenDocument document(spooler, printer);
     if (spooler.BeginPage(printer)) {
         if (!writePage()) {
             // Ending it would send the part that was taken.
-            spooler.AbortDocument(printer);
-            return job;
+            document.Abort();
+            spooler.DeleteJob(printer, sent.id);
+            return sent;
         }
         spooler.EndPage(printer);
     }
-    spooler.EndDocument(printer);
-    return job;
+    document.End();
+    sent.held = paused;
+    return sent;
 }
 
 bool WriteWhole(Spooler& spooler, PrinterHandle printer, const void* data, std::size_t size) {

@@ -11,13 +11,21 @@ namespace reflasher {
 // The DOC_INFO_1 of both jobs: no document name, no output file, data type "RAW".
 DocInfo RawJobDocInfo();
 
-// Starts a document; if that worked, starts a page; if that worked, calls `writePage`.
-// A page written whole is ended, and so is the document; one the spooler took only
-// part of is aborted instead, so that none of it reaches the device. Other failures
-// are silent: the device's status, not the spooler's answers, decides how a run ends.
-// Gives the job's id (0 when no document was started), for the run to remove the job
-// from the queue should it still wait there when the run ends.
-JobId SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<bool()>& writePage);
+// A job as SendRawJob left it.
+struct SentJob {
+    JobId id = 0;       // 0 when no document was started
+    bool held = false;  // ended whole and still paused: nothing of it has gone out yet
+};
+
+// Starts a document and pauses its job at once, so that a queue that prints while
+// it spools sends none of it yet; if the document started, starts a page; if that
+// worked, calls `writePage`. A page written whole is ended, and so is the document;
+// one the spooler took only part of is aborted and its job deleted instead, so that
+// none of it reaches the device. A held job waits for the caller to resume it. A job
+// that can't be paused (a queue that prints directly, a spooler that ignores the
+// call) goes out as it is written. Other failures are silent: the device's status,
+// not the spooler's answers, decides how a run ends.
+SentJob SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<bool()>& writePage);
 
 // One WritePrinter call with all of `size` bytes; true when the spooler took them all.
 bool WriteWhole(Spooler& spooler, PrinterHandle printer, const void* data, std::size_t size);

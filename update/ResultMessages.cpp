@@ -104,4 +104,30 @@ ResultMessage ForeignDocumentMessage() {
         L"printed.");
 }
 
+ResultMessage ReopenFailedMessage() {
+    return Error(
+        L"The printer could not be opened again!\nIt is waiting for its firmware, and would take\n"
+        L"the next document it gets as its firmware.\nPlease turn the printer off and on again\n"
+        L"before printing anything, then retry.");
+}
+
+ResultMessage RunFailedMessage() {
+    return Error(
+        L"An unexpected error stopped the update!\nPlease turn the printer off and on again\n"
+        L"before printing anything, then retry.");
+}
+
+ResultMessage StuckCallMessage(bool firmwareMayHaveGone) {
+    if (firmwareMayHaveGone) {
+        return Error(
+            L"The printer is not answering!\nThe firmware may have reached the printer.\n"
+            L"Please wait, or close this application and\nturn the printer off and on again\n"
+            L"before printing anything.");
+    }
+    return Error(
+        L"The printer is not answering!\nNo firmware was sent to the printer.\n"
+        L"Please wait, or close this application and\nturn the printer off and on again\n"
+        L"before printing anything.");
+}
+
 }  // namespace reflasher

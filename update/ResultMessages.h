@@ -34,4 +34,12 @@ ResultMessage QueueRefusalMessage(QueueRefusal refusal);
 // Another program's document came into the queue while the embosser waited for firmware.
 ResultMessage ForeignDocumentMessage();
 
+// The printer couldn't be opened again once the embosser was in service mode.
+ResultMessage ReopenFailedMessage();
+// The run was stopped by an error of the program's own (an exception on the worker).
+ResultMessage RunFailedMessage();
+// A spooler call has not returned for a minute; `firmwareMayHaveGone` once the
+// firmware job was started.
+ResultMessage StuckCallMessage(bool firmwareMayHaveGone);
+
 }  // namespace reflasher

@@ -1,5 +1,6 @@
 #include "update/UpdateRun.h"
 
+#include <optional>
 #include <string>
 
 #include "device/DeviceStatus.h"
@@ -10,6 +11,7 @@
 #include "update/ResultMessages.h"
 #include "update/SendFirmwareFile.h"
 #include "update/UpdateTiming.h"
+#include "update/WatchedSpooler.h"
 
 namespace reflasher {
 namespace {
@@ -58,14 +60,14 @@ bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Pauses& pauses) {
     return ready;
 }
 
-JobId SendServiceModeJob(Spooler& spooler, PrinterHandle printer) {
+SentJob SendServiceModeJob(Spooler& spooler, PrinterHandle printer) {
     return SendRawJob(spooler, printer, [&] {
         const auto& job = ServiceModeJob();
         return WriteWhole(spooler, printer, job.data(), job.size());
     });
 }
 
-JobId SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
+SentJob SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
     Spooler& spooler = *context.services.spooler;
     return SendRawJob(spooler, printer, [&] {
         EmbeddedImage image;
@@ -81,7 +83,13 @@ JobId SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
 class OpenEmbosser {
 public:
     OpenEmbosser(Spooler& spooler, const RunJobs& jobs) : spooler_(spooler), jobs_(jobs) {}
-    ~OpenEmbosser() { Close(); }
+    ~OpenEmbosser() {
+        // Also when the run is left by an exception, which must not be thrown again.
+        try {
+            Close();
+        } catch (...) {
+        }
+    }
     OpenEmbosser(const OpenEmbosser&) = delete;
     OpenEmbosser& operator=(const OpenEmbosser&) = delete;
 
@@ -90,9 +98,10 @@ public:
 
     void Close() {
         if (printer_ == 0) return;
-        jobs_.RemoveQueued(spooler_, printer_);
-        spooler_.Close(printer_);
+        const PrinterHandle printer = printer_;
         printer_ = 0;
+        jobs_.RemoveQueued(spooler_, printer);
+        spooler_.Close(printer);
     }
 
 private:
@@ -101,17 +110,15 @@ private:
     PrinterHandle printer_ = 0;
 };
 
-}  // namespace
-
-void UpdateRun(UpdateContext& context) {
+// The run from the first open to the result. Whatever it holds on the way (open
+// printers, jobs) it lets go of by itself, also when it is left by an exception.
+void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs) {
     Spooler& spooler = *context.services.spooler;
     Allocator& allocator = *context.services.allocator;
     UpdateDialog& dialog = context.dialog;
     // One copy for both opens: a new selection during the run can't redirect it.
     const std::wstring printerName = dialog.SelectedPrinter();
     const PrinterDefaults defaults = UpdatePrinterDefaults();
-    DeviceWorkSpan deviceWork(*context.services.keepAwake, dialog);
-    RunJobs jobs;
 
     // Lets go of the printer and the device's work before the message, so that nothing
     // is held for the embosser's sake while the user reads it.
@@ -133,7 +140,9 @@ void UpdateRun(UpdateContext& context) {
             endEarly(printer, QueueRefusalMessage(refusal));
             return;
         }
-        jobs.Add(SendServiceModeJob(spooler, printer.get()));
+        const SentJob service = SendServiceModeJob(spooler, printer.get());
+        jobs.Add(service.id);
+        if (service.held) spooler.ResumeJob(printer.get(), service.id);
         dialog.SetProgressPos(10);
         dialog.SetStatusLine(L"negotiating update");
 
@@ -145,7 +154,12 @@ void UpdateRun(UpdateContext& context) {
 
     // The firmware goes through a fresh handle, on which service mode is confirmed first.
     OpenEmbosser printer(spooler, jobs);
-    if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, allocator)) return;
+    if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, allocator)) {
+        // The embosser now takes the next document any program prints as its firmware.
+        deviceWork.End();
+        Show(dialog, ReopenFailedMessage());
+        return;
+    }
     const DeviceStatus recheck = QueryDeviceStatus(spooler, printer.get());
     if (recheck.status != status_code::kReady) {
         endEarly(printer, RecheckFailedMessage(recheck.status));
@@ -157,7 +171,21 @@ void UpdateRun(UpdateContext& context) {
         return;
     }
 
-    jobs.Add(SendFirmwareJob(context, printer.get()));
+    if (context.services.callWatch != nullptr) context.services.callWatch->FirmwareJobStarting();
+    const SentJob firmware = SendFirmwareJob(context, printer.get());
+    jobs.Add(firmware.id);
+    if (firmware.held) {
+        // A document that came in after the last look, before the firmware job
+        // started, would reach the embosser first.
+        if (jobs.ForeignDocumentAhead(spooler, printer.get(), firmware.id)) {
+            spooler.DeleteJob(printer.get(), firmware.id);
+            endEarly(printer, ForeignDocumentMessage());
+            return;
+        }
+        // One that fails is no fault in itself: polling shows whether the firmware
+        // arrived, and a job still held at the end is deleted with the others.
+        spooler.ResumeJob(printer.get(), firmware.id);
+    }
     dialog.SetProgressPos(20);
     dialog.SetStatusLine(L"sending firmware");
     dialog.RepaintDialog();
@@ -169,6 +197,36 @@ void UpdateRun(UpdateContext& context) {
     dialog.SetStatusLine(L"writing done");
     Show(dialog, FlashResultMessage(outcome.finished, outcome.last.status));
     dialog.SetProgressPos(0);
+}
+
+}  // namespace
+
+void UpdateRun(UpdateContext& context) {
+    // Every spooler call of the run is timed when the dialog watches for one that hangs.
+    StuckCallWatch* watch = context.services.callWatch;
+    std::optional<WatchedSpooler> watched;
+    UpdateServices services = context.services;
+    if (watch != nullptr) {
+        watch->RunStarted();
+        services.spooler = &watched.emplace(*context.services.spooler, *watch);
+    }
+    UpdateContext run{services, context.dialog, context.chosenFile, context.downloadInProgress};
+
+    DeviceWorkSpan deviceWork(*services.keepAwake, context.dialog);
+    RunJobs jobs;
+    try {
+        RunSteps(run, deviceWork, jobs);
+    } catch (...) {
+        // A failure of the program's own (no memory, say): the printers are closed and
+        // the run's jobs removed by now; the user must hear that the embosser may
+        // wait in service mode.
+        try {
+            deviceWork.End();
+            Show(context.dialog, RunFailedMessage());
+            context.dialog.SetProgressPos(0);
+        } catch (...) {
+        }
+    }
 }
 
 }  // namespace reflasher

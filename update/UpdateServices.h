@@ -10,6 +10,7 @@
 #include "update/FirmwareSources.h"
 #include "update/KeepAwake.h"
 #include "update/Pauses.h"
+#include "update/StuckCallWatch.h"
 
 namespace reflasher {
 
@@ -21,6 +22,8 @@ struct UpdateServices {
     FileOpener* files;  // the chosen file is read by the dialog, at Start
     Allocator* allocator;
     EmbosserLocks* locks;  // taken by the dialog, at Start
+    // Times every spooler call of a run, for the dialog to tell one that hangs; none: untimed.
+    StuckCallWatch* callWatch = nullptr;
 };
 
 }  // namespace reflasher

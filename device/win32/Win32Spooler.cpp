@@ -195,7 +195,7 @@ QueueState Win32Spooler::GetQueueState(PrinterHandle handle) {
     return state;
 }
 
-bool Win32Spooler::ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) {
+bool Win32Spooler::ListQueuedJobs(PrinterHandle handle, std::vector<QueuedJob>* jobs) {
     if (Winspool().enumJobs == nullptr) return false;
     // Far more than a queue of a USB embosser ever holds; the size query says the rest.
     constexpr DWORD kAllJobs = 0xFFFF;
@@ -219,13 +219,23 @@ bool Win32Spooler::ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs
         return false;  // the queue grew meanwhile, or the call failed: nothing known
     }
     const auto* records = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
-    for (DWORD i = 0; i < returned; ++i) jobs->push_back(records[i].JobId);
+    for (DWORD i = 0; i < returned; ++i) jobs->push_back(QueuedJob{records[i].JobId, records[i].Status});
     return true;
 }
 
 bool Win32Spooler::DeleteJob(PrinterHandle handle, JobId job) {
     return Winspool().setJob != nullptr &&
            Winspool().setJob(ToHandle(handle), job, 0, nullptr, JOB_CONTROL_DELETE) != FALSE;
+}
+
+bool Win32Spooler::PauseJob(PrinterHandle handle, JobId job) {
+    return Winspool().setJob != nullptr &&
+           Winspool().setJob(ToHandle(handle), job, 0, nullptr, JOB_CONTROL_PAUSE) != FALSE;
+}
+
+bool Win32Spooler::ResumeJob(PrinterHandle handle, JobId job) {
+    return Winspool().setJob != nullptr &&
+           Winspool().setJob(ToHandle(handle), job, 0, nullptr, JOB_CONTROL_RESUME) != FALSE;
 }
 
 bool Win32Spooler::AbortDocument(PrinterHandle handle) {

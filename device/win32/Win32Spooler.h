@@ -39,9 +39,11 @@ public:
     void EndDocument(PrinterHandle handle) override;
 
     QueueState GetQueueState(PrinterHandle handle) override;
-    bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) override;
+    bool ListQueuedJobs(PrinterHandle handle, std::vector<QueuedJob>* jobs) override;
     bool DeleteJob(PrinterHandle handle, JobId job) override;
     bool AbortDocument(PrinterHandle handle) override;
+    bool PauseJob(PrinterHandle handle, JobId job) override;
+    bool ResumeJob(PrinterHandle handle, JobId job) override;
 
 private:
     const WinspoolFunctions& Winspool() const;

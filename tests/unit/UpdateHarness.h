@@ -77,7 +77,7 @@ struct DeviceWorkEnd {
     int openHandles = -1;
     std::size_t jobs = 0;
     std::size_t opens = 0;
-    std::size_t queued = 0;  // the run's jobs still in the queue
+    std::size_t queued = 0;  // the run's jobs still waiting or held in the queue
 };
 
 inline void ExpectAwakeWhileTheDeviceWorks(const FakeKeepAwake& keepAwake,
@@ -116,7 +116,10 @@ struct UpdateHarness {
         dialog.busyFlag = &busy;
         dialog.onDeviceWorkEnded = [this] {
             std::size_t queued = 0;
-            for (const auto& job : spooler.Jobs()) queued += !job.foreign && job.fate == sim::JobFate::Queued;
+            // One that is printing is left to finish.
+            for (const auto& job : spooler.Jobs()) {
+                queued += !job.foreign && job.fate == sim::JobFate::Queued && !job.printing;
+            }
             atDeviceWorkEnd = {spooler.OpenHandleCount(), spooler.Jobs().size(),
                                spooler.OpenedNames().size(), queued};
         };
@@ -202,6 +205,19 @@ inline const std::wstring kForeignDocument =
     L"Another document was sent to the printer\nduring the update! The firmware was not sent.\n"
     L"Please turn the printer off and on again,\nand retry once that document has printed.";
 inline const std::wstring kWriteFailed = L"Failed to write to printer";
+inline const std::wstring kReopenFailed =
+    L"The printer could not be opened again!\nIt is waiting for its firmware, and would take\nthe "
+    L"next document it gets as its firmware.\nPlease turn the printer off and on again\nbefore "
+    L"printing anything, then retry.";
+inline const std::wstring kRunFailed =
+    L"An unexpected error stopped the update!\nPlease turn the printer off and on again\nbefore "
+    L"printing anything, then retry.";
+inline const std::wstring kStuckBeforeFirmware =
+    L"The printer is not answering!\nNo firmware was sent to the printer.\nPlease wait, or close "
+    L"this application and\nturn the printer off and on again\nbefore printing anything.";
+inline const std::wstring kStuckAfterFirmware =
+    L"The printer is not answering!\nThe firmware may have reached the printer.\nPlease wait, or "
+    L"close this application and\nturn the printer off and on again\nbefore printing anything.";
 }  // namespace text
 
 }  // namespace reflasher::fakes

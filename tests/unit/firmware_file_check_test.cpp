@@ -46,6 +46,8 @@ TEST(FirmwareFileCheck, RefusesWhatCantBeOpenedReadOrBeFirmware) {
     readError.readFails = true;
     MemoryFileSpec diskImage = FileOf(Bytes("SV"));
     diskImage.claimedLength = kLargestFirmwareFile + 1;
+    MemoryFileSpec largestAllowed = FileOf(good);  // taken: read whole, and found short
+    largestAllowed.claimedLength = kLargestFirmwareFile;
     MemoryFileSpec longerThanItIs = FileOf(good);  // shorter than its length by now
     longerThanItIs.claimedLength = good.size() + 100;
     MemoryFileSpec readsShort = FileOf(good);
@@ -63,6 +65,7 @@ TEST(FirmwareFileCheck, RefusesWhatCantBeOpenedReadOrBeFirmware) {
         {"read error", readError, true, FirmwareFileVerdict::CantRead, 1},
         {"read one byte short", readsShort, true, FirmwareFileVerdict::CantRead, 1},
         {"shorter than its length", longerThanItIs, true, FirmwareFileVerdict::CantRead, 1},
+        {"exactly 64 MiB", largestAllowed, true, FirmwareFileVerdict::CantRead, 1},
         {"over 64 MiB", diskImage, true, FirmwareFileVerdict::TooLarge, 0, false},
         {"4 GiB", fourGiB, true, FirmwareFileVerdict::TooLarge, 0, false},
         {"no buffer to be had", FileOf(good), true, FirmwareFileVerdict::NoMemory, 0, true, 1},

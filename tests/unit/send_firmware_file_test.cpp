@@ -3,6 +3,7 @@
 // part of an image reaches the embosser.
 #include <gtest/gtest.h>
 
+#include "sim/EmbosserModel.h"
 #include "tests/unit/UpdateHarness.h"
 
 namespace reflasher::fakes {
@@ -33,35 +34,49 @@ TEST(SendFirmwareFile, SendsTheBytesReadAtStartInOneWrite) {
     EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
 }
 
-// Whichever source, a short write is aborted: the device gets nothing of it, the
-// user is told, and the run goes on to flash polling, where the device decides.
+// Whichever source, a short write is aborted and its held job deleted: the embosser
+// gets nothing of it, even from a queue that prints while it spools (Windows'
+// default), the user is told, and the run goes on to flash polling, where the
+// embosser, waiting still for its firmware, decides.
 TEST(SendFirmwareFile, AWriteTakenOnlyInPartIsAbortedFromEitherSource) {
     const struct {
         const char* what;
         bool embedded;
         std::uint32_t spoolerTakes;
-        std::size_t jobsDelivered;  // the service-mode job, when it fits
+        sim::DeliveryMode mode;
     } cases[] = {
-        {"file, one byte short", false, 1999, 1},
-        {"embedded image, one byte short", true, static_cast<std::uint32_t>(SmallImage().size() - 1), 1},
-        {"file, nothing taken", false, 0, 0},
-        {"embedded image, nothing taken", true, 0, 0},
+        {"file, one byte short", false, 1999, sim::DeliveryMode::WhileSpooling},
+        {"embedded image, one byte short", true, static_cast<std::uint32_t>(SmallImage().size() - 1),
+         sim::DeliveryMode::WhileSpooling},
+        {"file, one byte short, printed after spooling", false, 1999, sim::DeliveryMode::AfterSpooled},
+        {"file, nothing taken", false, 0, sim::DeliveryMode::WhileSpooling},
+        {"embedded image, nothing taken", true, 0, sim::DeliveryMode::WhileSpooling},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        FlashingRun run;
+        UpdateHarness run;
+        sim::EmbosserModel model;
+        run.spooler.AddPrinter(Embosser(), &model);
+        run.spooler.SetDeliveryMode(L"Dovrex", c.mode);
         if (!c.embedded) run.ChooseFile(Pattern(2000));
         run.spooler.LimitWrites(c.spoolerTakes);
         run.Run();
-        EXPECT_EQ(run.MessageTexts(), (Texts{text::kWriteFailed, text::kSuccess}));
+        const bool serviceJobWhole = c.spoolerTakes >= sim::kServiceModeJob.size();
+        ASSERT_EQ(model.Jobs().size(), serviceJobWhole ? 1u : 0u) << "a part of a job reached the embosser";
+        const auto jobs = run.spooler.Jobs();
+        if (!serviceJobWhole) {
+            // The service-mode job's own short write is silent; the embosser never got ready.
+            EXPECT_EQ(run.MessageTexts(), Texts{text::kNeverReady});
+            EXPECT_EQ(jobs.size(), 1u);
+            continue;
+        }
+        EXPECT_EQ(run.MessageTexts(), (Texts{text::kWriteFailed, text::kNotFinished}));
         EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
         EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
-        const auto jobs = run.spooler.Jobs();
         ASSERT_EQ(jobs.size(), 2u);
         EXPECT_EQ(jobs[1].fate, sim::JobFate::Aborted);
-        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndDocument), c.jobsDelivered == 1 ? 1 : 0);
-        EXPECT_EQ(run.device.Jobs().size(), c.jobsDelivered) << "a part of a job reached the device";
-        EXPECT_EQ(run.clock.Pauses(), (std::vector<std::uint32_t>{800, 2000, 1500, 1500, 1500}));
+        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndDocument), 1);
+        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::ResumeJob), 1) << "only the service-mode job";
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
     }
 }

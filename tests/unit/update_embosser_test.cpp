@@ -3,12 +3,18 @@
 // failing in turn.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <new>
 #include <string>
+#include <thread>
 
 #include "device/DeviceStatus.h"
 #include "sim/EmbosserModel.h"
 #include "sim/SyntheticFirmware.h"
 #include "tests/unit/UpdateHarness.h"
+#include "update/ResultMessages.h"
+#include "update/StuckCallWatch.h"
+#include "update/UpdateTiming.h"
 
 namespace reflasher::fakes {
 namespace {
@@ -137,7 +143,8 @@ TEST(UpdateWithEmbosser, AnySpoolerCallFailingLeavesNoHandleAndNoFalseSuccess) {
         SpoolerOp::Open,        SpoolerOp::Close,          SpoolerOp::PrinterRecordSize,
         SpoolerOp::ReadPort,    SpoolerOp::ReadDriverData, SpoolerOp::BeginDocument,
         SpoolerOp::BeginPage,   SpoolerOp::Write,          SpoolerOp::EndPage,
-        SpoolerOp::EndDocument, SpoolerOp::GetQueueState,  SpoolerOp::ListQueuedJobs};
+        SpoolerOp::EndDocument, SpoolerOp::GetQueueState,  SpoolerOp::ListQueuedJobs,
+        SpoolerOp::PauseJob,    SpoolerOp::ResumeJob};
     int scenarios = 0;
     for (Source source : {Source::Embedded, Source::File}) {
         for (SpoolerOp op : ops) {
@@ -171,6 +178,178 @@ TEST(UpdateWithEmbosser, AnySpoolerCallFailingLeavesNoHandleAndNoFalseSuccess) {
         }
     }
     std::printf("[ faults ] %d failing-call scenarios\n", scenarios);
+}
+
+
+bool Holds(const std::vector<std::vector<unsigned char>>& jobs, const std::vector<unsigned char>& bytes) {
+    return std::find(jobs.begin(), jobs.end(), bytes) != jobs.end();
+}
+
+// Each job is paused from its start until it is whole. However the queue delivers,
+// the update goes through; what a queue that prints directly can't hold goes as it
+// is written; a job that can't be paused, or whose resume fails, is no fault.
+TEST(UpdateWithEmbosser, EachJobIsHeldUntilItIsWhole) {
+    const struct {
+        const char* what;
+        sim::DeliveryMode mode;
+        std::function<void(sim::SimulatedSpooler&)> setup;
+        Texts messages;
+        bool firmwareArrives;
+    } cases[] = {
+        {"printing while spooling", sim::DeliveryMode::WhileSpooling, nullptr, {text::kSuccess}, true},
+        {"printing after spooling", sim::DeliveryMode::AfterSpooled, nullptr, {text::kSuccess}, true},
+        {"printing directly", sim::DeliveryMode::Direct, nullptr, {text::kSuccess}, true},
+        {"pausing refused", sim::DeliveryMode::WhileSpooling,
+         [](sim::SimulatedSpooler& s) { s.FailCall(SpoolerOp::PauseJob); }, {text::kSuccess}, true},
+        {"the firmware's resume refused", sim::DeliveryMode::WhileSpooling,
+         [](sim::SimulatedSpooler& s) { s.FailCall(SpoolerOp::ResumeJob, 2); }, {text::kNotFinished}, false},
+        // Nothing is spooled, so nothing can be held: a part of the image reaches the embosser.
+        {"printing directly, a short write", sim::DeliveryMode::Direct,
+         [](sim::SimulatedSpooler& s) { s.LimitWrites(1000); }, {text::kWriteFailed, text::kInvalidHex}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EmbosserRun run;
+        run.spooler.SetDeliveryMode(L"Dovrex", c.mode);
+        if (c.setup) c.setup(run.spooler);
+        run.Run();
+        EXPECT_EQ(run.MessageTexts(), c.messages);
+        EXPECT_EQ(Holds(run.model.Jobs(), SyntheticImage()), c.firmwareArrives);
+        EXPECT_EQ(run.spooler.CallCount(SpoolerOp::PauseJob), 2) << "each job paused at its start";
+        if (!c.firmwareArrives) {
+            EXPECT_NE(run.spooler.Jobs().at(1).fate, sim::JobFate::Queued) << "the firmware job left queued";
+        }
+    }
+}
+
+// Another program's document that came in after the last look, while the firmware
+// job started, would print first and be flashed: the firmware job is deleted instead.
+TEST(UpdateWithEmbosser, ADocumentThatCameInAsTheFirmwareJobStartedIsNotFlashedFirst) {
+    EmbosserRun run;
+    JobId letter = 0;
+    run.spooler.OnCall(SpoolerOp::BeginDocument, 2,
+                       [&] { letter = run.spooler.AddForeignDocument(L"Dovrex", {'H', 'i'}, false); });
+    // Should the run poll after all, the letter is complete by its first flash query.
+    run.spooler.OnCall(SpoolerOp::ReadDriverData, 6, [&] { run.spooler.CompleteDocument(letter); });
+    run.Run();
+    EXPECT_EQ(run.MessageTexts(), Texts{text::kForeignDocument});
+    EXPECT_EQ(run.dialog.Position(), 0);
+    EXPECT_EQ(run.spooler.Jobs().back().fate, sim::JobFate::Deleted) << "the firmware job";
+    run.spooler.CompleteDocument(letter);
+    EXPECT_FALSE(Holds(run.model.Jobs(), SyntheticImage())) << "the firmware went out after all";
+}
+
+// A job that is printing when the run ends is left to finish: cutting it off would
+// leave part of an image at the embosser.
+TEST(UpdateWithEmbosser, AJobThatIsPrintingIsLeftToFinish) {
+    EmbosserRun run;
+    // The port stops reading at the re-check: the firmware starts printing and hangs there.
+    run.spooler.OnCall(SpoolerOp::ReadDriverData, 5, [&] { run.spooler.SetPortStalled(L"Dovrex", true); });
+    run.Run();
+    EXPECT_EQ(run.MessageTexts(), Texts{text::kNotFinished});
+    const sim::CapturedJob firmware = run.spooler.Jobs().at(1);
+    EXPECT_EQ(firmware.fate, sim::JobFate::Queued) << "a printing job was deleted";
+    EXPECT_TRUE(firmware.printing);
+    run.spooler.SetPortStalled(L"Dovrex", false);
+    EXPECT_TRUE(run.model.FirmwareReceived() == SyntheticImage()) << "the firmware arrives whole";
+}
+
+// At the fiftieth flash query the embosser may still be writing: a query that shows
+// more progress than ever before doesn't count, and the flash is never cut short.
+TEST(UpdateWithEmbosser, AnEmbosserStillWritingAtTheFiftiethQueryFinishes) {
+    sim::EmbosserScript script;
+    script.writePolls = 90;  // progress rises at every query
+    EmbosserRun run(script);
+    run.Run();
+    EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+    EXPECT_EQ(run.clock.Pauses().size(), 3 + 1 + 2 + 90 + 1u) << "negotiation, settle, erase, write, idle";
+    EXPECT_TRUE(run.tap.ReportedFinishedFlash());
+}
+
+// An exception on the worker (memory that can't be had, say) is caught in the run:
+// its jobs removed, the printer closed, the device's work ended, the user told.
+TEST(UpdateWithEmbosser, AnExceptionOnTheWorkerEndsTheRunWithItsCleanUpAndAMessage) {
+    const struct {
+        const char* what;
+        SpoolerOp op;
+        int nth;
+        bool firmwareArrives;
+    } cases[] = {
+        {"writing the firmware", SpoolerOp::Write, 2, false},
+        {"ending the firmware's document", SpoolerOp::EndDocument, 2, false},
+        {"reading the status while flashing", SpoolerOp::ReadDriverData, 8, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EmbosserRun run;
+        run.spooler.OnCall(c.op, c.nth, [] { throw std::bad_alloc(); });
+        EXPECT_NO_THROW(run.Run());
+        ASSERT_EQ(run.MessageTexts(), Texts{text::kRunFailed});
+        EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
+        EXPECT_EQ(run.dialog.Position(), 0);
+        EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
+        EXPECT_EQ(Holds(run.model.Jobs(), SyntheticImage()), c.firmwareArrives);
+        EXPECT_EQ(run.spooler.QueuedJobIds(L"Dovrex"), std::vector<JobId>{});
+    }
+}
+
+class FakeClock : public MonotonicClock {
+public:
+    std::uint64_t NowMs() const override { return now; }
+    std::atomic<std::uint64_t> now{1000};
+};
+
+// A spooler call that hangs is told once per run, a minute after it started, with
+// whether the firmware may have gone; if it returns, the run goes on to its own end.
+TEST(UpdateWithEmbosser, ACallThatHangsIsToldOnceAfterAMinuteAndTheRunGoesOn) {
+    const struct {
+        const char* what;
+        SpoolerOp op;
+        int nth;
+        const std::wstring& message;
+    } cases[] = {
+        {"a status query in negotiation", SpoolerOp::ReadDriverData, 3, text::kStuckBeforeFirmware},
+        {"writing the service-mode job", SpoolerOp::Write, 1, text::kStuckBeforeFirmware},
+        {"ending the firmware's document", SpoolerOp::EndDocument, 2, text::kStuckAfterFirmware},
+        {"resuming the firmware job", SpoolerOp::ResumeJob, 2, text::kStuckAfterFirmware},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EmbosserRun run;
+        FakeClock clock;
+        StuckCallWatch watch(clock);
+        run.services.callWatch = &watch;
+        const auto gate = run.spooler.BlockCall(c.op, c.nth);
+        // Every status query takes 10 s: the run's calls add up to over a minute, and
+        // none of them alone is told.
+        run.spooler.OnCall(SpoolerOp::ReadDriverData, 0, [&] {
+            clock.now += 10000;
+            bool firmware = false;
+            EXPECT_FALSE(watch.TakeStuckReport(&firmware));
+        });
+        std::thread::id workerId;
+        std::thread worker([&] {
+            workerId = std::this_thread::get_id();
+            UpdateThreadProc(run.context);
+        });
+        ASSERT_TRUE(gate->WaitUntilEntered());
+        bool firmware = false;
+        clock.now += kStuckCallMs - 1;
+        EXPECT_FALSE(watch.TakeStuckReport(&firmware)) << "told before a minute";
+        clock.now += 1;
+        EXPECT_TRUE(watch.TakeStuckReport(&firmware));
+        EXPECT_EQ(StuckCallMessage(firmware).text, c.message);
+        EXPECT_EQ(StuckCallMessage(firmware).caption, L"Error");
+        EXPECT_EQ(StuckCallMessage(firmware).icon, MessageIcon::Warning);
+        clock.now += 10 * kStuckCallMs;
+        EXPECT_FALSE(watch.TakeStuckReport(&firmware)) << "told twice in one run";
+        gate->Release();
+        worker.join();
+        EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+        EXPECT_FALSE(run.busy);
+        run.ExpectAwakeWhileTheDeviceWorks(workerId);
+        EXPECT_GE(clock.now - 1000 - 11 * kStuckCallMs, kStuckCallMs) << "the calls took under a minute";
+    }
 }
 
 }  // namespace

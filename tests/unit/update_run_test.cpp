@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "sim/EmbosserModel.h"
 #include "tests/unit/UpdateHarness.h"
 
 namespace reflasher::fakes {
@@ -130,6 +131,16 @@ TEST(UpdateRun, QueueOrDeviceThatCantTakeAnUpdateIsRefusedWithNothingSent) {
          &text::kQueueOffline},
         {"status offline", bits(queue_status::kOffline), {0}, &text::kQueueOffline},
         {"status not available", bits(queue_status::kNotAvailable), {0}, &text::kQueueOffline},
+        {"server offline", bits(queue_status::kServerOffline), {0}, &text::kQueueOffline},
+        {"server unknown", bits(queue_status::kServerUnknown), {0}, &text::kQueueOffline},
+        {"unplugged", [](sim::SimulatedSpooler& s) { s.SetDeviceConnected(L"Dovrex", false); }, {0},
+         &text::kQueueOffline},
+        {"status paused", bits(queue_status::kPaused), {0}, &text::kQueuePaused},
+        {"pending deletion", bits(queue_status::kPendingDeletion), {0}, &text::kQueueFault},
+        {"paper out", bits(queue_status::kPaperOut), {0}, &text::kQueueFault},
+        {"paper problem", bits(queue_status::kPaperProblem), {0}, &text::kQueueFault},
+        {"user intervention", bits(queue_status::kUserIntervention), {0}, &text::kQueueFault},
+        {"door open", bits(queue_status::kDoorOpen), {0}, &text::kQueueFault},
         {"paused", [](sim::SimulatedSpooler& s) { s.SetQueuePaused(L"Dovrex", true); }, {0},
          &text::kQueuePaused},
         {"error", bits(queue_status::kError), {0}, &text::kQueueFault},
@@ -143,6 +154,19 @@ TEST(UpdateRun, QueueOrDeviceThatCantTakeAnUpdateIsRefusedWithNothingSent) {
              s.FailCall(sim::SpoolerOp::ListQueuedJobs);
          },
          {0}, &text::kDocumentsWaiting},
+        {"a document stuck being deleted",
+         [](sim::SimulatedSpooler& s) { s.SetJobHeldBits(s.AddForeignDocument(L"Dovrex", {'H'}, false), job_status::kDeleting); },
+         {0}, &text::kDocumentsWaiting},
+        {"a document in error",
+         [](sim::SimulatedSpooler& s) { s.SetJobHeldBits(s.AddForeignDocument(L"Dovrex", {'H'}, false), job_status::kError); },
+         {0}, &text::kDocumentsWaiting},
+        // Kept by "Keep printed documents": listed, but nothing more will print.
+        {"a printed document kept",
+         [](sim::SimulatedSpooler& s) {
+             s.SetKeepPrinted(L"Dovrex", true);
+             s.AddPrintedDocument(L"Dovrex");
+         },
+         {0}, nullptr},
         {"device in service mode", [](sim::SimulatedSpooler&) {}, {1}, &text::kAlreadyUpdating},
         {"device flashing", [](sim::SimulatedSpooler&) {}, {6, 40}, &text::kAlreadyUpdating},
         {"no answer from the queue",
@@ -187,7 +211,10 @@ TEST(UpdateRun, NoJobOfTheRunIsLeftToPrintLater) {
     {
         SCOPED_TRACE("unplugged during negotiation");
         ScriptedRun run(std::vector<Answer>{{0}});
-        run.spooler.SetDeviceConnected(L"Dovrex", false);
+        // Right after the look before sending: the service-mode job finds the queue offline.
+        run.device.onQuery = [&](std::size_t query) {
+            if (query == 1) run.spooler.SetDeviceConnected(L"Dovrex", false);
+        };
         run.Run();
         EXPECT_EQ(run.MessageTexts(), Events{text::kNeverReady});
         run.spooler.SetDeviceConnected(L"Dovrex", true);
@@ -270,7 +297,8 @@ TEST(UpdateRun, FlashPollingEndsWithTheMessageForTheLastStatus) {
         {"5 while writing", {{6, 0}, {6, 30}, {5}}, 3, text::kWriteError, MessageIcon::Information},
         {"4", {{1}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
         {"4 after 6", {{6, 20}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
-        {"status that stops answering", {{6, 0}, {6, 50}, {kNoAnswer}}, 50, text::kNotFinished,
+        // The rising 50 doesn't count toward the 50 queries.
+        {"status that stops answering", {{6, 0}, {6, 50}, {kNoAnswer}}, 51, text::kNotFinished,
          MessageIcon::Warning},
         // The device's verdicts 2 and 3 end polling at once and are told in their own words.
         {"2 while erasing", {{6, 0}, {2}}, 2, text::kInvalidHex, MessageIcon::Information},
@@ -390,11 +418,17 @@ TEST(UpdateRun, StandardUserUpdatesWithUseAccess) {
     EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
 }
 
-TEST(UpdateRun, SecondOpenFailingEndsTheRunSilentlyWithTheBarAtTen) {
+// The embosser waits in service mode for its firmware: the user must hear of it,
+// after the device's work is over. The bar stays at 10.
+TEST(UpdateRun, SecondOpenFailingTellsTheEmbosserWaitsWithTheBarAtTen) {
     ScriptedRun run(std::vector<Answer>{{1}});
     run.spooler.FailCall(sim::SpoolerOp::Open, 2);
     run.Run();
-    EXPECT_TRUE(run.dialog.Messages().empty());
+    ASSERT_EQ(run.MessageTexts(), Events{text::kReopenFailed});
+    EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
+    EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
+    EXPECT_LT(run.dialog.DeviceWorkEnds().at(0), run.log.Events().size());
     EXPECT_EQ(run.dialog.Position(), 10);
     EXPECT_EQ(run.dialog.StatusText(), L"negotiating update");
     EXPECT_EQ(run.spooler.Jobs().size(), 1u);
@@ -414,32 +448,37 @@ TEST(UpdateRun, BothOpensUseTheNameTakenAtTheStart) {
     EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
 }
 
-// A failed start of document or page skips that job's data, silently; the status decides.
+// A failed start of document or page skips that job's data, silently; the embosser,
+// from what it received, decides how the run ends.
 TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
     const struct {
         sim::SpoolerOp op;
         int nth;
         std::size_t jobsReachingDevice;
+        int writes;
+        const std::wstring& message;
     } cases[] = {
-        {sim::SpoolerOp::BeginDocument, 1, 1},
-        {sim::SpoolerOp::BeginDocument, 2, 1},
-        {sim::SpoolerOp::BeginPage, 1, 2},
-        {sim::SpoolerOp::BeginPage, 2, 2},
+        {sim::SpoolerOp::BeginDocument, 1, 0, 0, text::kNeverReady},
+        {sim::SpoolerOp::BeginDocument, 2, 1, 1, text::kNotFinished},  // waits for its firmware
+        {sim::SpoolerOp::BeginPage, 1, 1, 0, text::kNeverReady},        // an empty job
+        {sim::SpoolerOp::BeginPage, 2, 2, 1, text::kInvalidHex},        // an empty job as firmware
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(sim::SpoolerOpName(c.op)) + " #" + std::to_string(c.nth));
-        ScriptedRun run(Join({kReadyAtOnce, {{6, 0}, {0}}}));
+        UpdateHarness run;
+        sim::EmbosserModel model;
+        run.spooler.AddPrinter(Embosser(), &model);
         run.spooler.FailCall(c.op, c.nth);
         run.Run();
-        EXPECT_EQ(run.device.Jobs().size(), c.jobsReachingDevice);
+        EXPECT_EQ(model.Jobs().size(), c.jobsReachingDevice);
         const auto jobs = run.spooler.Jobs();
         for (const auto& job : jobs) EXPECT_TRUE(job.ended) << "a started document is ended";
         const auto pagesStarted = std::count_if(jobs.begin(), jobs.end(),
                                                 [](const auto& job) { return job.pageStarted; });
         EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::EndPage), pagesStarted)
             << "a page is ended only when it was started";
-        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::Write), 1);
-        EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+        EXPECT_EQ(run.spooler.CallCount(sim::SpoolerOp::Write), c.writes);
+        EXPECT_EQ(run.MessageTexts(), Events{c.message});
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
     }
 }
@@ -482,9 +521,9 @@ TEST(UpdateWorker, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
     EXPECT_FALSE(busyAtFree) << "the run was freed before the busy flag cleared";
 }
 
-// Even a run left by an exception must not leave the dialog refusing everything,
-// nor the system kept awake.
-TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
+// Even a run that meets an exception must not leave the dialog refusing everything,
+// nor the system kept awake; it ends with a word to the user.
+TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunMeetsAnException) {
     struct ThrowingDialog : RecordingDialog {
         using RecordingDialog::RecordingDialog;
         void SetProgressRange(int, int) override { throw std::runtime_error("window gone"); }
@@ -499,7 +538,9 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunIsLeftByAnException) {
     std::atomic<bool> busy{true};
     const UpdateServices services{&spooler, &clock, &keepAwake, &embedded, nullptr, &Allocator::Heap(), nullptr};
     UpdateContext context{services, dialog, chosenFile, busy};
-    EXPECT_THROW(UpdateThreadProc(context), std::runtime_error);
+    EXPECT_NO_THROW(UpdateThreadProc(context));
+    ASSERT_EQ(dialog.Messages().size(), 1u);
+    EXPECT_EQ(dialog.Messages()[0].text, text::kRunFailed);
     EXPECT_FALSE(busy);
     ExpectAwakeWhileTheDeviceWorks(keepAwake, dialog, std::this_thread::get_id());
 }

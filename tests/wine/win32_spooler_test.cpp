@@ -88,11 +88,13 @@ public:
     void EndPage(PrinterHandle handle) override { real_.EndPage(handle); }
     void EndDocument(PrinterHandle handle) override { real_.EndDocument(handle); }
     QueueState GetQueueState(PrinterHandle handle) override { return real_.GetQueueState(handle); }
-    bool ListQueuedJobs(PrinterHandle handle, std::vector<JobId>* jobs) override {
+    bool ListQueuedJobs(PrinterHandle handle, std::vector<QueuedJob>* jobs) override {
         return real_.ListQueuedJobs(handle, jobs);
     }
     bool DeleteJob(PrinterHandle handle, JobId job) override { return real_.DeleteJob(handle, job); }
     bool AbortDocument(PrinterHandle handle) override { return real_.AbortDocument(handle); }
+    bool PauseJob(PrinterHandle handle, JobId job) override { return real_.PauseJob(handle, job); }
+    bool ResumeJob(PrinterHandle handle, JobId job) override { return real_.ResumeJob(handle, job); }
 
 private:
     Win32Spooler real_;
@@ -155,7 +157,7 @@ TEST(Win32SpoolerEnumeration, FailedCallYieldsNoPrintersWhateverItReports) {
 // EnumJobsW as different spoolers answer it; Wine's is a stub, so the records are
 // read only here. The queue it reports is set by each case.
 struct FakeQueue {
-    std::vector<DWORD> jobs;  // the ids in the queue
+    std::vector<DWORD> jobs;  // the ids in the queue; each one's Status is its id times 16
     bool stub = false;        // fails without a word, as Wine's does
     bool growsMeanwhile = false;
 };
@@ -176,12 +178,13 @@ BOOL WINAPI FakeEnumJobs(HANDLE, DWORD, DWORD, DWORD level, LPBYTE buffer, DWORD
     for (DWORD id : fakeQueue.jobs) {
         JOB_INFO_1W record{};
         record.JobId = id;
+        record.Status = id * 16;
         records[(*returned)++] = record;
     }
     return TRUE;
 }
 
-TEST(Win32SpoolerJobList, GivesTheQueuedIdsInOrderOrNothingWhenTheListCantBeHad) {
+TEST(Win32SpoolerJobList, GivesTheQueuedJobsInOrderOrNothingWhenTheListCantBeHad) {
     struct ListCase {
         FakeQueue queue;
         bool listed;
@@ -202,9 +205,14 @@ TEST(Win32SpoolerJobList, GivesTheQueuedIdsInOrderOrNothingWhenTheListCantBeHad)
         fakeQueue = c.queue;
         // What the last failed call left behind must not read as the size query's answer.
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        std::vector<JobId> ids{99};
-        EXPECT_EQ(spooler.ListQueuedJobs(0x1234, &ids), c.listed);
+        std::vector<QueuedJob> jobs{{99, 0}};
+        EXPECT_EQ(spooler.ListQueuedJobs(0x1234, &jobs), c.listed);
         if (c.listed) {
+            std::vector<JobId> ids;
+            for (const QueuedJob& job : jobs) {
+                ids.push_back(job.id);
+                EXPECT_EQ(job.status, job.id * 16) << "the record's Status";
+            }
             EXPECT_EQ(ids, c.ids);
         }
     }
@@ -233,10 +241,13 @@ TEST(Win32SpoolerWithoutWinspool, ListsNothingOpensNothingAndSendsNothing) {
     // A queue that can't be looked at tells nothing, and holds nothing to remove.
     const QueueState queue = spooler.GetQueueState(handle);
     EXPECT_FALSE(queue.status || queue.attributes || queue.jobCount);
-    std::vector<JobId> jobs{7};
+    std::vector<QueuedJob> jobs{{7, 0}};
     EXPECT_FALSE(spooler.ListQueuedJobs(handle, &jobs));
-    EXPECT_EQ(jobs, std::vector<JobId>{7});
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].id, 7u);
     EXPECT_FALSE(spooler.DeleteJob(handle, 7));
+    EXPECT_FALSE(spooler.PauseJob(handle, 7));
+    EXPECT_FALSE(spooler.ResumeJob(handle, 7));
     EXPECT_FALSE(spooler.AbortDocument(handle));
     spooler.Close(handle);
 }
@@ -581,7 +592,7 @@ TEST_F(Win32SpoolerJobs, ASentJobIsGoneFromTheQueue) {
     ASSERT_TRUE(jobs_->WaitForJob(1, kJobTimeoutMs).has_value());
     // As the run's check asks: the queue's state first, whose size queries fail by design.
     EXPECT_EQ(spooler_.GetQueueState(printer_).jobCount, std::optional<std::uint32_t>(0));
-    std::vector<JobId> queued{99};
+    std::vector<QueuedJob> queued{{99, 0}};
     const bool listed = spooler_.ListQueuedJobs(printer_, &queued);
     EXPECT_FALSE(listed) << "Wine's EnumJobsW is a stub";
     EXPECT_FALSE(spooler_.DeleteJob(printer_, lastJob_));
@@ -607,6 +618,25 @@ TEST_F(Win32SpoolerJobs, DeletingAnOpenDocumentIsTakenButIgnored) {
     const auto received = jobs_->WaitForJob(1, kJobTimeoutMs);
     ASSERT_TRUE(received.has_value());
     EXPECT_EQ(*received, job);
+}
+
+// The hold as Wine's spooler takes it: SetJobW says yes to the pause of a document
+// still open and ignores it, so the document goes out when it ends, held or not;
+// the resume that follows finds the job gone. Under Wine a run goes on as before.
+TEST_F(Win32SpoolerJobs, PausingAnOpenDocumentIsTakenButWineSendsItAtItsEnd) {
+    const std::vector<unsigned char> job = ServiceModeJob();
+    const JobId id = spooler_.BeginDocument(printer_, DocInfo{L"", L"", L"RAW"});
+    ASSERT_NE(id, 0u);
+    EXPECT_TRUE(spooler_.PauseJob(printer_, id));
+    ASSERT_TRUE(spooler_.BeginPage(printer_));
+    EXPECT_EQ(spooler_.Write(printer_, job.data(), static_cast<std::uint32_t>(job.size())),
+              job.size());
+    spooler_.EndPage(printer_);
+    spooler_.EndDocument(printer_);
+    const auto received = jobs_->WaitForJob(1, kJobTimeoutMs);
+    ASSERT_TRUE(received.has_value()) << "held back by the pause";
+    EXPECT_EQ(*received, job);
+    EXPECT_FALSE(spooler_.ResumeJob(printer_, id));
 }
 
 // A write the spooler took only in part is aborted, not ended. Wine's AbortPrinter

@@ -39,6 +39,9 @@ inline constexpr wchar_t kQueueOffline[] =
 inline constexpr wchar_t kQueuePaused[] =
     L"The printer's queue is paused!\nNothing was sent to the printer.\nPlease resume printing "
     L"in its queue,\nthen retry.";
+inline constexpr wchar_t kStuckAfterFirmware[] =
+    L"The printer is not answering!\nThe firmware may have reached the printer.\nPlease wait, or "
+    L"close this application and\nturn the printer off and on again\nbefore printing anything.";
 inline constexpr wchar_t kWriteError[] =
     L"A flash write error occured!\nPlease turn the printer off and\non again before retrying.\n";
 

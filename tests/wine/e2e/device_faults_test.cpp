@@ -4,6 +4,8 @@
 // end while its message is up. And a print queue that can't deliver, set to work
 // offline and then paused, as Wine's spooler reads both from the printer's
 // registry values: Start is refused with nothing sent until the queue is back.
+// And a port that takes the service-mode job and then stops reading: Wine's
+// EndDocPrinter waits for it, and a minute later the program says so and may close.
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
@@ -139,6 +141,38 @@ TEST_F(DeviceFault, AnOfflineThenPausedQueueRefusesStartUntilItIsBack) {
     EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
     EXPECT_TRUE(IsSuccessfulRunBar(recorder->BarPositions()));
     EXPECT_TRUE(ReceivedServiceJobThenImage(embosser, SyntheticImage()));
+    ExpectExitEndsProgram();
+}
+
+// Wine sends a job inside EndDocPrinter, so the firmware job's EndDocPrinter waits
+// as long as the port doesn't read. After a minute the dialog's thread tells the
+// user; from then on the session may end and Exit closes the program, with the
+// worker still inside the call.
+TEST_F(DeviceFault, APortThatStopsReadingIsToldAfterAMinuteAndTheProgramMayClose) {
+    EmbosserSetup setup;
+    setup.stallFromJob = 2;
+    SimulatedEmbosser& embosser = AddEmbosser(setup, L"stalled");
+    ASSERT_FALSE(HasFailure());
+    StartProgram(env.embeddedProgram);
+    ASSERT_TRUE(dialog.Visible());
+
+    StartRecording();
+    ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+    ASSERT_TRUE(embosser.Job(1, kWholeRunMs).has_value()) << "the service-mode job";
+    EXPECT_EQ(dialog.QueryEndSession(), FALSE) << "the session may end mid-update";
+    const std::wstring text = texts::kStuckAfterFirmware;
+    const auto stuck = WaitForMessageBox(kWholeRunMs, &text);
+    ASSERT_TRUE(stuck.has_value()) << "no word of the call that hangs";
+    const long long waitedMs =
+        static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(texts::kNegotiating);
+    std::printf("the hung call told %.1f s after negotiation began\n", static_cast<double>(waitedMs) / 1000.0);
+    EXPECT_GE(waitedMs, 60000);
+    EXPECT_EQ(Printable(stuck->caption), Printable(texts::kError));
+    EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the session still held after the message";
+    ASSERT_TRUE(Answer(*stuck));
+    recorder->Stop();
+    EXPECT_EQ(embosser.JobCount(), 1) << "the firmware went through a port that doesn't read";
     ExpectExitEndsProgram();
 }
 

@@ -113,8 +113,9 @@ struct DialogRig {
         image.bytes = SmallFirmwareImage();
     }
     DialogServices Services() {
-        return DialogServices{&spooler, &clock,  &keepAwake, &image, &files,
-                              &reflasher::Allocator::Heap(), &locks, startThread};
+        return DialogServices{{&spooler, &clock, &keepAwake, &image, &files,
+                               &reflasher::Allocator::Heap(), &locks},
+                              startThread};
     }
 };
 

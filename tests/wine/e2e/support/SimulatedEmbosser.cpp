@@ -41,7 +41,16 @@ SimulatedEmbosser::SimulatedEmbosser(const E2eEnvironment& environment, Embosser
       firmwareUnix_(environment.workFolder + L"/firmware-" + tag + L".bin"),
       jobs_(jobsUnix_) {}
 
-SimulatedEmbosser::~SimulatedEmbosser() { StopBridge(); }
+SimulatedEmbosser::~SimulatedEmbosser() {
+    if (setup_.stallFromJob > 0) ReleasePort();
+    StopBridge();
+}
+
+void SimulatedEmbosser::ReleasePort() const {
+    const HANDLE marker = CreateFileW(WindowsPath(jobsUnix_ + L"/release").c_str(), GENERIC_WRITE, 0,
+                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+}
 
 std::string SimulatedEmbosser::Install() {
     if (!MakeFolders(WindowsPath(environment_.workFolder))) return "can't make the work folder";
@@ -49,8 +58,9 @@ std::string SimulatedEmbosser::Install() {
     DeleteFileW(WindowsPath(firmwareUnix_).c_str());
     const wineprefix::WinePrinter& printer = setup_.printer;
     if (!wineprefix::InstallPrinter(printer)) return "can't install the printer in the registry";
-    if (!wineprefix::MapPort(printer.port, jobs_.SinkCommand(environment_.jobSink)))
-        return "can't map the port";
+    std::wstring sink = jobs_.SinkCommand(environment_.jobSink);
+    if (setup_.stallFromJob > 0) sink += L" " + std::to_wstring(setup_.stallFromJob);
+    if (!wineprefix::MapPort(printer.port, sink)) return "can't map the port";
     // The bridge's first status tells that it runs; an old value would tell nothing.
     if (!wineprefix::ClearStatus(printer.name)) return "can't clear the old status";
 

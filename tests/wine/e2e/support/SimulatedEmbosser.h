@@ -21,6 +21,8 @@ struct EmbosserSetup {
     // More queues on the printer's port, with its driver: the same embosser shown twice,
     // as Windows does with a "(Copy 1)" queue or one added by hand.
     std::vector<std::wstring> otherQueues;
+    // The port stops reading at this job (1-based; 0: never), until ReleasePort.
+    int stallFromJob = 0;
 };
 
 class SimulatedEmbosser {
@@ -35,6 +37,8 @@ public:
     // Installs the printer, maps its port, starts the bridge and waits until it
     // publishes its first status. Empty on success, else what went wrong.
     std::string Install();
+    // A port that stopped reading reads again.
+    void ReleasePort() const;
     void StopBridge();
 
     const wineprefix::WinePrinter& Printer() const { return setup_.printer; }
