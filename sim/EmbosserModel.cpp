@@ -79,7 +79,7 @@ void EmbosserModel::ReceiveJob(const std::vector<unsigned char>& bytes) {
         case EmbosserPhase::Ready:
             // In service mode the next job is the firmware, whatever it holds.
             firmware_ = bytes;
-            imageCheck_ = CheckFirmwareImage(bytes.data(), bytes.size());
+            imageCheck_ = CheckAsLoader(bytes.data(), bytes.size());
             if (!imageCheck_.Valid()) {
                 phase_ = EmbosserPhase::InvalidImage;
             } else {
@@ -200,7 +200,7 @@ std::vector<unsigned char> EmbosserModel::FirmwareReceived() const {
     return firmware_;
 }
 
-FirmwareImageCheck EmbosserModel::LastImageCheck() const {
+LoaderReport EmbosserModel::LastImageCheck() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return imageCheck_;
 }

@@ -15,7 +15,7 @@
 #include "ui/WorkerDialogLink.h"
 #include "ui/portable/IconPosition.h"
 #include "ui/portable/LogoDrawing.h"
-#include "update/FirmwareFileCheck.h"
+#include "update/FirmwareFileReport.h"
 #include "update/ResultMessages.h"
 #include "update/UpdateThreadProc.h"
 
@@ -230,9 +230,9 @@ bool CReflasherDlg::ReadChosenFirmware(reflasher::FirmwareFileBytes* bytes) {
 }
 
 bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes) {
-    reflasher::FirmwareFileCheck check =
+    reflasher::FirmwareFileReport check =
         reflasher::CheckFirmwareFile(*services_.files, path, *services_.allocator);
-    const std::wstring refusal = reflasher::FirmwareFileRefusal(check);
+    const std::wstring refusal = reflasher::FirmwareFileRefusalText(check);
     if (refusal.empty()) {
         if (bytes != nullptr) *bytes = std::move(check.bytes);
         return false;
@@ -264,9 +264,9 @@ void CReflasherDlg::OnStartDownload() {
     sessionEndBlock_.Begin(GetSafeHwnd());
     if (services_.callWatch != nullptr) ::SetTimer(GetSafeHwnd(), kStuckCallTimer, kStuckCallCheckMs, nullptr);
     // The worker owns its run and frees it; the dialog keeps no pointer to it.
-    auto run = std::make_unique<DialogWorkerRun>(services_, GetSafeHwnd(), statusText,
+    auto run = std::make_unique<WorkerDialogLink>(services_, GetSafeHwnd(), statusText,
                                                  selectedPrinter, std::move(chosenFile));
-    if (services_.startThread(&CReflasherDlg::UpdateWorker, run.get())) {
+    if (services_.startThread(&CReflasherDlg::UpdateThreadProc, run.get())) {
         run.release();
         taskbar_.ShowRun();
     } else {
@@ -277,9 +277,9 @@ void CReflasherDlg::OnStartDownload() {
     }
 }
 
-unsigned __stdcall CReflasherDlg::UpdateWorker(void* run) {
-    return reflasher::RunUpdateWorker(
-        std::unique_ptr<reflasher::WorkerRun>(static_cast<reflasher::WorkerRun*>(run)));
+unsigned __stdcall CReflasherDlg::UpdateThreadProc(void* run) {
+    return reflasher::UpdateThreadProc(std::unique_ptr<reflasher::UpdateThreadArgument>(
+        static_cast<reflasher::UpdateThreadArgument*>(run)));
 }
 
 LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM, LPARAM) {

@@ -105,7 +105,8 @@ private:
     // the embosser's lock.
     void EndDeviceWork();
 
-    static unsigned __stdcall UpdateWorker(void* run);
+    // The worker thread's procedure: `run` is the WorkerDialogLink it owns.
+    static unsigned __stdcall UpdateThreadProc(void* run);
 
     DialogServices services_;
     // The printer list as filled, to tell which line stands for which embosser.

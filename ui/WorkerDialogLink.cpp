@@ -5,8 +5,15 @@
 #include "resources/resource.h"
 #include "ui/DownloadInProgress.h"
 
-WorkerDialogLink::WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer)
-    : statusText_(statusText), printer_(std::move(printer)) {
+WorkerDialogLink::WorkerDialogLink(const DialogServices& services, HWND dialog,
+                                   std::wstring& statusText, std::wstring printer,
+                                   reflasher::FirmwareFileBytes chosenFile)
+    : dialogWindow_(dialog),
+      statusText_(statusText),
+      printer_(std::move(printer)),
+      services_(services),
+      chosenFile_(std::move(chosenFile)),
+      context_{services_, *this, chosenFile_, downloadInProgress} {
     dialog_.Bind(dialog);
     progressBar_.Bind(::GetDlgItem(dialog, IDC_PROGRESS));
 }
@@ -50,17 +57,8 @@ void WorkerDialogLink::DeviceWorkEnded() {
     SendMessageW(dialog_.GetSafeHwnd(), kDeviceWorkEnded, 0, 0);
 }
 
-DialogWorkerRun::DialogWorkerRun(const DialogServices& services, HWND dialog,
-                                 std::wstring& statusText, std::wstring printer,
-                                 reflasher::FirmwareFileBytes chosenFile)
-    : dialog_(dialog),
-      services_(services),
-      link_(dialog, statusText, std::move(printer)),
-      chosenFile_(std::move(chosenFile)),
-      context_{services_, link_, chosenFile_, downloadInProgress} {}
-
-DialogWorkerRun::~DialogWorkerRun() {
+WorkerDialogLink::~WorkerDialogLink() {
     // Posted: the dialog's thread may be waiting for nothing from us any more, and
     // a window that is gone simply doesn't get it.
-    PostMessageW(dialog_, kRunEnded, 0, 0);
+    PostMessageW(dialogWindow_, kRunEnded, 0, 0);
 }

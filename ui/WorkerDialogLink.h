@@ -1,7 +1,8 @@
 // The side of the main dialog that an update run's worker thread calls, as an
 // object of its own that the worker owns: the dialog's window handles and the run's
-// choices, copied when the run starts. The worker frees it after clearing the busy
-// flag, so nothing of the dialog object is reached once the dialog may be gone.
+// choices, copied when the run starts. Of the dialog object it reaches only
+// statusText, and that only while the busy flag is set; the worker frees it after
+// clearing the flag, so nothing of the dialog object is reached once it may be gone.
 #pragma once
 
 #include <windows.h>
@@ -21,10 +22,20 @@ constexpr UINT kRunMessageComing = WM_APP + 2;
 // Posted to the dialog once the run is over, its last box closed.
 constexpr UINT kRunEnded = WM_APP + 3;
 
-class WorkerDialogLink : public reflasher::UpdateDialog {
+// What one run's worker owns: the requests the run makes of the dialog, carried
+// out through the dialog's window handles, with copies of the dialog's services and
+// the run's choices taken when the run starts.
+class WorkerDialogLink : public reflasher::DialogRequests, public reflasher::UpdateThreadArgument {
 public:
-    // `statusText` is the dialog's member, which the run keeps equal to the status line (IDC_STATUS_LINE).
-    WorkerDialogLink(HWND dialog, std::wstring& statusText, std::wstring printer);
+    // `statusText` is the dialog's member, which the run keeps equal to the status
+    // line (IDC_STATUS_LINE); `chosenFile`: the file's bytes as read and checked at
+    // Start (empty with an embedded image).
+    WorkerDialogLink(const DialogServices& services, HWND dialog, std::wstring& statusText,
+                     std::wstring printer, reflasher::FirmwareFileBytes chosenFile);
+    // Freed by the worker after the busy flag is cleared: tells the dialog, if it is
+    // still there, that the run is over.
+    ~WorkerDialogLink() override;
+    reflasher::UpdateContext& Context() override { return context_; }
 
     // Every control change is a message sent to the control, which the dialog
     // thread carries out in its modal loop.
@@ -39,28 +50,13 @@ public:
     std::wstring SelectedPrinter() const override { return printer_; }
 
 private:
+    const HWND dialogWindow_;
     CWnd dialog_;
     CProgressCtrl progressBar_;
     std::wstring& statusText_;
     const std::wstring printer_;
-};
-
-// Everything one run's worker takes with it.
-class DialogWorkerRun : public reflasher::WorkerRun {
-public:
-    // `chosenFile`: the file's bytes as read and checked at Start (empty with an embedded image).
-    DialogWorkerRun(const DialogServices& services, HWND dialog, std::wstring& statusText,
-                    std::wstring printer, reflasher::FirmwareFileBytes chosenFile);
-    // Freed by the worker after the busy flag is cleared: tells the dialog, if it is
-    // still there, that the run is over.
-    ~DialogWorkerRun() override;
-    reflasher::UpdateContext& Context() override { return context_; }
-
-private:
-    const HWND dialog_;
     // Copies: the dialog's may be gone before the worker frees the run.
     const reflasher::UpdateServices services_;
-    WorkerDialogLink link_;
     reflasher::FirmwareFileBytes chosenFile_;
     reflasher::UpdateContext context_;
 };

@@ -21,7 +21,7 @@
 #include "update/Pauses.h"
 #include "update/FirmwareSources.h"
 #include "update/KeepAwake.h"
-#include "update/UpdateDialog.h"
+#include "update/DialogRequests.h"
 
 namespace reflasher::fakes {
 
@@ -56,7 +56,7 @@ struct RecordedMessage {
     MessageIcon icon;
 };
 
-class RecordingDialog : public UpdateDialog {
+class RecordingDialog : public DialogRequests {
 public:
     explicit RecordingDialog(EventLog& log) : log_(log) {}
 

@@ -486,8 +486,8 @@ TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
 // The worker owns its run: the busy flag is cleared only after the result was read,
 // and once it is clear (the dialog may be gone by then) the dialog side is never
 // reached again; the run is freed last, by the worker.
-TEST(UpdateWorker, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
-    struct OwnedRun : WorkerRun {
+TEST(UpdateThreadProc, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
+    struct OwnedRun : UpdateThreadArgument {
         ScriptedRun scripted{Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}})};
         bool* busyAtFree;
         explicit OwnedRun(bool* busyAtFreeOut) : busyAtFree(busyAtFreeOut) {}
@@ -512,7 +512,7 @@ TEST(UpdateWorker, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
     unsigned result = 99;
     std::thread worker([&, owned = std::move(run)]() mutable {
         owned->workerId = std::this_thread::get_id();
-        result = RunUpdateWorker(std::move(owned));
+        result = UpdateThreadProc(std::move(owned));
     });
     worker.join();
     EXPECT_EQ(result, 0u);

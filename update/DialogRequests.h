@@ -1,4 +1,4 @@
-// What the update run needs of the dialog: the progress bar, the status line,
+// What an update run may ask of the dialog: the progress bar, the status line,
 // repaints, message boxes owned by the dialog window, and word that the embosser's
 // work is over. Every call comes from the worker thread, and only while the busy
 // flag is set: once the worker clears it, the dialog may already be gone.
@@ -10,9 +10,9 @@ namespace reflasher {
 
 enum class MessageIcon { Warning, Information };
 
-class UpdateDialog {
+class DialogRequests {
 public:
-    virtual ~UpdateDialog() = default;
+    virtual ~DialogRequests() = default;
 
     // PBM_SETRANGE with the bounds packed as a 16-bit range.
     virtual void SetProgressRange(int lower, int upper) = 0;

@@ -15,8 +15,8 @@ namespace reflasher {
 // The stored image is 1.1 MB; a disk image chosen by mistake must not stall the dialog.
 constexpr std::uint64_t kLargestFirmwareFile = std::uint64_t{64} << 20;
 
-enum class FirmwareFileVerdict {
-    Usable,
+enum class FirmwareFileRefusal {
+    None,
     CantOpen,     // missing, not accessible, or held open by another program
     CantRead,     // an operating-system error while taking its length or reading it, or a short read
     TooLarge,     // over kLargestFirmwareFile: not read
@@ -24,16 +24,16 @@ enum class FirmwareFileVerdict {
     NotFirmware,  // read, and refused by the image reader (see `image`)
 };
 
-struct FirmwareFileCheck {
-    FirmwareFileVerdict verdict = FirmwareFileVerdict::Usable;
-    firmware::ImageReport image;  // the reader's verdict when the file was read
+struct FirmwareFileReport {
+    FirmwareFileRefusal refusal = FirmwareFileRefusal::None;
+    firmware::ImageReport image;  // the reader's report when the file was read
     FirmwareFileBytes bytes;      // the whole file, kept only when it is usable
 };
 
-FirmwareFileCheck CheckFirmwareFile(FileOpener& files, const std::wstring& path,
-                                    Allocator& allocator = Allocator::Heap());
+FirmwareFileReport CheckFirmwareFile(FileOpener& files, const std::wstring& path,
+                                     Allocator& allocator = Allocator::Heap());
 
 // What the user is told when the file is refused; empty for a usable one.
-std::wstring FirmwareFileRefusal(const FirmwareFileCheck& check);
+std::wstring FirmwareFileRefusalText(const FirmwareFileReport& check);
 
 }  // namespace reflasher

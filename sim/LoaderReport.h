@@ -13,8 +13,8 @@
 namespace reflasher::sim {
 
 // What the embosser's loader refuses in an image besides a line that is no
-// S-record of its kind (a firmware::SRecordProblem).
-enum class ImageProblem {
+// S-record of its kind (a firmware::SRecordFault).
+enum class ImageFormatFault {
     None,
     Empty,              // no bytes at all
     BadLineEnd,         // a line not closed by CR LF, or a stray CR
@@ -30,9 +30,9 @@ enum class ImageProblem {
     MissingEndRecord,
     DataAfterEnd,       // anything after the SP line
 };
-using LoaderProblem = std::variant<ImageProblem, firmware::SRecordProblem>;
-// The problem in a few words, for logs and test output.
-const char* ProblemName(const LoaderProblem& problem);
+using LoaderFault = std::variant<ImageFormatFault, firmware::SRecordFault>;
+// The fault in a few words, for logs and test output.
+const char* FaultName(const LoaderFault& fault);
 
 // A stretch of contiguous data addresses, both ends included.
 struct AddressRun {
@@ -43,19 +43,19 @@ struct AddressRun {
     }
 };
 
-struct FirmwareImageCheck {
-    LoaderProblem problem = ImageProblem::None;
-    std::size_t line = 0;  // 1-based line of the problem; 0 when there is none
-    // What was read up to the problem (all of it for a valid image).
+struct LoaderReport {
+    LoaderFault fault = ImageFormatFault::None;
+    std::size_t line = 0;  // 1-based line of the fault; 0 when there is none
+    // What was read up to the fault (all of it for a valid image).
     std::string version;   // the header's eight digits
     std::size_t lines = 0;
     std::size_t dataRecords = 0;
     std::size_t dataBytes = 0;
     std::vector<AddressRun> runs;
 
-    bool Valid() const { return problem == LoaderProblem(ImageProblem::None); }
+    bool Valid() const { return fault == LoaderFault(ImageFormatFault::None); }
 };
 
-FirmwareImageCheck CheckFirmwareImage(const unsigned char* bytes, std::size_t size);
+LoaderReport CheckAsLoader(const unsigned char* bytes, std::size_t size);
 
 }  // namespace reflasher::sim
