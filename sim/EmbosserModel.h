@@ -67,7 +67,10 @@ public:
     std::vector<std::vector<unsigned char>> Jobs() const;  // every job, in order
     std::vector<unsigned char> ReceivedBytes() const;      // all jobs' bytes back to back
     std::vector<unsigned char> FirmwareReceived() const;   // the last job taken as firmware
-    LoaderReport LastImageCheck() const;             // the check of that job
+    LoaderReport LastImageCheck() const;
+    // True once a host has read status 0 after having read 6: a finished flash, as
+    // the status strings answered so far decode.
+    bool ReportedFinishedFlash() const;             // the check of that job
 
     // SimulatedDevice: a job arrives whole; a query is one poll step, then the status.
     void OnJob(const std::vector<unsigned char>& bytes) override;
@@ -88,6 +91,7 @@ private:
     std::vector<std::vector<unsigned char>> jobs_;
     std::vector<unsigned char> firmware_;
     LoaderReport imageCheck_;
+    std::vector<int> statusesRead_;  // each query's status as a host decodes it
 };
 
 }  // namespace reflasher::sim

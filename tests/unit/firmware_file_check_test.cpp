@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "sim/SyntheticFirmware.h"
-#include "tests/unit/UpdateFakes.h"
+#include "tests/shared/UpdateFakes.h"
 #include "update/FirmwareFileReport.h"
 
 namespace reflasher {

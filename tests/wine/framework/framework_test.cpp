@@ -9,8 +9,8 @@
 #include <atomic>
 #include <string>
 
-#include "device/win32/Handles.h"
-#include "device/win32/SystemLibrary.h"
+#include "win32/Handles.h"
+#include "win32/SystemLibrary.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"

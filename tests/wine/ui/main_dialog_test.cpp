@@ -17,22 +17,17 @@
 #include "resources/resource.h"
 #include "framework/WinApp.h"
 #include "ui/DownloadInProgress.h"
-#include "ui/ReflasherDlg.h"
+#include "ui/win32/ReflasherDlg.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/ui/DialogRig.h"
 
 using namespace dialog_script;
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Quillmar Dovrex Firmware Update";
-constexpr wchar_t kBusy[] =
-    L"A download is currently in process!\nPlease wait for the download to complete.\n";
-constexpr wchar_t kSuccess[] =
-    L"The Flash upgrade was successful.\nPlease turn the printer off and on again,\n"
-    L"and close this application before\nresuming printing.";
-constexpr wchar_t kNoticeAfterVersion[] =
-    L"Please install the printer locally at a USB port. This application will\r\n"
-    L"negotiate the updating process with the printer automatically. ";
+using reflasher::expected::kBusy;
+using reflasher::expected::kSuccess;
+constexpr const wchar_t* kCaption = reflasher::expected::kMainCaption;
 
 std::vector<std::wstring> ComboLines(HWND combo) {
     std::vector<std::wstring> lines;
@@ -134,7 +129,7 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
     }
     EXPECT_EQ(state[IDC_FIRMWARE_NOTICE], std::make_pair(true, true));
     // The test program carries the program's version resource, file version 8.0.0.81.
-    EXPECT_EQ(notice, std::wstring(L"Quillmar Dovrex Firmware Version 8.0.81\r\n\r\n") + kNoticeAfterVersion);
+    EXPECT_EQ(notice, reflasher::expected::kEmbeddedNotice);
     EXPECT_EQ(status, L"");  // the template's "Static" gave way to the empty statusText
     EXPECT_EQ(lines, std::vector<std::wstring>{L"Dovrex Embosser on USB001"});
     EXPECT_EQ(selected, 0);
@@ -157,7 +152,7 @@ TEST_F(MainDialogTest, FileModeKeepsTheFileControlsAndAsksForAFileFirst) {
     });
     EXPECT_TRUE(browseShown);
     EXPECT_FALSE(noticeShown);
-    EXPECT_EQ(message, L"You must first select a file to download!");
+    EXPECT_EQ(message, reflasher::expected::kChooseFileFirst);
     EXPECT_FALSE(dialog.fileChosen);
     EXPECT_TRUE(rig_.spooler.Jobs().empty());
 }
@@ -182,9 +177,8 @@ TEST_F(MainDialogTest, WithoutPrintersTheWarningComesBeforeTheDialogAndStartDoes
     });
     EXPECT_FALSE(dialogShownWithBox);
     EXPECT_EQ(message,
-              L"A Quillmar Dovrex Tactigraph was not detected!\nMake sure that the printer is turned on\n"
-              L"and connected to the computer via the USB port.");
-    EXPECT_EQ(lines, std::vector<std::wstring>{L"No printers available"});
+              reflasher::expected::kNotDetected);
+    EXPECT_EQ(lines, std::vector<std::wstring>{reflasher::expected::kNoPrinters});
     EXPECT_FALSE(boxAfterStart);
     EXPECT_FALSE(dialog.printerChosen);
     EXPECT_TRUE(rig_.spooler.Jobs().empty());
@@ -211,7 +205,7 @@ TEST_F(MainDialogTest, ListLinesChooseTheirPrintersAndThePromptChoosesNone) {
         Click(d, IDC_START_DOWNLOAD);  // the prompt is chosen: nothing happens
         boxAfterStart = ErrorBoxShown();
     });
-    EXPECT_EQ(lines, (std::vector<std::wstring>{L"Choose printer from list", L"Left on USB001", L"Right on USB002"}));
+    EXPECT_EQ(lines, (std::vector<std::wstring>{reflasher::expected::kChoosePrinter, L"Left on USB001", L"Right on USB002"}));
     ASSERT_EQ(seen.size(), std::size(steps));
     for (std::size_t i = 0; i < seen.size(); ++i) {
         EXPECT_EQ(seen[i], std::make_pair(steps[i].chosen, steps[i].selected)) << "step " << i;
@@ -273,7 +267,7 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
     EXPECT_EQ(positionAfter, 0);
     EXPECT_EQ(dialog.statusText, L"writing done");
     const std::vector<unsigned char> received = embosser.FirmwareReceived();
-    EXPECT_EQ(std::string(received.begin(), received.end()), rig_.image.bytes);
+    EXPECT_EQ(received, *rig_.image.image);
     EXPECT_EQ(rig_.spooler.OpenHandleCount(), 0);
 }
 
@@ -577,7 +571,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
     const std::wstring path = std::wstring(folder) + L"reflasher-browse-test.hex";
-    const std::string image = rig::SmallFirmwareImage();
+    const std::vector<unsigned char> image = reflasher::fakes::SmallFirmwareImage();
     {
         const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -633,7 +627,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
     EXPECT_TRUE(dialog.fileChosen);
     EXPECT_EQ(message, kSuccess);
     const std::vector<unsigned char> received = embosser.FirmwareReceived();
-    EXPECT_EQ(std::string(received.begin(), received.end()), image);
+    EXPECT_EQ(received, image);
 }
 
 }  // namespace
