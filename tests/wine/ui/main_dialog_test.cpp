@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/e2e/support/RemoteDialog.h"
 #include "tests/wine/framework/support/DialogScript.h"
 #include "resources/resource.h"
 #include "framework/WinApp.h"
@@ -22,35 +23,13 @@
 #include "tests/wine/ui/DialogRig.h"
 
 using namespace dialog_script;
+using reflasher::e2e::RemoteDialog;
 
 namespace {
 
 using reflasher::expected::kBusy;
 using reflasher::expected::kSuccess;
 constexpr const wchar_t* kCaption = reflasher::expected::kMainCaption;
-
-std::vector<std::wstring> ComboLines(HWND combo) {
-    std::vector<std::wstring> lines;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::vector<wchar_t> text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1);
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        lines.emplace_back(text.data());
-    }
-    return lines;
-}
-
-int ProgressPos(HWND dialog) {
-    return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
-}
-
-// WM_QUERYENDSESSION as Windows sends it; -1 when the dialog didn't answer in time.
-LRESULT QueryEndSession(HWND dialog) {
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer))
-        return -1;
-    return static_cast<LRESULT>(answer);
-}
 
 bool WaitUntilIdle(DWORD timeoutMs = 10000) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
@@ -118,7 +97,7 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
         }
         notice = WindowText(GetDlgItem(d, IDC_FIRMWARE_NOTICE));
         status = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
-        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        lines = RemoteDialog(d).ComboLines();
         selected = SendMessageW(GetDlgItem(d, IDC_PRINTER_COMBO), CB_GETCURSEL, 0, 0);
         Click(d, IDC_EXIT);
         WaitUntilClosed(d);
@@ -169,7 +148,7 @@ TEST_F(MainDialogTest, WithoutPrintersTheWarningComesBeforeTheDialogAndStartDoes
         message = MessageBoxText(box);
         AnswerMessageBox(box);
         const HWND d = WaitForWindow(kCaption);
-        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        lines = RemoteDialog(d).ComboLines();
         Click(d, IDC_START_DOWNLOAD);
         boxAfterStart = ErrorBoxShown();
         Click(d, IDC_EXIT);
@@ -200,7 +179,7 @@ TEST_F(MainDialogTest, ListLinesChooseTheirPrintersAndThePromptChoosesNone) {
     std::vector<std::pair<bool, std::wstring>> seen;
     bool boxAfterStart = true;
     Run(dialog, [&](HWND d) {
-        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        lines = RemoteDialog(d).ComboLines();
         for (const Step& step : steps) seen.push_back(Choose(dialog, d, step.line));
         Click(d, IDC_START_DOWNLOAD);  // the prompt is chosen: nothing happens
         boxAfterStart = ErrorBoxShown();
@@ -243,16 +222,16 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
         Click(d, IDC_START_DOWNLOAD);
         const HWND box = WaitForWindow(L"Info");
         statusWithBox = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
-        positionWithBox = ProgressPos(d);
+        positionWithBox = RemoteDialog(d).ProgressPos();
         // The embosser's work is over: with the result on screen, the session may
         // end and another copy may update the embosser.
-        sessionEndWithBox = QueryEndSession(d);
+        sessionEndWithBox = RemoteDialog(d).QueryEndSession();
         dialogThread_.Sync();
         lockFreeWithBox = rig_.locks.TryTake(L"USB001") != nullptr;
         message = MessageBoxText(box);
         AnswerMessageBox(box);
         idle = WaitUntilIdle();
-        positionAfter = ProgressPos(d);
+        positionAfter = RemoteDialog(d).ProgressPos();
         Click(d, IDC_EXIT);
         WaitUntilClosed(d);
     });
@@ -304,7 +283,7 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         held = rig_.clock.WaitUntilHeld();
         statusWhileHeld = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
         lockedWhileHeld = rig_.locks.TryTake(L"USB001") == nullptr;
-        sessionEndWhileHeld = QueryEndSession(d);
+        sessionEndWhileHeld = RemoteDialog(d).QueryEndSession();
         for (const Attempt& attempt : attempts) {
             attempt.act(d);
             answers.push_back(TakeMessageBox(L"Error"));
@@ -376,7 +355,7 @@ TEST_F(MainDialogTest, AWorkerThatCannotStartLeavesTheDialogReady) {
         message = TakeMessageBox(L"Error");
         busyAfter = downloadInProgress;
         // Nor does the session stay blocked (the scenarios check the run itself).
-        sessionEndAfter = QueryEndSession(d);
+        sessionEndAfter = RemoteDialog(d).QueryEndSession();
         Click(d, IDC_EXIT);  // not refused
         WaitUntilClosed(d);
     });
@@ -484,7 +463,7 @@ TEST_F(MainDialogTest, TheTaskbarButtonFollowsTheRunAndShowsAWaitingError) {
         Seen seen;
         dialogThread_.Run([&] {
             seen = {dialog.Taskbar().Shown(), dialog.Taskbar().Completed(),
-                    dialog.Taskbar().Total(), ProgressPos(d)};
+                    dialog.Taskbar().Total(), RemoteDialog(d).ProgressPos()};
         });
         return seen;
     };
@@ -612,7 +591,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         WaitUntilClosed(again);
         dialogThread_.Sync();
         labelAfterCancel = WindowText(GetDlgItem(d, IDC_FILE_PATH));
-        positionAfterCancel = ProgressPos(d);
+        positionAfterCancel = RemoteDialog(d).ProgressPos();
 
         Click(d, IDC_START_DOWNLOAD);
         message = TakeMessageBox(L"Info");
