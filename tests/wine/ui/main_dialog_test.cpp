@@ -100,7 +100,7 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
         lines = RemoteDialog(d).ComboLines();
         selected = SendMessageW(GetDlgItem(d, IDC_PRINTER_COMBO), CB_GETCURSEL, 0, 0);
         Click(d, IDC_EXIT);
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     EXPECT_EQ(result, CDialog::kNoResult);
     for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
@@ -152,7 +152,7 @@ TEST_F(MainDialogTest, WithoutPrintersTheWarningComesBeforeTheDialogAndStartDoes
         Click(d, IDC_START_DOWNLOAD);
         boxAfterStart = ErrorBoxShown();
         Click(d, IDC_EXIT);
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     EXPECT_FALSE(dialogShownWithBox);
     EXPECT_EQ(message,
@@ -233,7 +233,7 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
         idle = WaitUntilIdle();
         positionAfter = RemoteDialog(d).ProgressPos();
         Click(d, IDC_EXIT);
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     EXPECT_EQ(refusedWhileLocked, kBusy);
     EXPECT_EQ(jobsWhileLocked, 0u);
@@ -294,7 +294,7 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         message = TakeMessageBox(L"Info");
         idle = WaitUntilIdle();
         Click(d, IDC_EXIT);
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     ASSERT_TRUE(held);
     EXPECT_EQ(statusWhileHeld, L"negotiating update");
@@ -357,7 +357,7 @@ TEST_F(MainDialogTest, AWorkerThatCannotStartLeavesTheDialogReady) {
         // Nor does the session stay blocked (the scenarios check the run itself).
         sessionEndAfter = RemoteDialog(d).QueryEndSession();
         Click(d, IDC_EXIT);  // not refused
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     EXPECT_EQ(message, L"The download could not be started.");
     EXPECT_FALSE(busyAfter);
@@ -389,7 +389,7 @@ TEST_F(MainDialogTest, OutsideARunEveryWayOutEndsTheDialog) {
             dialogThread_.Run([d] { SetFocus(GetDlgItem(d, IDC_PRINTER_COMBO)); });
             SendMessageW(GetDlgItem(d, IDC_STATUS_LINE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"shown"));
             way.act(d);
-            WaitUntilClosed(d);
+            WaitForWindowGone(d);
         });
         EXPECT_EQ(result, way.result);
         EXPECT_EQ(dialog.statusText, way.result == IDOK ? L"shown" : L"");
@@ -579,7 +579,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         const HWND chooser = WaitForWindow(L"Open");
         SendMessageW(FirstVisibleEdit(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PostMessageW(chooser, WM_COMMAND, IDOK, 0);
-        WaitUntilClosed(chooser);
+        WaitForWindowGone(chooser);
         dialogThread_.Sync();
         labelAfterChoice = WindowText(GetDlgItem(d, IDC_FILE_PATH));
         folderAfterChoice = currentFolder();
@@ -588,7 +588,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         Click(d, IDC_BROWSE);
         const HWND again = WaitForWindow(L"Open");
         PostMessageW(again, WM_COMMAND, IDCANCEL, 0);
-        WaitUntilClosed(again);
+        WaitForWindowGone(again);
         dialogThread_.Sync();
         labelAfterCancel = WindowText(GetDlgItem(d, IDC_FILE_PATH));
         positionAfterCancel = RemoteDialog(d).ProgressPos();

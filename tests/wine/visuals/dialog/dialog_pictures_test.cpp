@@ -214,7 +214,7 @@ protected:
     }
     void Close(HWND dialog) {
         dialogThread_.Run([&] { DestroyWindow(dialog); });
-        WaitUntilClosed(dialog);
+        WaitForWindowGone(dialog);
     }
 
     rig::DialogRig rig_;
