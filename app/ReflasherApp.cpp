@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "ui/DownloadInProgress.h"
-#include "ui/ReflasherDlg.h"
+#include "ui/win32/ReflasherDlg.h"
 
 // The one application object, built before the entry point runs.
 CReflasherApp theApp;

@@ -15,13 +15,13 @@ bool IsMakerQuillmar(const std::string& maker) {
     return true;
 }
 
-// What a problem of one line means here; upper or lower case is no problem.
-ImageFault LineFault(SRecordProblem problem) {
-    switch (problem) {
-        case SRecordProblem::None: return ImageFault::None;
-        case SRecordProblem::UnknownRecordType: return ImageFault::NotARecord;
-        case SRecordProblem::BadHexDigit: return ImageFault::NotHex;  // a CR inside the line too
-        case SRecordProblem::ChecksumMismatch: return ImageFault::BadChecksum;
+// What a fault of one line means here; upper or lower case is no fault.
+ImageFault LineFault(SRecordFault fault) {
+    switch (fault) {
+        case SRecordFault::None: return ImageFault::None;
+        case SRecordFault::UnknownRecordType: return ImageFault::NotARecord;
+        case SRecordFault::BadHexDigit: return ImageFault::NotHex;  // a CR inside the line too
+        case SRecordFault::ChecksumMismatch: return ImageFault::BadChecksum;
         default: return ImageFault::CountMismatch;  // odd, too short or too long for its count
     }
 }
@@ -76,8 +76,8 @@ bool FirmwareImageReader::TakeLine(bool cutOff) {
     std::size_t length = line_.size();
     if (length > 0 && line_[length - 1] == '\r') --length;
     if (length < 2) return Fail(ImageFault::NotARecord);  // an empty line is no record
-    const SRecordProblem problem = ParseSRecordLine(line_.data(), length, &record_);
-    const ImageFault fault = LineFault(problem);
+    const SRecordFault recordFault = ParseSRecordLine(line_.data(), length, &record_);
+    const ImageFault fault = LineFault(recordFault);
     if (fault != ImageFault::None) {
         // A record that merely stops short at the end of the file is a download cut off.
         const bool stopsShort = fault == ImageFault::CountMismatch || fault == ImageFault::BadChecksum;

@@ -43,7 +43,7 @@ class FirmwareImageReader {
 public:
     // The next bytes; false once a fault is known (there is no point in more).
     bool Feed(const unsigned char* bytes, std::size_t size);
-    // The verdict, once every byte has been fed.
+    // The report, once every byte has been fed.
     ImageReport Finish();
 
 private:

@@ -1,4 +1,4 @@
-// A reader's verdict in words a user understands, naming the line.
+// A reader's report in words a user understands, naming the line.
 #pragma once
 
 #include <string>

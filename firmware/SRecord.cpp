@@ -22,32 +22,32 @@ unsigned char SRecordChecksum(const SRecord& record) {
     return static_cast<unsigned char>(~sum & 0xFF);
 }
 
-SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* record) {
-    if (length < kTypeChars) return SRecordProblem::BadRecordLength;
-    if (text[0] != 'S') return SRecordProblem::UnknownRecordType;
+SRecordFault ParseSRecordLine(const char* text, std::size_t length, SRecord* record) {
+    if (length < kTypeChars) return SRecordFault::BadRecordLength;
+    if (text[0] != 'S') return SRecordFault::UnknownRecordType;
     switch (text[1]) {
         case 'V': record->type = SRecordType::Header; break;
         case '3': record->type = SRecordType::Data; break;
         case 'P': record->type = SRecordType::End; break;
-        default: return SRecordProblem::UnknownRecordType;
+        default: return SRecordFault::UnknownRecordType;
     }
 
     // Digits first, so that a bad character is named as such rather than as a bad length.
     const std::size_t digits = length - kTypeChars;
     for (std::size_t i = kTypeChars; i < length; ++i) {
-        if (HexValue(text[i]) < 0) return SRecordProblem::BadHexDigit;
+        if (HexValue(text[i]) < 0) return SRecordFault::BadHexDigit;
     }
-    if (digits % 2 != 0) return SRecordProblem::BadRecordLength;
+    if (digits % 2 != 0) return SRecordFault::BadRecordLength;
     const std::size_t bytes = digits / 2;  // count, address, data, checksum
-    if (bytes < 1 + RecordCount(0)) return SRecordProblem::BadRecordLength;
+    if (bytes < 1 + RecordCount(0)) return SRecordFault::BadRecordLength;
     const std::size_t dataSize = bytes - 1 - RecordCount(0);
-    if (dataSize > kMaxRecordData) return SRecordProblem::TooLong;
+    if (dataSize > kMaxRecordData) return SRecordFault::TooLong;
 
     auto byteAt = [text](std::size_t index) {
         const char* pair = text + kTypeChars + 2 * index;
         return static_cast<unsigned char>(HexValue(pair[0]) * 16 + HexValue(pair[1]));
     };
-    if (byteAt(0) != bytes - 1) return SRecordProblem::CountMismatch;
+    if (byteAt(0) != bytes - 1) return SRecordFault::CountMismatch;
 
     record->address = 0;
     for (std::size_t i = 1; i <= kAddressBytes; ++i) {
@@ -55,8 +55,8 @@ SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* r
     }
     record->data.resize(dataSize);
     for (std::size_t i = 0; i < dataSize; ++i) record->data[i] = byteAt(1 + kAddressBytes + i);
-    if (byteAt(bytes - 1) != SRecordChecksum(*record)) return SRecordProblem::ChecksumMismatch;
-    return SRecordProblem::None;
+    if (byteAt(bytes - 1) != SRecordChecksum(*record)) return SRecordFault::ChecksumMismatch;
+    return SRecordFault::None;
 }
 
 }  // namespace reflasher::firmware

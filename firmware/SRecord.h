@@ -17,7 +17,7 @@ struct SRecord {
 };
 
 // What ParseSRecordLine finds wrong with one line.
-enum class SRecordProblem {
+enum class SRecordFault {
     None,
     BadRecordLength,    // odd digit count, or too short for count, address and checksum
     UnknownRecordType,  // not "SV", "S3" or "SP"
@@ -38,6 +38,6 @@ unsigned char SRecordChecksum(const SRecord& record);
 
 // Parses one line (without its CR LF) into `record`; checks digits, in either
 // case, count and checksum.
-SRecordProblem ParseSRecordLine(const char* text, std::size_t length, SRecord* record);
+SRecordFault ParseSRecordLine(const char* text, std::size_t length, SRecord* record);
 
 }  // namespace reflasher::firmware

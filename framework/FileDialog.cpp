@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "device/win32/SystemLibrary.h"
+#include "win32/SystemLibrary.h"
 #include "framework/WinApp.h"
 
 namespace {

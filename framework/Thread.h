@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "device/win32/Handles.h"
+#include "win32/Handles.h"
 
 using ThreadProc = unsigned(__stdcall*)(void* parameter);
 

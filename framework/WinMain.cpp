@@ -3,7 +3,7 @@
 // libraries have been searched.
 #include <windows.h>
 
-#include "device/win32/SystemLibrary.h"
+#include "win32/SystemLibrary.h"
 #include "framework/WinApp.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "device/DeviceStatus.h"
+
 namespace reflasher::sim {
 
 const std::array<unsigned char, 40> kServiceModeJob = {
@@ -79,7 +81,7 @@ void EmbosserModel::ReceiveJob(const std::vector<unsigned char>& bytes) {
         case EmbosserPhase::Ready:
             // In service mode the next job is the firmware, whatever it holds.
             firmware_ = bytes;
-            imageCheck_ = CheckFirmwareImage(bytes.data(), bytes.size());
+            imageCheck_ = CheckAsLoader(bytes.data(), bytes.size());
             if (!imageCheck_.Valid()) {
                 phase_ = EmbosserPhase::InvalidImage;
             } else {
@@ -200,7 +202,7 @@ std::vector<unsigned char> EmbosserModel::FirmwareReceived() const {
     return firmware_;
 }
 
-FirmwareImageCheck EmbosserModel::LastImageCheck() const {
+LoaderReport EmbosserModel::LastImageCheck() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return imageCheck_;
 }
@@ -211,10 +213,22 @@ std::vector<unsigned char> EmbosserModel::OnStatusQuery() {
     std::lock_guard<std::mutex> lock(mutex_);
     AdvanceLocked();
     const std::string text = StatusStringLocked();
-    if (text.empty()) return {};
     std::vector<unsigned char> bytes(text.begin(), text.end());
-    bytes.push_back(0);
+    if (!text.empty()) bytes.push_back(0);
+    StatusBuffer buffer{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), buffer.size()), buffer.begin());
+    statusesRead_.push_back(DecodeDeviceStatus(buffer, static_cast<std::uint32_t>(bytes.size())).status);
     return bytes;
+}
+
+bool EmbosserModel::ReportedFinishedFlash() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bool working = false;
+    for (int status : statusesRead_) {
+        if (status == 6) working = true;
+        if (status == 0 && working) return true;
+    }
+    return false;
 }
 
 }  // namespace reflasher::sim

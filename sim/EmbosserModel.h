@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/FirmwareImageCheck.h"
+#include "sim/LoaderReport.h"
 #include "sim/SimulatedSpooler.h"
 
 namespace reflasher::sim {
@@ -67,7 +67,10 @@ public:
     std::vector<std::vector<unsigned char>> Jobs() const;  // every job, in order
     std::vector<unsigned char> ReceivedBytes() const;      // all jobs' bytes back to back
     std::vector<unsigned char> FirmwareReceived() const;   // the last job taken as firmware
-    FirmwareImageCheck LastImageCheck() const;             // the check of that job
+    LoaderReport LastImageCheck() const;
+    // True once a host has read status 0 after having read 6: a finished flash, as
+    // the status strings answered so far decode.
+    bool ReportedFinishedFlash() const;             // the check of that job
 
     // SimulatedDevice: a job arrives whole; a query is one poll step, then the status.
     void OnJob(const std::vector<unsigned char>& bytes) override;
@@ -87,7 +90,8 @@ private:
     int failedCode_ = 0;  // the status shown in Failed
     std::vector<std::vector<unsigned char>> jobs_;
     std::vector<unsigned char> firmware_;
-    FirmwareImageCheck imageCheck_;
+    LoaderReport imageCheck_;
+    std::vector<int> statusesRead_;  // each query's status as a host decodes it
 };
 
 }  // namespace reflasher::sim

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/FirmwareImageCheck.h"
+#include "sim/LoaderReport.h"
 
 namespace reflasher::sim {
 

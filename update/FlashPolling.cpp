@@ -13,7 +13,7 @@ constexpr int kCreepStep = 5;
 
 }  // namespace
 
-FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog,
+FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, DialogRequests& dialog,
                        Pauses& pauses) {
     FlashOutcome outcome;
     dialog.SetProgressPos(kStartBar);
@@ -42,7 +42,7 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& di
             case status_code::kFlashError:
             case status_code::kUnknownError:
             case status_code::kWriteError:
-                // The device's verdict: no point making the user wait out the polls.
+                // The device's result: no point making the user wait out the polls.
                 outcome.finished = true;
                 break;
             case status_code::kWorking:

@@ -4,7 +4,7 @@
 #include "device/DeviceStatus.h"
 #include "device/Spooler.h"
 #include "update/Pauses.h"
-#include "update/UpdateDialog.h"
+#include "update/DialogRequests.h"
 
 namespace reflasher {
 
@@ -16,6 +16,6 @@ struct FlashOutcome {
 // Sets the bar to 30, waits for the device to take the image, then polls, moving the
 // bar and status line, until the device reports an end: up to 50 queries, not
 // counting those that report rising progress, and 400 in all.
-FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, UpdateDialog& dialog, Pauses& pauses);
+FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, DialogRequests& dialog, Pauses& pauses);
 
 }  // namespace reflasher

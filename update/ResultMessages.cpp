@@ -11,7 +11,7 @@ ResultMessage Error(const wchar_t* text) { return {text, kErrorCaption, MessageI
 
 }  // namespace
 
-void Show(UpdateDialog& dialog, const ResultMessage& message) {
+void Show(DialogRequests& dialog, const ResultMessage& message) {
     dialog.ShowMessage(message.text, message.caption, message.icon);
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "update/PrintQueue.h"
-#include "update/UpdateDialog.h"
+#include "update/DialogRequests.h"
 
 namespace reflasher {
 
@@ -15,7 +15,7 @@ struct ResultMessage {
 };
 
 // Shows `message` in a box owned by the dialog; returns once it is closed.
-void Show(UpdateDialog& dialog, const ResultMessage& message);
+void Show(DialogRequests& dialog, const ResultMessage& message);
 
 // The device never reported ready during negotiation.
 ResultMessage NeverReadyMessage();

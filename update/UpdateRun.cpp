@@ -22,7 +22,7 @@ namespace {
 // result, so a computer left with the result on screen may sleep and restart.
 class DeviceWorkSpan {
 public:
-    DeviceWorkSpan(KeepAwake& keepAwake, UpdateDialog& dialog)
+    DeviceWorkSpan(KeepAwake& keepAwake, DialogRequests& dialog)
         : keepAwake_(keepAwake), dialog_(dialog) {
         keepAwake_.KeepSystemAwake();
     }
@@ -46,7 +46,7 @@ public:
 
 private:
     KeepAwake& keepAwake_;
-    UpdateDialog& dialog_;
+    DialogRequests& dialog_;
     bool ended_ = false;
 };
 
@@ -115,7 +115,7 @@ private:
 void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs) {
     Spooler& spooler = *context.services.spooler;
     Allocator& allocator = *context.services.allocator;
-    UpdateDialog& dialog = context.dialog;
+    DialogRequests& dialog = context.dialog;
     // One copy for both opens: a new selection during the run can't redirect it.
     const std::wstring printerName = dialog.SelectedPrinter();
     const PrinterDefaults defaults = UpdatePrinterDefaults();

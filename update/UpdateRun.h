@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "update/FirmwareSources.h"
-#include "update/UpdateDialog.h"
+#include "update/DialogRequests.h"
 #include "update/UpdateServices.h"
 
 namespace reflasher {
@@ -12,14 +12,16 @@ namespace reflasher {
 // Everything one update run works with; the dialog assembles it for its worker.
 struct UpdateContext {
     const UpdateServices& services;
-    UpdateDialog& dialog;
+    DialogRequests& dialog;
     // The chosen file as read and checked at Start (used only without an embedded image).
     const FirmwareFileBytes& chosenFile;
     std::atomic<bool>& downloadInProgress;
 };
 
-// Runs one update; every outcome is told to the user by message box. The system is
-// kept awake from the start until the printer is closed for the last time, and the
+// Runs one update and tells its result by message box, with two exceptions: a
+// printer that can't be opened at the start ends the run silently, and a spooler
+// call that hangs is told by the dialog's thread, not by the run. The system is kept
+// awake from the start until the printer is closed for the last time, and the
 // dialog hears of that moment through DeviceWorkEnded.
 void UpdateRun(UpdateContext& context);
 

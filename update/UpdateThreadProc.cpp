@@ -25,9 +25,9 @@ unsigned UpdateThreadProc(UpdateContext& context) {
     return 0;
 }
 
-unsigned RunUpdateWorker(std::unique_ptr<WorkerRun> run) {
-    const unsigned result = UpdateThreadProc(run->Context());
-    run.reset();  // ours alone: the dialog is not touched here
+unsigned UpdateThreadProc(std::unique_ptr<UpdateThreadArgument> argument) {
+    const unsigned result = UpdateThreadProc(argument->Context());
+    argument.reset();  // ours alone: the dialog is not touched here
     return result;
 }
 

@@ -10,10 +10,10 @@
 
 namespace reflasher {
 
-// What one run's worker takes with it.
-class WorkerRun {
+// What one run's worker takes with it and frees at its end.
+class UpdateThreadArgument {
 public:
-    virtual ~WorkerRun() = default;
+    virtual ~UpdateThreadArgument() = default;
     virtual UpdateContext& Context() = 0;
 };
 
@@ -21,8 +21,8 @@ public:
 // shared with the dialog, however the run is left. Gives 0.
 unsigned UpdateThreadProc(UpdateContext& context);
 
-// The worker thread's body: UpdateThreadProc on the run's context, then the run is
-// freed. Gives UpdateThreadProc's result.
-unsigned RunUpdateWorker(std::unique_ptr<WorkerRun> run);
+// The worker thread's body: the above on the argument's context, then the
+// argument is freed. Gives the same result.
+unsigned UpdateThreadProc(std::unique_ptr<UpdateThreadArgument> argument);
 
 }  // namespace reflasher

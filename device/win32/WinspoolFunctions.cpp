@@ -1,6 +1,6 @@
 #include "device/win32/WinspoolFunctions.h"
 
-#include "device/win32/SystemLibrary.h"
+#include "win32/SystemLibrary.h"
 
 namespace reflasher {
 

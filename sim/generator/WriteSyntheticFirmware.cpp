@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/FirmwareImageCheck.h"
+#include "sim/LoaderReport.h"
 #include "sim/SyntheticFirmware.h"
 
 namespace {
@@ -34,11 +34,11 @@ int main(int argc, char** argv) {
     }
     const std::string image = reflasher::sim::GenerateSyntheticFirmware();
     // The device model rejects a bad image; catch a broken generator here, at build time.
-    const auto check = reflasher::sim::CheckFirmwareImage(
+    const auto check = reflasher::sim::CheckAsLoader(
         reinterpret_cast<const unsigned char*>(image.data()), image.size());
     if (!check.Valid()) {
         std::fprintf(stderr, "generated image is invalid at line %zu: %s\n", check.line,
-                     reflasher::sim::ProblemName(check.problem));
+                     reflasher::sim::FaultName(check.fault));
         return 1;
     }
     if (!WriteFile(argv[1], image)) {

@@ -91,12 +91,12 @@ void EmbosserBridge::TakeJob(const std::vector<unsigned char>& bytes) {
     std::string what =
         "job " + std::to_string(nextJob_) + ": " + std::to_string(bytes.size()) + " bytes, ";
     if (before == sim::EmbosserPhase::EnteringService || before == sim::EmbosserPhase::Ready) {
-        const sim::FirmwareImageCheck check = model_.LastImageCheck();
+        const sim::LoaderReport check = model_.LastImageCheck();
         if (check.Valid()) {
             what += "firmware version " + check.version + ", " + std::to_string(check.dataRecords) +
                     " data records, " + std::to_string(check.dataBytes) + " data bytes";
         } else {
-            what += std::string("firmware rejected: ") + sim::ProblemName(check.problem) +
+            what += std::string("firmware rejected: ") + sim::FaultName(check.fault) +
                     " at line " + std::to_string(check.line);
         }
         SaveFirmware(bytes);

@@ -7,7 +7,7 @@
 
 #include "firmware/FirmwareImageReader.h"
 #include "firmware/ImageFaultText.h"
-#include "sim/FirmwareImageCheck.h"
+#include "sim/LoaderReport.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (whole.Usable()) FUZZ_CHECK(IsQuillmar(whole.maker));
 
     // The program never refuses what the embosser would take.
-    if (reflasher::sim::CheckFirmwareImage(data, size).Valid()) FUZZ_CHECK(whole.Usable());
+    if (reflasher::sim::CheckAsLoader(data, size).Valid()) FUZZ_CHECK(whole.Usable());
 
     // Nor does it judge line ends: CR LF as LF alone gives the same verdict.
     if (whole.Usable()) {

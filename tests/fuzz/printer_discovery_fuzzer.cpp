@@ -11,8 +11,9 @@
 #include "device/PrinterDiscovery.h"
 #include "device/UsbPrinter.h"
 #include "sim/SimulatedSpooler.h"
-#include "ui/portable/PrinterList.h"
+#include "ui/PrinterList.h"
 #include "tests/fuzz/FuzzCheck.h"
+#include "tests/shared/ExpectedTexts.h"
 
 namespace {
 
@@ -108,8 +109,8 @@ void CheckLayout(const Discovery& discovered, const std::vector<PrinterInfo>& in
     FUZZ_CHECK(layout.lines.size() == (found >= 2 ? found + 1 : 1));
     FUZZ_CHECK(layout.chooseOnlyEmbosser == (found == 1));
     FUZZ_CHECK(layout.message.empty() == (found != 0));
-    if (found == 0) FUZZ_CHECK(layout.lines[0] == L"No printers available");
-    if (found >= 2) FUZZ_CHECK(layout.lines[0] == L"Choose printer from list");
+    if (found == 0) FUZZ_CHECK(layout.lines[0] == reflasher::expected::kNoPrinters);
+    if (found >= 2) FUZZ_CHECK(layout.lines[0] == reflasher::expected::kChoosePrinter);
 
     // The embossers found are installed printers in enumeration order, each shown by
     // its own entry text on the line that stands for it, and each one qualifies.
@@ -161,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(discovered.outcome == reflasher::DiscoveryOutcome::NoMemory && discovered.embossers.empty());
         const PrinterList layout = reflasher::LayOutPrinterList(discovered);
         FUZZ_CHECK(!layout.fill && layout.lines.empty() && !layout.chooseOnlyEmbosser);
-        FUZZ_CHECK(layout.message == L"Printer Enumeration failed (malloc failure)");
+        FUZZ_CHECK(layout.message == reflasher::expected::kEnumerationNoMemory);
     } else {
         CheckLayout(discovered, enumerationFails ? std::vector<PrinterInfo>{} : installed);
     }

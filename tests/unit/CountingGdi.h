@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/portable/GdiInterface.h"
+#include "ui/GdiInterface.h"
 
 namespace reflasher::fakes {
 

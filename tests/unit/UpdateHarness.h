@@ -16,7 +16,8 @@
 
 #include "sim/SimulatedSpooler.h"
 #include "tests/unit/ScriptedDevice.h"
-#include "tests/unit/UpdateFakes.h"
+#include "tests/shared/ExpectedTexts.h"
+#include "tests/shared/UpdateFakes.h"
 #include "update/UpdateThreadProc.h"
 
 namespace reflasher::fakes {
@@ -62,12 +63,6 @@ inline PrinterInfo Embosser(const std::wstring& name = L"Dovrex", const std::wst
     return {name, port, L"Quillmar Dovrex"};
 }
 
-// A small stand-in image: the run never looks inside it.
-inline std::vector<unsigned char> SmallImage() {
-    const std::string text = "SV1600000000517569...\r\nS3250200000000\r\nSP0500000000FA\r\n";
-    return std::vector<unsigned char>(text.begin(), text.end());
-}
-
 // The device's work spans the run from its start until the printer is closed for
 // the last time: one request to stay awake before anything the run did, withdrawn
 // on the same thread at the one report to the dialog that the work is over, with no
@@ -102,7 +97,7 @@ struct UpdateHarness {
     FakeKeepAwake keepAwake{log};
     FakeEmbeddedImage embedded;
     FirmwareFileBytes chosenFile;
-    FailingAllocator allocator{std::numeric_limits<std::size_t>::max()};
+    FailingAllocator allocator{kNeverFails};
     std::atomic<bool> busy{true};
     UpdateServices services{&spooler, &clock, &keepAwake, &embedded, nullptr, &allocator, nullptr};
     UpdateContext context{services, dialog, chosenFile, busy};
@@ -112,7 +107,7 @@ struct UpdateHarness {
     DeviceWorkEnd atDeviceWorkEnd;
 
     UpdateHarness() {
-        embedded.image = SmallImage();
+        embedded.image = SmallFirmwareImage();
         dialog.busyFlag = &busy;
         dialog.onDeviceWorkEnded = [this] {
             std::size_t queued = 0;
@@ -164,60 +159,29 @@ struct UpdateHarness {
     }
 };
 
-// The run's message texts, written out here so that a typo in the program shows.
+// The run's message texts, as the tables here take them (ExpectedTexts.h).
 namespace text {
-inline const std::wstring kNeverReady =
-    L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\nand on again before retrying.";
-inline const std::wstring kRecheckInvalidFile =
-    L"The file received by the printer is invalid!\nTurn the printer off and on again, and retry.";
-inline const std::wstring kRecheckError =
-    L"An error occured while trying to upgrade flash.\nPlease turn the printer off and on again, and retry.";
-inline const std::wstring kNotFinished =
-    L"There was an error upgrading the flash!\nPlease turn the printer off and on again \nbefore trying again.";
-inline const std::wstring kSuccess =
-    L"The Flash upgrade was successful.\nPlease turn the printer off and on again,\nand close this "
-    L"application before\nresuming printing.";
-inline const std::wstring kWriteError =
-    L"A flash write error occured!\nPlease turn the printer off and\non again before retrying.\n";
-inline const std::wstring kUnknownError =
-    L"An unkonwn error has occured!\nPlease turn the printer off and\non again before retrying.\n";
-inline const std::wstring kInvalidHex =
-    L"The hex file that was selected\nis invalid! Please turn the printer,\noff and on again before retrying\n";
-inline const std::wstring kFlashDeviceError =
-    L"A flash device error occured!\nPlease turn the printer off and\non again before retrying.\n";
-inline const std::wstring kMallocFailure = L"File read failure (malloc failure)";
-inline const std::wstring kQueueOffline =
-    L"The printer is offline!\nNothing was sent to the printer.\nPlease connect it, turn it on, and "
-    L"make sure\nits queue is not set to use the printer offline,\nthen retry.";
-inline const std::wstring kQueuePaused =
-    L"The printer's queue is paused!\nNothing was sent to the printer.\nPlease resume printing in "
-    L"its queue,\nthen retry.";
-inline const std::wstring kQueueFault =
-    L"The printer's queue reports an error!\nNothing was sent to the printer.\nPlease turn the "
-    L"printer off and on again,\nclear the error in its queue, and retry.";
-inline const std::wstring kDocumentsWaiting =
-    L"Documents are waiting in the printer's queue!\nNothing was sent to the printer.\nPlease let "
-    L"them print or cancel them,\nthen retry.";
-inline const std::wstring kAlreadyUpdating =
-    L"The printer is already in firmware update mode!\nNothing was sent to the printer.\nPlease "
-    L"turn the printer off and on again,\nthen retry.";
-inline const std::wstring kForeignDocument =
-    L"Another document was sent to the printer\nduring the update! The firmware was not sent.\n"
-    L"Please turn the printer off and on again,\nand retry once that document has printed.";
-inline const std::wstring kWriteFailed = L"Failed to write to printer";
-inline const std::wstring kReopenFailed =
-    L"The printer could not be opened again!\nIt is waiting for its firmware, and would take\nthe "
-    L"next document it gets as its firmware.\nPlease turn the printer off and on again\nbefore "
-    L"printing anything, then retry.";
-inline const std::wstring kRunFailed =
-    L"An unexpected error stopped the update!\nPlease turn the printer off and on again\nbefore "
-    L"printing anything, then retry.";
-inline const std::wstring kStuckBeforeFirmware =
-    L"The printer is not answering!\nNo firmware was sent to the printer.\nPlease wait, or close "
-    L"this application and\nturn the printer off and on again\nbefore printing anything.";
-inline const std::wstring kStuckAfterFirmware =
-    L"The printer is not answering!\nThe firmware may have reached the printer.\nPlease wait, or "
-    L"close this application and\nturn the printer off and on again\nbefore printing anything.";
+inline const std::wstring kNeverReady = expected::kTimeout;
+inline const std::wstring kRecheckInvalidFile = expected::kRecheckInvalidFile;
+inline const std::wstring kRecheckError = expected::kRecheckError;
+inline const std::wstring kNotFinished = expected::kNotFinished;
+inline const std::wstring kSuccess = expected::kSuccess;
+inline const std::wstring kWriteError = expected::kWriteError;
+inline const std::wstring kUnknownError = expected::kUnknownError;
+inline const std::wstring kInvalidHex = expected::kInvalidHex;
+inline const std::wstring kFlashDeviceError = expected::kFlashDeviceError;
+inline const std::wstring kMallocFailure = expected::kMallocFailure;
+inline const std::wstring kQueueOffline = expected::kQueueOffline;
+inline const std::wstring kQueuePaused = expected::kQueuePaused;
+inline const std::wstring kQueueFault = expected::kQueueFault;
+inline const std::wstring kDocumentsWaiting = expected::kDocumentsWaiting;
+inline const std::wstring kAlreadyUpdating = expected::kAlreadyUpdating;
+inline const std::wstring kForeignDocument = expected::kForeignDocument;
+inline const std::wstring kWriteFailed = expected::kWriteFailed;
+inline const std::wstring kReopenFailed = expected::kReopenFailed;
+inline const std::wstring kRunFailed = expected::kRunFailed;
+inline const std::wstring kStuckBeforeFirmware = expected::kStuckBeforeFirmware;
+inline const std::wstring kStuckAfterFirmware = expected::kStuckAfterFirmware;
 }  // namespace text
 
 }  // namespace reflasher::fakes

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/unit/CountingGdi.h"
-#include "ui/portable/BusyAnimationLoop.h"
+#include "ui/BusyAnimationLoop.h"
 
 namespace reflasher::fakes {
 namespace {

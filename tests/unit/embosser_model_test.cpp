@@ -13,24 +13,18 @@
 #include "sim/EmbosserModel.h"
 #include "sim/SimulatedSpooler.h"
 #include "sim/SyntheticFirmware.h"
+#include "tests/shared/UpdateFakes.h"
 
 namespace reflasher::sim {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using fakes::SmallFirmwareImage;
 
 Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-// Written out from the job's byte table, independently of the model's own copy.
-Bytes ServiceJob() {
-    return ToBytes(std::string(8, '\0') + "\x1B%-12345X@PJL SERVICE FIRMWARE\n\f");
-}
-
-Bytes SmallImage() {
-    FirmwareLayout layout = StoredImageLayout();
-    layout.runs = {{0x02000000u, 0x0200004Fu}};
-    return ToBytes(GenerateFirmwareImage(layout));
-}
+// The model's own copy: update_embosser_test checks it against the job the run sends.
+Bytes ServiceJob() { return Bytes(kServiceModeJob.begin(), kServiceModeJob.end()); }
 
 struct Seen {
     int status;
@@ -105,7 +99,7 @@ TEST(EmbosserModel, GoesThroughServiceModeEraseAndWriteToIdle) {
     // Three polls before ready, the first 1, then the re-check still 1.
     EXPECT_EQ(host.Poll(5), (std::vector<Seen>{{0, 0}, {0, 0}, {0, 0}, {1, 0}, {1, 0}}));
 
-    const Bytes image = SmallImage();
+    const Bytes image = SmallFirmwareImage();
     host.Send(image);
     EXPECT_EQ(host.model.Phase(), EmbosserPhase::Erasing);
     EXPECT_EQ(host.Poll(8), (std::vector<Seen>{
@@ -123,12 +117,12 @@ TEST(EmbosserModel, ZeroCountsSkipTheirPhase) {
     Host host({/*pollsBeforeReady=*/0, /*erasePolls=*/0, /*writePolls=*/1});
     host.Send(ServiceJob());
     EXPECT_EQ(host.Poll(), (Seen{1, 0}));
-    host.Send(SmallImage());
+    host.Send(SmallFirmwareImage());
     EXPECT_EQ(host.Poll(2), (std::vector<Seen>{{6, 99}, {0, 0}}));
 
     Host noWriting({0, 1, 0});
     noWriting.EnterServiceMode();
-    noWriting.Send(SmallImage());
+    noWriting.Send(SmallFirmwareImage());
     EXPECT_EQ(noWriting.Poll(2), (std::vector<Seen>{{6, 0}, {0, 0}}));
 }
 
@@ -136,7 +130,7 @@ TEST(EmbosserModel, WritingProgressRisesWithinOneTo99) {
     for (int writePolls : {1, 2, 3, 7, 98, 99, 100, 250}) {
         Host host({0, 0, writePolls});
         host.EnterServiceMode();
-        host.Send(SmallImage());
+        host.Send(SmallFirmwareImage());
         int previous = 0;
         for (int step = 1; step <= writePolls; ++step) {
             const Seen seen = host.Poll();
@@ -159,7 +153,7 @@ TEST(EmbosserModel, NegativeCountsMeanNone) {
     Host host({-3, -1, -5});
     host.Send(ServiceJob());
     EXPECT_EQ(host.Poll(), (Seen{1, 0}));
-    host.Send(SmallImage());
+    host.Send(SmallFirmwareImage());
     EXPECT_EQ(host.Poll(), (Seen{0, 0}));
 }
 
@@ -174,7 +168,7 @@ TEST(EmbosserModel, OnlyTheExactServiceJobEntersServiceMode) {
         {"text without the zero bytes", textOnly},
         {"one byte changed", oneByteOff},
         {"one byte more", longer},
-        {"the firmware image", SmallImage()},
+        {"the firmware image", SmallFirmwareImage()},
         {"empty job", {}},
     };
     for (const auto& [name, bytes] : cases) {
@@ -186,7 +180,7 @@ TEST(EmbosserModel, OnlyTheExactServiceJobEntersServiceMode) {
 }
 
 TEST(EmbosserModel, InvalidImageReportsTwoUntilSwitchedOff) {
-    Bytes corrupted = SmallImage();
+    Bytes corrupted = SmallFirmwareImage();
     corrupted[60] = corrupted[60] == '0' ? '1' : '0';  // a data digit of the first S3 record
     const std::vector<std::pair<const char*, Bytes>> cases = {
         {"checksum", corrupted},
@@ -202,13 +196,13 @@ TEST(EmbosserModel, InvalidImageReportsTwoUntilSwitchedOff) {
         EXPECT_EQ(host.model.FirmwareReceived(), bytes) << name;
 
         // Stuck until power-cycled: neither a good image nor a new service job is taken.
-        host.Send(SmallImage());
+        host.Send(SmallFirmwareImage());
         host.Send(ServiceJob());
         EXPECT_EQ(host.Poll(), (Seen{2, 0})) << name;
         host.model.PowerCycle();
         EXPECT_EQ(host.Poll(), (Seen{0, 0})) << name;
         host.EnterServiceMode();
-        host.Send(SmallImage());
+        host.Send(SmallFirmwareImage());
         EXPECT_EQ(host.Poll(), (Seen{6, 0})) << name;
     }
 }
@@ -243,7 +237,7 @@ TEST(EmbosserModel, ScriptedFaultsShowWhereTheRunWouldSeeThem) {
         host.Send(ServiceJob());
         EXPECT_EQ(host.Poll(static_cast<int>(c.negotiation.size())), c.negotiation) << c.name;
         if (c.flashing.empty()) continue;
-        host.Send(SmallImage());
+        host.Send(SmallFirmwareImage());
         EXPECT_EQ(host.Poll(static_cast<int>(c.flashing.size())), c.flashing) << c.name;
     }
 }
@@ -251,7 +245,7 @@ TEST(EmbosserModel, ScriptedFaultsShowWhereTheRunWouldSeeThem) {
 TEST(EmbosserModel, FaultStatesHoldTheirExactString) {
     Host silent({0, 0, 3, EmbosserFault::SilentMidFlash, 1});
     silent.EnterServiceMode();
-    silent.Send(SmallImage());
+    silent.Send(SmallFirmwareImage());
     silent.Poll(2);
     // No value at all: the spooler reports a count of 0, not an empty text.
     unsigned char buffer[kStatusBufferSize] = {};
@@ -278,13 +272,13 @@ TEST(EmbosserModel, FaultStatesHoldTheirExactString) {
 TEST(EmbosserModel, FaultPointIsClampedToTheWritingSteps) {
     Host atStart({0, 0, 3, EmbosserFault::WriteError, 0});
     atStart.EnterServiceMode();
-    atStart.Send(SmallImage());
+    atStart.Send(SmallFirmwareImage());
     EXPECT_EQ(atStart.Poll(2), (std::vector<Seen>{{5, 0}, {5, 0}}));
 
     // Beyond the last step: the fault comes instead of the final 0.
     Host atEnd({0, 0, 2, EmbosserFault::UnknownError, 9});
     atEnd.EnterServiceMode();
-    atEnd.Send(SmallImage());
+    atEnd.Send(SmallFirmwareImage());
     EXPECT_EQ(atEnd.Poll(3), (std::vector<Seen>{{6, 50}, {6, 99}, {4, 99}}));
 }
 
@@ -330,7 +324,7 @@ TEST(EmbosserModel, ServesAPollingThreadWhileObserved) {
     std::thread worker([&] {
         while (host.Poll().status != 1) {
         }
-        host.Send(SmallImage());
+        host.Send(SmallFirmwareImage());
         for (Seen s = host.Poll(); !(s.status == 0 && !seen.empty()); s = host.Poll()) seen.push_back(s);
         done = true;
     });

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "sim/SyntheticFirmware.h"
-#include "tests/unit/UpdateFakes.h"
-#include "update/FirmwareFileCheck.h"
+#include "tests/shared/UpdateFakes.h"
+#include "update/FirmwareFileReport.h"
 
 namespace reflasher {
 namespace {
@@ -30,13 +30,13 @@ struct FileCase {
     const char* name;
     MemoryFileSpec spec;
     bool present;
-    FirmwareFileVerdict verdict;
+    FirmwareFileRefusal refusal;
     std::size_t reads;        // how many reads the check makes (one at most)
     bool allocates = true;    // whether a buffer is asked for
     std::size_t allocatorFailsFrom = SIZE_MAX;
 };
 
-TEST(FirmwareFileCheck, RefusesWhatCantBeOpenedReadOrBeFirmware) {
+TEST(CheckFirmwareFile, RefusesWhatCantBeOpenedReadOrBeFirmware) {
     const std::vector<unsigned char> good = Bytes(sim::GenerateSyntheticFirmware());
     MemoryFileSpec locked = FileOf(good);
     locked.lockedElsewhere = true;
@@ -58,35 +58,35 @@ TEST(FirmwareFileCheck, RefusesWhatCantBeOpenedReadOrBeFirmware) {
     zipWithImage.insert(zipWithImage.end(), good.begin(), good.end());
 
     const std::vector<FileCase> cases = {
-        {"the synthetic image", FileOf(good), true, FirmwareFileVerdict::Usable, 1},
-        {"missing", FileOf(good), false, FirmwareFileVerdict::CantOpen, 0, false},
-        {"held open by another program", locked, true, FirmwareFileVerdict::CantOpen, 0, false},
-        {"length unknown", noLength, true, FirmwareFileVerdict::CantRead, 0, false},
-        {"read error", readError, true, FirmwareFileVerdict::CantRead, 1},
-        {"read one byte short", readsShort, true, FirmwareFileVerdict::CantRead, 1},
-        {"shorter than its length", longerThanItIs, true, FirmwareFileVerdict::CantRead, 1},
-        {"exactly 64 MiB", largestAllowed, true, FirmwareFileVerdict::CantRead, 1},
-        {"over 64 MiB", diskImage, true, FirmwareFileVerdict::TooLarge, 0, false},
-        {"4 GiB", fourGiB, true, FirmwareFileVerdict::TooLarge, 0, false},
-        {"no buffer to be had", FileOf(good), true, FirmwareFileVerdict::NoMemory, 0, true, 1},
-        {"empty", FileOf({}), true, FirmwareFileVerdict::NotFirmware, 1},
-        {"fault in its first line", FileOf(zipWithImage), true, FirmwareFileVerdict::NotFirmware, 1},
+        {"the synthetic image", FileOf(good), true, FirmwareFileRefusal::None, 1},
+        {"missing", FileOf(good), false, FirmwareFileRefusal::CantOpen, 0, false},
+        {"held open by another program", locked, true, FirmwareFileRefusal::CantOpen, 0, false},
+        {"length unknown", noLength, true, FirmwareFileRefusal::CantRead, 0, false},
+        {"read error", readError, true, FirmwareFileRefusal::CantRead, 1},
+        {"read one byte short", readsShort, true, FirmwareFileRefusal::CantRead, 1},
+        {"shorter than its length", longerThanItIs, true, FirmwareFileRefusal::CantRead, 1},
+        {"exactly 64 MiB", largestAllowed, true, FirmwareFileRefusal::CantRead, 1},
+        {"over 64 MiB", diskImage, true, FirmwareFileRefusal::TooLarge, 0, false},
+        {"4 GiB", fourGiB, true, FirmwareFileRefusal::TooLarge, 0, false},
+        {"no buffer to be had", FileOf(good), true, FirmwareFileRefusal::NoMemory, 0, true, 1},
+        {"empty", FileOf({}), true, FirmwareFileRefusal::NotFirmware, 1},
+        {"fault in its first line", FileOf(zipWithImage), true, FirmwareFileRefusal::NotFirmware, 1},
     };
     for (const FileCase& c : cases) {
         MemoryFileOpener files;
         fakes::FailingAllocator allocator(c.allocatorFailsFrom);
         if (c.present) files.files[L"C:\\fw.hex"] = c.spec;
-        const FirmwareFileCheck check = CheckFirmwareFile(files, L"C:\\fw.hex", allocator);
-        EXPECT_EQ(check.verdict, c.verdict) << c.name;
+        const FirmwareFileReport check = CheckFirmwareFile(files, L"C:\\fw.hex", allocator);
+        EXPECT_EQ(check.refusal, c.refusal) << c.name;
         EXPECT_EQ(files.readSizes.size(), c.reads) << c.name;
         if (c.reads == 1) {
             EXPECT_EQ(files.readSizes[0], c.spec.claimedLength.value_or(c.spec.bytes.size())) << c.name;
         }
         EXPECT_EQ(allocator.requests.size(), c.allocates ? 1u : 0u) << c.name;
         EXPECT_EQ(files.openFiles, 0) << c.name << ": left open";
-        EXPECT_EQ(FirmwareFileRefusal(check).empty(), c.verdict == FirmwareFileVerdict::Usable) << c.name;
+        EXPECT_EQ(FirmwareFileRefusalText(check).empty(), c.refusal == FirmwareFileRefusal::None) << c.name;
         // The run gets the bytes that were checked, and only usable ones.
-        if (c.verdict == FirmwareFileVerdict::Usable) {
+        if (c.refusal == FirmwareFileRefusal::None) {
             ASSERT_EQ(check.bytes.size, good.size()) << c.name;
             EXPECT_TRUE(std::equal(good.begin(), good.end(), check.bytes.data.get())) << c.name;
         } else {
@@ -95,25 +95,25 @@ TEST(FirmwareFileCheck, RefusesWhatCantBeOpenedReadOrBeFirmware) {
     }
 }
 
-TEST(FirmwareFileCheck, TheRefusalNamesTheFaultAndItsLine) {
+TEST(CheckFirmwareFile, TheRefusalNamesTheFaultAndItsLine) {
     MemoryFileOpener files;
     files.files[L"notes.hex"] = FileOf(Bytes("Dovrex 9.0 release notes\r\n"));
-    const FirmwareFileCheck check = CheckFirmwareFile(files, L"notes.hex");
+    const FirmwareFileReport check = CheckFirmwareFile(files, L"notes.hex");
     EXPECT_EQ(check.image.fault, firmware::ImageFault::NotARecord);
-    EXPECT_EQ(FirmwareFileRefusal(check),
+    EXPECT_EQ(FirmwareFileRefusalText(check),
               L"The chosen file is not firmware for this printer!\n"
               L"Line 1 is not a firmware record (S-record text).\n"
               L"Please choose the right firmware file with Browse.");
     // Each reason for not reading the file has words of its own.
-    const auto refusal = [](FirmwareFileVerdict verdict) {
-        FirmwareFileCheck refused;
-        refused.verdict = verdict;
-        return FirmwareFileRefusal(refused);
+    const auto refusal = [](FirmwareFileRefusal refusal) {
+        FirmwareFileReport refused;
+        refused.refusal = refusal;
+        return FirmwareFileRefusalText(refused);
     };
-    const std::wstring cantOpen = refusal(FirmwareFileVerdict::CantOpen);
-    const std::wstring cantRead = refusal(FirmwareFileVerdict::CantRead);
-    const std::wstring tooLarge = refusal(FirmwareFileVerdict::TooLarge);
-    EXPECT_EQ(refusal(FirmwareFileVerdict::NoMemory), L"File read failure (malloc failure)");
+    const std::wstring cantOpen = refusal(FirmwareFileRefusal::CantOpen);
+    const std::wstring cantRead = refusal(FirmwareFileRefusal::CantRead);
+    const std::wstring tooLarge = refusal(FirmwareFileRefusal::TooLarge);
+    EXPECT_EQ(refusal(FirmwareFileRefusal::NoMemory), L"File read failure (malloc failure)");
     EXPECT_NE(cantOpen.find(L"could not be opened"), std::wstring::npos);
     EXPECT_NE(cantRead.find(L"could not be read"), std::wstring::npos);
     EXPECT_NE(tooLarge.find(L"larger than 64 MB"), std::wstring::npos);

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/unit/CountingGdi.h"
-#include "ui/portable/IconPosition.h"
-#include "ui/portable/LogoDrawing.h"
-#include "ui/portable/PictureScale.h"
+#include "ui/IconPosition.h"
+#include "ui/LogoDrawing.h"
+#include "ui/PictureScale.h"
 
 namespace reflasher::fakes {
 namespace {

@@ -1,6 +1,6 @@
 // Which printers qualify, and what the printer list shows afterwards.
 #include "device/PrinterDiscovery.h"
-#include "ui/portable/PrinterList.h"
+#include "ui/PrinterList.h"
 
 #include <gtest/gtest.h>
 
@@ -9,35 +9,18 @@
 #include <vector>
 
 #include "sim/SimulatedSpooler.h"
+#include "tests/shared/ExpectedTexts.h"
+#include "tests/shared/UpdateFakes.h"
 
 namespace reflasher {
 namespace {
 
 using Lines = std::vector<std::wstring>;
 
-const wchar_t kNotDetected[] =
-    L"A Quillmar Dovrex Tactigraph was not detected!\nMake sure that the printer is turned on\n"
-    L"and connected to the computer via the USB port.";
-const wchar_t kMallocFailure[] = L"Printer Enumeration failed (malloc failure)";
-
-// Refuses every allocation and remembers the sizes asked for.
-class FailingAllocator : public Allocator {
-public:
-    std::unique_ptr<unsigned char[]> Allocate(std::size_t size) noexcept override {
-        sizes.push_back(size);
-        return nullptr;
-    }
-    std::vector<std::size_t> sizes;
-};
-
-class RecordingAllocator : public Allocator {
-public:
-    std::unique_ptr<unsigned char[]> Allocate(std::size_t size) noexcept override {
-        sizes.push_back(size);
-        return Allocator::Allocate(size);
-    }
-    std::vector<std::size_t> sizes;
-};
+using expected::kChoosePrinter;
+using expected::kNoPrinters;
+using expected::kNotDetected;
+constexpr const wchar_t* kMallocFailure = expected::kEnumerationNoMemory;
 
 TEST(IsQualifyingPrinter, LetterCaseAndLengthRules) {
     struct Case {
@@ -93,16 +76,16 @@ TEST(DiscoverPrinters, Layouts) {
         bool chosen;
         bool notDetected;
     } cases[] = {
-        {"nothing installed", {}, {L"No printers available"}, {}, false, true},
-        {"no embosser", {office, onLpt, newer}, {L"No printers available"}, {}, false, true},
+        {"nothing installed", {}, {kNoPrinters}, {}, false, true},
+        {"no embosser", {office, onLpt, newer}, {kNoPrinters}, {}, false, true},
         {"one embosser among others", {office, first, onLpt}, {L"Dovrex A on USB001"}, {L"Dovrex A"},
          true, false},
         {"one on a lower-case port", {second}, {L"dovrex b on usb003"}, {L"dovrex b"}, true, false},
         {"two, in enumeration order", {second, office, first},
-         {L"Choose printer from list", L"dovrex b on usb003", L"Dovrex A on USB001"},
+         {kChoosePrinter, L"dovrex b on usb003", L"Dovrex A on USB001"},
          {L"dovrex b", L"Dovrex A"}, false, false},
         {"three", {first, second, first},
-         {L"Choose printer from list", L"Dovrex A on USB001", L"dovrex b on usb003",
+         {kChoosePrinter, L"Dovrex A on USB001", L"dovrex b on usb003",
           L"Dovrex A on USB001"},
          {L"Dovrex A", L"dovrex b", L"Dovrex A"}, false, false},
     };
@@ -124,8 +107,8 @@ TEST(DiscoverPrinters, Layouts) {
             const std::optional<std::size_t> embosser =
                 EmbosserAtLine(list, static_cast<int>(line), found.embossers.size());
             if (!embosser) {
-                EXPECT_TRUE(c.combo[line] == L"Choose printer from list" ||
-                            c.combo[line] == L"No printers available");
+                EXPECT_TRUE(c.combo[line] == kChoosePrinter ||
+                            c.combo[line] == kNoPrinters);
                 continue;
             }
             EXPECT_EQ(PrinterEntryText(found.embossers[*embosser]), c.combo[line]);
@@ -144,9 +127,9 @@ TEST(DiscoverPrinters, EnumeratesWithABufferOfTheReportedSize) {
     sim::SimulatedSpooler spooler;
     spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
     spooler.OverrideEnumSize(4096);
-    RecordingAllocator allocator;
+    fakes::FailingAllocator allocator{fakes::kNeverFails};
     const Discovery found = DiscoverEmbossers(spooler, allocator);
-    EXPECT_EQ(allocator.sizes, std::vector<std::size_t>{4096});
+    EXPECT_EQ(allocator.requests, std::vector<std::size_t>{4096});
     EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::PrinterListSize), 1);
     EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ListPrinters), 1);
     EXPECT_TRUE(LayOutPrinterList(found).chooseOnlyEmbosser);
@@ -173,7 +156,7 @@ TEST(DiscoverPrinters, MallocFailureOrStoppedSpoolerLeavesTheListAlone) {
         sim::SimulatedSpooler spooler;
         spooler.AddPrinter({L"Dovrex", L"USB001", L"Quillmar Dovrex"});
         if (c.serviceStopped) spooler.StopService();
-        FailingAllocator allocator;
+        fakes::FailingAllocator allocator;
         const Discovery found = DiscoverEmbossers(spooler, allocator);
         EXPECT_EQ(found.outcome, c.outcome);
         EXPECT_TRUE(found.embossers.empty());
@@ -182,7 +165,7 @@ TEST(DiscoverPrinters, MallocFailureOrStoppedSpoolerLeavesTheListAlone) {
         EXPECT_TRUE(list.lines.empty());
         EXPECT_FALSE(list.chooseOnlyEmbosser);
         EXPECT_EQ(list.message, c.message);
-        EXPECT_EQ(allocator.sizes.size(), c.allocations);
+        EXPECT_EQ(allocator.requests.size(), c.allocations);
         EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ListPrinters), 0);
     }
 }
@@ -208,15 +191,15 @@ TEST(DiscoverPrinters, FailedOrEmptyEnumerationMeansNoPrinters) {
         // that no buffer is needed and no malloc failure is reported.
         const bool sizeIsZero =
             c.failing == sim::SpoolerOp::PrinterListSize || c.sizeReported == 0u;
-        FailingAllocator failing;
-        RecordingAllocator heap;
+        fakes::FailingAllocator failing;
+        fakes::FailingAllocator heap{fakes::kNeverFails};
         Allocator& allocator = sizeIsZero ? static_cast<Allocator&>(failing) : heap;
         const Discovery found = DiscoverEmbossers(spooler, allocator);
         EXPECT_EQ(found.outcome, DiscoveryOutcome::Enumerated);
         EXPECT_TRUE(found.embossers.empty());
         const PrinterList list = LayOutPrinterList(found);
         EXPECT_TRUE(list.fill);
-        EXPECT_EQ(list.lines, Lines{L"No printers available"});
+        EXPECT_EQ(list.lines, Lines{kNoPrinters});
         EXPECT_FALSE(list.chooseOnlyEmbosser);
         EXPECT_EQ(list.message, kNotDetected);
     }

@@ -46,7 +46,7 @@ TEST(SendFirmwareFile, AWriteTakenOnlyInPartIsAbortedFromEitherSource) {
         sim::DeliveryMode mode;
     } cases[] = {
         {"file, one byte short", false, 1999, sim::DeliveryMode::WhileSpooling},
-        {"embedded image, one byte short", true, static_cast<std::uint32_t>(SmallImage().size() - 1),
+        {"embedded image, one byte short", true, static_cast<std::uint32_t>(SmallFirmwareImage().size() - 1),
          sim::DeliveryMode::WhileSpooling},
         {"file, one byte short, printed after spooling", false, 1999, sim::DeliveryMode::AfterSpooled},
         {"file, nothing taken", false, 0, sim::DeliveryMode::WhileSpooling},
@@ -88,7 +88,7 @@ TEST(SendFirmwareFile, EmbeddedImageWinsOverAChosenFile) {
     run.chosenFile.data.reset(new unsigned char[300]());
     run.Run();
     ASSERT_EQ(run.device.Jobs().size(), 2u);
-    EXPECT_EQ(run.device.Jobs()[1], SmallImage());
+    EXPECT_EQ(run.device.Jobs()[1], SmallFirmwareImage());
     EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
 }
 

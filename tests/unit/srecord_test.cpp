@@ -13,7 +13,7 @@
 #include "firmware/FirmwareImageReader.h"
 #include "firmware/ImageFaultText.h"
 #include "firmware/SRecord.h"
-#include "sim/FirmwareImageCheck.h"
+#include "sim/LoaderReport.h"
 #include "sim/SyntheticFirmware.h"
 
 namespace reflasher::sim {
@@ -21,8 +21,8 @@ namespace {
 
 using namespace reflasher::firmware;
 
-FirmwareImageCheck Check(const std::string& image) {
-    return CheckFirmwareImage(reinterpret_cast<const unsigned char*>(image.data()), image.size());
+LoaderReport Check(const std::string& image) {
+    return CheckAsLoader(reinterpret_cast<const unsigned char*>(image.data()), image.size());
 }
 
 std::vector<std::string> SplitLines(const std::string& image) {
@@ -62,8 +62,8 @@ TEST(SyntheticFirmware, HasTheStoredImagesExactLayout) {
     const std::string image = GenerateSyntheticFirmware();
     EXPECT_EQ(image.size(), 1140906u);
 
-    const FirmwareImageCheck check = Check(image);
-    ASSERT_TRUE(check.Valid()) << ProblemName(check.problem) << " at line " << check.line;
+    const LoaderReport check = Check(image);
+    ASSERT_TRUE(check.Valid()) << FaultName(check.fault) << " at line " << check.line;
     EXPECT_EQ(check.version, "00900000");
     EXPECT_EQ(check.dataRecords, 14261u);
     EXPECT_EQ(check.dataBytes, 456332u);
@@ -79,7 +79,7 @@ TEST(SyntheticFirmware, HasTheStoredImagesExactLayout) {
     std::vector<std::pair<std::uint32_t, std::size_t>> shortRecords;
     for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
         SRecord record;
-        ASSERT_EQ(ParseSRecordLine(lines[i].data(), lines[i].size(), &record), SRecordProblem::None);
+        ASSERT_EQ(ParseSRecordLine(lines[i].data(), lines[i].size(), &record), SRecordFault::None);
         ASSERT_EQ(record.type, SRecordType::Data) << "line " << i + 1;
         if (record.data.size() == 32) {
             ASSERT_EQ(lines[i].size(), 78u);
@@ -115,7 +115,7 @@ TEST(SyntheticFirmware, BuildWroteTheSameImage) {
     EXPECT_TRUE(onDisk == GenerateSyntheticFirmware()) << "size on disk " << onDisk.size();
 }
 
-TEST(FirmwareImageCheck, AcceptsWellFormedImages) {
+TEST(CheckAsLoader, AcceptsWellFormedImages) {
     const std::vector<std::pair<const char*, std::string>> cases = {
         {"small two-run image", SmallImage()},
         {"one byte", Image({Header(), Data(0, 1), End()})},
@@ -126,18 +126,18 @@ TEST(FirmwareImageCheck, AcceptsWellFormedImages) {
          Image({Header(), Data(0xFFFFFFE0u, 16), Data(0xFFFFFFF0u, 16), End()})},
     };
     for (const auto& [name, image] : cases) {
-        const FirmwareImageCheck check = Check(image);
-        EXPECT_TRUE(check.Valid()) << name << ": " << ProblemName(check.problem) << " at line "
+        const LoaderReport check = Check(image);
+        EXPECT_TRUE(check.Valid()) << name << ": " << FaultName(check.fault) << " at line "
                                    << check.line;
     }
-    const FirmwareImageCheck gaps = Check(cases[3].second);
+    const LoaderReport gaps = Check(cases[3].second);
     EXPECT_EQ(gaps.runs, (std::vector<AddressRun>{{0x10, 0x17}, {0x40, 0x4F}}));
 }
 
 struct Corruption {
     const char* name;
     std::string image;
-    LoaderProblem problem;
+    LoaderFault fault;
     std::size_t line;
 };
 
@@ -147,7 +147,7 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
-TEST(FirmwareImageCheck, NamesEachKindOfCorruptionAndItsLine) {
+TEST(CheckAsLoader, NamesEachKindOfCorruptionAndItsLine) {
     const std::string good = SmallImage();
     const std::vector<std::string> lines = SplitLines(good);
     ASSERT_EQ(lines.size(), 6u);  // header, 3 + 1 data records, end
@@ -166,73 +166,73 @@ TEST(FirmwareImageCheck, NamesEachKindOfCorruptionAndItsLine) {
     const std::string tooLong = "S3" + std::string(2 * 257, '0');
 
     const std::vector<Corruption> cases = {
-        {"no bytes", "", ImageProblem::Empty, 0},
-        {"LF alone", Replace(good, "\r\n", "\n"), ImageProblem::BadLineEnd, 1},
-        {"CR alone", Replace(good, "\r\n", "\r"), ImageProblem::BadLineEnd, 1},
-        {"no line end at the end", good.substr(0, good.size() - 2), ImageProblem::BadLineEnd, 6},
-        {"truncated mid-record", good.substr(0, good.size() - 30), ImageProblem::BadLineEnd, 5},
+        {"no bytes", "", ImageFormatFault::Empty, 0},
+        {"LF alone", Replace(good, "\r\n", "\n"), ImageFormatFault::BadLineEnd, 1},
+        {"CR alone", Replace(good, "\r\n", "\r"), ImageFormatFault::BadLineEnd, 1},
+        {"no line end at the end", good.substr(0, good.size() - 2), ImageFormatFault::BadLineEnd, 6},
+        {"truncated mid-record", good.substr(0, good.size() - 30), ImageFormatFault::BadLineEnd, 5},
         {"stray CR in a record", withLine(1, data1.substr(0, 30) + "\r" + data1.substr(31)),
-         ImageProblem::BadLineEnd, 2},
-        {"empty line", withLine(2, ""), SRecordProblem::BadRecordLength, 3},
+         ImageFormatFault::BadLineEnd, 2},
+        {"empty line", withLine(2, ""), SRecordFault::BadRecordLength, 3},
         {"digit dropped", withLine(1, data1.substr(0, 40) + data1.substr(41)),
-         SRecordProblem::BadRecordLength, 2},
-        {"too short for an address", withLine(1, "S30500FA"), SRecordProblem::BadRecordLength, 2},
-        {"S1 record", withLine(1, "S1" + data1.substr(2)), SRecordProblem::UnknownRecordType, 2},
-        {"lower-case type", withLine(1, "s3" + data1.substr(2)), SRecordProblem::UnknownRecordType, 2},
-        {"lower-case hex", withLine(1, lowerCase), ImageProblem::LowerCaseHex, 2},
+         SRecordFault::BadRecordLength, 2},
+        {"too short for an address", withLine(1, "S30500FA"), SRecordFault::BadRecordLength, 2},
+        {"S1 record", withLine(1, "S1" + data1.substr(2)), SRecordFault::UnknownRecordType, 2},
+        {"lower-case type", withLine(1, "s3" + data1.substr(2)), SRecordFault::UnknownRecordType, 2},
+        {"lower-case hex", withLine(1, lowerCase), ImageFormatFault::LowerCaseHex, 2},
         {"non-hex character", withLine(1, data1.substr(0, 20) + "G" + data1.substr(21)),
-         SRecordProblem::BadHexDigit, 2},
+         SRecordFault::BadHexDigit, 2},
         {"space in a record", withLine(1, data1.substr(0, 20) + " " + data1.substr(21)),
-         SRecordProblem::BadHexDigit, 2},
-        {"count too large", withLine(1, "S326" + data1.substr(4)), SRecordProblem::CountMismatch, 2},
-        {"count too small", withLine(1, "S324" + data1.substr(4)), SRecordProblem::CountMismatch, 2},
-        {"longer than a count describes", withLine(1, tooLong), SRecordProblem::TooLong, 2},
-        {"data digit changed", withLine(1, flippedData), SRecordProblem::ChecksumMismatch, 2},
-        {"checksum changed", withLine(1, flippedChecksum), SRecordProblem::ChecksumMismatch, 2},
-        {"header missing", Image({Data(0, 32), End()}), ImageProblem::MissingHeader, 1},
-        {"end record alone", Image({End()}), ImageProblem::MissingHeader, 1},
+         SRecordFault::BadHexDigit, 2},
+        {"count too large", withLine(1, "S326" + data1.substr(4)), SRecordFault::CountMismatch, 2},
+        {"count too small", withLine(1, "S324" + data1.substr(4)), SRecordFault::CountMismatch, 2},
+        {"longer than a count describes", withLine(1, tooLong), SRecordFault::TooLong, 2},
+        {"data digit changed", withLine(1, flippedData), SRecordFault::ChecksumMismatch, 2},
+        {"checksum changed", withLine(1, flippedChecksum), SRecordFault::ChecksumMismatch, 2},
+        {"header missing", Image({Data(0, 32), End()}), ImageFormatFault::MissingHeader, 1},
+        {"end record alone", Image({End()}), ImageFormatFault::MissingHeader, 1},
         {"other maker", Image({Header("Quillmax:00900000"), Data(0, 32), End()}),
-         ImageProblem::BadHeader, 1},
+         ImageFormatFault::BadHeader, 1},
         {"version not digits", Image({Header("Quillmar:0090000A"), Data(0, 32), End()}),
-         ImageProblem::BadHeader, 1},
+         ImageFormatFault::BadHeader, 1},
         {"version of seven digits", Image({Header("Quillmar:0090000"), Data(0, 32), End()}),
-         ImageProblem::BadHeader, 1},
+         ImageFormatFault::BadHeader, 1},
         {"version of nine digits", Image({Header("Quillmar:009000000"), Data(0, 32), End()}),
-         ImageProblem::BadHeader, 1},
+         ImageFormatFault::BadHeader, 1},
         {"header not at address 0", Image({Header("Quillmar:00900000", 1), Data(0, 32), End()}),
-         ImageProblem::BadHeader, 1},
+         ImageFormatFault::BadHeader, 1},
         {"second header", Image({Header(), Data(0, 32), Header(), End()}),
-         ImageProblem::MisplacedHeader, 3},
+         ImageFormatFault::MisplacedHeader, 3},
         {"data record without data", Image({Header(), Data(0, 32), Data(0x20, 0), End()}),
-         ImageProblem::EmptyDataRecord, 3},
+         ImageFormatFault::EmptyDataRecord, 3},
         {"overlapping record", Image({Header(), Data(0x100, 32), Data(0x11F, 32), End()}),
-         ImageProblem::AddressOverlap, 3},
+         ImageFormatFault::AddressOverlap, 3},
         {"repeated record", Image({Header(), Data(0x100, 32), Data(0x100, 32), End()}),
-         ImageProblem::AddressOverlap, 3},
+         ImageFormatFault::AddressOverlap, 3},
         {"descending records", Image({Header(), Data(0x200, 32), Data(0x100, 32), End()}),
-         ImageProblem::AddressOverlap, 3},
+         ImageFormatFault::AddressOverlap, 3},
         {"past the address space", Image({Header(), Data(0xFFFFFFF0u, 17), End()}),
-         ImageProblem::AddressOverflow, 2},
-        {"no data records", Image({Header(), End()}), ImageProblem::NoData, 2},
+         ImageFormatFault::AddressOverflow, 2},
+        {"no data records", Image({Header(), End()}), ImageFormatFault::NoData, 2},
         {"end record with data", Image({Header(), Data(0, 32), End(0, {1})}),
-         ImageProblem::BadEndRecord, 3},
+         ImageFormatFault::BadEndRecord, 3},
         {"end record with an address", Image({Header(), Data(0, 32), End(0x02000000u)}),
-         ImageProblem::BadEndRecord, 3},
-        {"end record missing", Image({Header(), Data(0, 32)}), ImageProblem::MissingEndRecord, 3},
-        {"record after the end", good + lines[1] + "\r\n", ImageProblem::DataAfterEnd, 7},
-        {"empty line after the end", good + "\r\n", ImageProblem::DataAfterEnd, 7},
-        {"zero byte after the end", good + std::string(1, '\0'), ImageProblem::DataAfterEnd, 7},
+         ImageFormatFault::BadEndRecord, 3},
+        {"end record missing", Image({Header(), Data(0, 32)}), ImageFormatFault::MissingEndRecord, 3},
+        {"record after the end", good + lines[1] + "\r\n", ImageFormatFault::DataAfterEnd, 7},
+        {"empty line after the end", good + "\r\n", ImageFormatFault::DataAfterEnd, 7},
+        {"zero byte after the end", good + std::string(1, '\0'), ImageFormatFault::DataAfterEnd, 7},
     };
     for (const Corruption& c : cases) {
-        const FirmwareImageCheck check = Check(c.image);
-        EXPECT_EQ(check.problem, c.problem) << c.name << ": got " << ProblemName(check.problem);
+        const LoaderReport check = Check(c.image);
+        EXPECT_EQ(check.fault, c.fault) << c.name << ": got " << FaultName(check.fault);
         EXPECT_EQ(check.line, c.line) << c.name;
     }
 }
 
 // Any single character replaced anywhere in a valid image must make it invalid:
 // a hex digit changes a byte the checksum covers, anything else breaks the syntax.
-TEST(FirmwareImageCheck, RejectsEverySingleCharacterChange) {
+TEST(CheckAsLoader, RejectsEverySingleCharacterChange) {
     const std::string good = SmallImage();
     ASSERT_TRUE(Check(good).Valid());
     for (std::size_t i = 0; i < good.size(); ++i) {

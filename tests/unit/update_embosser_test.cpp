@@ -32,39 +32,13 @@ const std::vector<unsigned char>& SyntheticImage() {
     return image;
 }
 
-// Passes everything to the model and keeps the statuses it answered, as decoded.
-class StatusTap : public sim::SimulatedDevice {
-public:
-    explicit StatusTap(sim::EmbosserModel& model) : model_(model) {}
-    void OnJob(const std::vector<unsigned char>& bytes) override { model_.OnJob(bytes); }
-    std::vector<unsigned char> OnStatusQuery() override {
-        std::vector<unsigned char> bytes = model_.OnStatusQuery();
-        StatusBuffer buffer{};
-        std::copy_n(bytes.begin(), std::min(bytes.size(), buffer.size()), buffer.begin());
-        statuses_.push_back(DecodeDeviceStatus(buffer, static_cast<std::uint32_t>(bytes.size())).status);
-        return bytes;
-    }
-    bool ReportedFinishedFlash() const {
-        bool working = false;
-        for (int status : statuses_) {
-            if (status == 6) working = true;
-            if (status == 0 && working) return true;
-        }
-        return false;
-    }
-
-private:
-    sim::EmbosserModel& model_;
-    std::vector<int> statuses_;
-};
-
 enum class Source { Embedded, File };
 
 struct EmbosserRun : UpdateHarness {
     explicit EmbosserRun(sim::EmbosserScript script = {}, Source source = Source::Embedded,
                          std::vector<unsigned char> image = SyntheticImage())
-        : model(script), tap(model) {
-        spooler.AddPrinter(Embosser(), &tap);
+        : model(script) {
+        spooler.AddPrinter(Embosser(), &model);
         if (source == Source::Embedded) {
             embedded.image = std::move(image);
         } else {
@@ -72,7 +46,6 @@ struct EmbosserRun : UpdateHarness {
         }
     }
     sim::EmbosserModel model;
-    StatusTap tap;
 };
 
 TEST(UpdateWithEmbosser, SyntheticImageArrivesByteForByteInOneWrite) {
@@ -89,7 +62,7 @@ TEST(UpdateWithEmbosser, SyntheticImageArrivesByteForByteInOneWrite) {
         EXPECT_EQ(run.spooler.Jobs()[1].writeSizes, std::vector<std::uint32_t>{1140906});
         EXPECT_TRUE(run.model.LastImageCheck().Valid());
         EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
-        EXPECT_TRUE(run.tap.ReportedFinishedFlash());
+        EXPECT_TRUE(run.model.ReportedFinishedFlash());
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
     }
 }
@@ -131,7 +104,7 @@ TEST(UpdateWithEmbosser, EachScriptedFaultEndsWithItsMessage) {
         EXPECT_EQ(run.MessageTexts(), c.messages);
         EXPECT_EQ(run.dialog.Position(), 0);
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
-        EXPECT_EQ(c.fault == EmbosserFault::None, run.tap.ReportedFinishedFlash());
+        EXPECT_EQ(c.fault == EmbosserFault::None, run.model.ReportedFinishedFlash());
     }
 }
 
@@ -168,7 +141,7 @@ TEST(UpdateWithEmbosser, AnySpoolerCallFailingLeavesNoHandleAndNoFalseSuccess) {
                 const Texts shown = run.MessageTexts();
                 const bool success = std::find(shown.begin(), shown.end(), text::kSuccess) != shown.end();
                 if (success) {
-                    EXPECT_TRUE(run.tap.ReportedFinishedFlash());
+                    EXPECT_TRUE(run.model.ReportedFinishedFlash());
                 }
                 // Losing either job's bytes must never read as a successful update.
                 if (op == SpoolerOp::Write || op == SpoolerOp::EndDocument) {
@@ -263,7 +236,7 @@ TEST(UpdateWithEmbosser, AnEmbosserStillWritingAtTheFiftiethQueryFinishes) {
     run.Run();
     EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
     EXPECT_EQ(run.clock.Pauses().size(), 3 + 1 + 2 + 90 + 1u) << "negotiation, settle, erase, write, idle";
-    EXPECT_TRUE(run.tap.ReportedFinishedFlash());
+    EXPECT_TRUE(run.model.ReportedFinishedFlash());
 }
 
 // An exception on the worker (memory that can't be had, say) is caught in the run:

@@ -16,11 +16,8 @@ namespace {
 
 using Events = std::vector<std::wstring>;
 
-// The service-mode request as the device expects it, byte by byte.
-const std::vector<unsigned char> kServiceJob = {
-    0,   0,   0,   0,   0,   0,   0,   0,   0x1B, '%', '-', '1', '2', '3',
-    '4', '5', 'X', '@', 'P', 'J', 'L', ' ', 'S',  'E', 'R', 'V', 'I', 'C',
-    'E', ' ', 'F', 'I', 'R', 'M', 'W', 'A', 'R',  'E', 0x0A, 0x0C};
+// The service-mode request as the device expects it.
+const std::vector<unsigned char> kServiceJob(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end());
 
 std::vector<Answer> Join(std::initializer_list<std::vector<Answer>> parts) {
     std::vector<Answer> all;
@@ -48,7 +45,7 @@ TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
         L"job 40", L"pos 10", L"status negotiating update",
         L"query", L"sleep 800", L"query", L"sleep 800",          // negotiation
         L"query",                                                  // re-check, at once
-        L"job " + std::to_wstring(SmallImage().size()),
+        L"job " + std::to_wstring(SmallFirmwareImage().size()),
         L"pos 20", L"status sending firmware", L"repaint dialog", L"pos 30", L"sleep 2000",
         L"query", L"status writing flash", L"pos 35", L"repaint bar", L"sleep 1500",
         L"query", L"status writing flash", L"pos 40", L"repaint bar", L"sleep 1500",
@@ -73,7 +70,7 @@ TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
     const auto jobs = run.spooler.Jobs();
     ASSERT_EQ(jobs.size(), 2u);
     EXPECT_EQ(jobs[0].bytes, kServiceJob);
-    EXPECT_EQ(jobs[1].bytes, SmallImage());
+    EXPECT_EQ(jobs[1].bytes, SmallFirmwareImage());
     for (const auto& job : jobs) {
         EXPECT_EQ(job.docInfo.documentName, L"");
         EXPECT_EQ(job.docInfo.outputFile, L"");
@@ -486,8 +483,8 @@ TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
 // The worker owns its run: the busy flag is cleared only after the result was read,
 // and once it is clear (the dialog may be gone by then) the dialog side is never
 // reached again; the run is freed last, by the worker.
-TEST(UpdateWorker, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
-    struct OwnedRun : WorkerRun {
+TEST(UpdateThreadProc, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
+    struct OwnedRun : UpdateThreadArgument {
         ScriptedRun scripted{Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}})};
         bool* busyAtFree;
         explicit OwnedRun(bool* busyAtFreeOut) : busyAtFree(busyAtFreeOut) {}
@@ -512,7 +509,7 @@ TEST(UpdateWorker, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
     unsigned result = 99;
     std::thread worker([&, owned = std::move(run)]() mutable {
         owned->workerId = std::this_thread::get_id();
-        result = RunUpdateWorker(std::move(owned));
+        result = UpdateThreadProc(std::move(owned));
     });
     worker.join();
     EXPECT_EQ(result, 0u);

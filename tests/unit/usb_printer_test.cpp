@@ -9,23 +9,10 @@
 
 #include "device/PrinterDiscovery.h"
 #include "sim/SimulatedSpooler.h"
+#include "tests/shared/UpdateFakes.h"
 
 namespace reflasher {
 namespace {
-
-// Refuses every allocation, remembering the sizes asked for; or passes them to the heap.
-class TestAllocator : public Allocator {
-public:
-    explicit TestAllocator(bool fail) : fail_(fail) {}
-    std::unique_ptr<unsigned char[]> Allocate(std::size_t size) noexcept override {
-        sizes.push_back(size);
-        return fail_ ? nullptr : Allocator::Allocate(size);
-    }
-    std::vector<std::size_t> sizes;
-
-private:
-    bool fail_;
-};
 
 TEST(UpdatePrinterDefaults, RawWithAllAccess) {
     const PrinterDefaults defaults = UpdatePrinterDefaults();
@@ -60,7 +47,7 @@ TEST(OpenUsbPrinter, KeepsOnlyExactUsbPortsOpen) {
         spooler.AddPrinter({L"Other", L"USB009", L"Quillmar Dovrex"});
         spooler.AddPrinter({L"Dovrex", c.port, L"Quillmar Dovrex"});
         if (c.failing) spooler.FailCall(*c.failing);
-        TestAllocator allocator(c.allocationFails);
+        fakes::FailingAllocator allocator(c.allocationFails ? 0 : fakes::kNeverFails);
         const PrinterDefaults defaults = UpdatePrinterDefaults();
 
         PrinterHandle printer = 0;
@@ -86,7 +73,7 @@ TEST(OpenUsbPrinter, KeepsOnlyExactUsbPortsOpen) {
         // The port buffer is asked for at the size the spooler reported, and only then.
         const bool sizeKnown =
             c.failing != sim::SpoolerOp::Open && c.failing != sim::SpoolerOp::PrinterRecordSize;
-        EXPECT_EQ(allocator.sizes.size(), sizeKnown ? 1u : 0u);
+        EXPECT_EQ(allocator.requests.size(), sizeKnown ? 1u : 0u);
     }
 }
 

@@ -1,4 +1,4 @@
-// The owners of Win32 handles (device/win32/Handles.h): each handle is closed
+// The owners of Win32 handles (win32/Handles.h): each handle is closed
 // exactly once, and a kernel handle's owner counts both failure values as none.
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "device/win32/Handles.h"
+#include "win32/Handles.h"
 
 namespace reflasher {
 namespace {

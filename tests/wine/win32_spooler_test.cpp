@@ -16,6 +16,7 @@
 #include "device/PrinterDiscovery.h"
 #include "device/UsbPrinter.h"
 #include "device/win32/Win32Spooler.h"
+#include "sim/EmbosserModel.h"
 #include "update/PrintQueue.h"
 #include "sim/win32/wine/HostPaths.h"
 #include "sim/win32/wine/JobFolder.h"
@@ -534,10 +535,7 @@ protected:
 };
 
 std::vector<unsigned char> ServiceModeJob() {
-    std::vector<unsigned char> job(8, 0);
-    const std::string pjl = "\x1b%-12345X@PJL SERVICE FIRMWARE\n\f";
-    job.insert(job.end(), pjl.begin(), pjl.end());
-    return job;
+    return std::vector<unsigned char>(sim::kServiceModeJob.begin(), sim::kServiceModeJob.end());
 }
 
 // Every byte value, in an order no text conversion would keep.

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "device/win32/Handles.h"
+#include "win32/Handles.h"
 
 namespace reflasher {
 namespace {

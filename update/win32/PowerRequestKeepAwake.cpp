@@ -1,6 +1,6 @@
 #include "update/win32/PowerRequestKeepAwake.h"
 
-#include "device/win32/SystemLibrary.h"
+#include "win32/SystemLibrary.h"
 
 namespace reflasher {
 namespace {

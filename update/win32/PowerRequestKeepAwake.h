@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-#include "device/win32/Handles.h"
+#include "win32/Handles.h"
 #include "update/KeepAwake.h"
 
 namespace reflasher {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "device/win32/Handles.h"
+#include "win32/Handles.h"
 #include "sim/win32/wine/HostPaths.h"
 
 namespace reflasher::wineprefix {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "device/win32/Handles.h"
+#include "win32/Handles.h"
 
 namespace reflasher::wineprefix {
 

@@ -1,14 +1,14 @@
 #include "tests/wine/e2e/RunChecks.h"
 
 #include "sim/EmbosserModel.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/e2e/support/Windows.h"
 
 namespace reflasher::e2e {
 
 std::vector<std::wstring> SuccessfulRunStatusLines() {
-    return {L"",         texts::kNegotiating, texts::kSending, texts::kErasing, texts::kWriting,
-            texts::kDone};
+    return {L"",         expected::kNegotiating, expected::kSending, expected::kErasing, expected::kWriting,
+            expected::kDone};
 }
 
 ::testing::AssertionResult ReceivedServiceJobThenImage(const SimulatedEmbosser& embosser,

@@ -13,7 +13,7 @@
 #include "tests/wine/e2e/FirmwareFiles.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/e2e/support/OpenFileDialog.h"
 #include "tests/wine/e2e/support/Waiting.h"
 
@@ -24,7 +24,7 @@ using BusyRun = ScenarioFixture;
 
 HWND FindAboutBox(DWORD processId) {
     for (const TopWindow& window : VisibleTopLevelWindows(processId)) {
-        if (window.className == L"#32770" && window.caption == texts::kAboutCaption)
+        if (window.className == L"#32770" && window.caption == expected::kAboutCaption)
             return window.window;
     }
     return nullptr;
@@ -68,7 +68,7 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+    ASSERT_TRUE(recorder->WaitForStatusLine(expected::kNegotiating, kWholeRunMs));
 
     const struct {
         const char* what;
@@ -88,11 +88,11 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     for (const auto& attempt : attempts) {
         SCOPED_TRACE(attempt.what);
         if (attempt.whileWriting) {
-            ASSERT_TRUE(recorder->WaitForStatusLine(texts::kWriting, kWholeRunMs));
+            ASSERT_TRUE(recorder->WaitForStatusLine(expected::kWriting, kWholeRunMs));
         }
         const ULONGLONG start = GetTickCount64();
         ASSERT_TRUE(attempt.act());
-        ExpectMessageAndAnswer(texts::kError, texts::kBusy, kBoxCloseMs);
+        ExpectMessageAndAnswer(expected::kError, expected::kBusy, kBoxCloseMs);
         // Refused means refused: the dialog stays, and Browse opened no file dialog.
         EXPECT_TRUE(dialog.Visible());
         EXPECT_EQ(WaitForOpenDialog(program.ProcessId(), 0).window, nullptr);
@@ -101,7 +101,7 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
                     Printable(recorder->LastStatusLine()).c_str(), recorder->LastBarPosition());
     }
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
-    EXPECT_EQ(Printable(recorder->LastStatusLine()), Printable(texts::kWriting))
+    EXPECT_EQ(Printable(recorder->LastStatusLine()), Printable(expected::kWriting))
         << "the refusals took too long";
     ExpectSessionEndRefused(dialog, program.ProcessId());
 
@@ -112,7 +112,7 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
                           kBoxCloseMs))
         << "no About box";
     EXPECT_EQ(GetWindow(about, GW_OWNER), dialog.Window());
-    EXPECT_TRUE(HasText(about, texts::kAboutVersion));
+    EXPECT_TRUE(HasText(about, expected::kAboutVersion));
     const int barWithAboutOpen = recorder->LastBarPosition();
     EXPECT_TRUE(recorder->WaitForBarChange(barWithAboutOpen, 10000))
         << "the run stood still behind the About box";
@@ -121,11 +121,11 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
 
     // The embosser's work is over once the final message shows: the session may end
     // with the result on screen (the dialog's refusals last until it is closed).
-    const std::wstring successText = texts::kSuccess;
+    const std::wstring successText = expected::kSuccess;
     const std::optional<MessageBoxSeen> success = WaitForMessageBox(kWholeRunMs, &successText);
     ASSERT_TRUE(success.has_value()) << "no success message";
     EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "with the final message open";
-    ExpectMessageAndAnswer(texts::kInfo, texts::kSuccess, kWholeRunMs);
+    ExpectMessageAndAnswer(expected::kInfo, expected::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
     EXPECT_TRUE(WaitUntil([&] { return dialog.QueryEndSession() == TRUE; }, kBoxCloseMs))

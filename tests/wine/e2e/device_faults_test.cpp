@@ -13,7 +13,7 @@
 #include "sim/win32/wine/WinePrinters.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 
 namespace reflasher::e2e {
 namespace {
@@ -33,19 +33,19 @@ TEST_F(DeviceFault, NeverReadyTimesOutAfterAboutFortySeconds) {
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+    ASSERT_TRUE(recorder->WaitForStatusLine(expected::kNegotiating, kWholeRunMs));
     EXPECT_EQ(dialog.QueryEndSession(), FALSE) << "the session may end mid-negotiation";
     const auto timeout = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(timeout.has_value()) << "no timeout message";
     EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the timeout message holds the session";
     const long long waitedMs =
-        static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(texts::kNegotiating);
+        static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(expected::kNegotiating);
     EXPECT_GE(waitedMs, kNegotiationLimitMs - 1000);
     EXPECT_LE(waitedMs, kNegotiationLimitMs + 12000);
     std::printf("timeout message after %.1f s of negotiation\n",
                 static_cast<double>(waitedMs) / 1000.0);
-    EXPECT_EQ(Printable(timeout->text), Printable(texts::kTimeout));
-    EXPECT_EQ(Printable(timeout->caption), Printable(texts::kInfo));
+    EXPECT_EQ(Printable(timeout->text), Printable(expected::kTimeout));
+    EXPECT_EQ(Printable(timeout->caption), Printable(expected::kInfo));
     ASSERT_TRUE(Answer(*timeout));
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     ExpectOnlyTheDialogFor(1000);
@@ -53,7 +53,7 @@ TEST_F(DeviceFault, NeverReadyTimesOutAfterAboutFortySeconds) {
 
     // Only the service-mode request went out; the status line keeps the phase it stopped in.
     EXPECT_EQ(Printable(recorder->StatusLines()),
-              Printable(std::vector<std::wstring>{L"", texts::kNegotiating}));
+              Printable(std::vector<std::wstring>{L"", expected::kNegotiating}));
     EXPECT_EQ(Printable(recorder->BarPositions()), Printable(std::vector<int>{0, 10, 0}));
     EXPECT_EQ(embosser.JobCount(), 1);
     EXPECT_FALSE(embosser.FirmwareReceived().has_value());
@@ -73,8 +73,8 @@ TEST_F(DeviceFault, WriteErrorEndsTheRunWithItsMessage) {
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
     const auto result = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(result.has_value()) << "no result message";
-    EXPECT_EQ(Printable(result->text), Printable(texts::kWriteError));
-    EXPECT_EQ(Printable(result->caption), Printable(texts::kInfo));
+    EXPECT_EQ(Printable(result->text), Printable(expected::kWriteError));
+    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfo));
     EXPECT_EQ(dialog.ProgressPos(), 100);
     ASSERT_TRUE(Answer(*result));
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
@@ -108,8 +108,8 @@ TEST_F(DeviceFault, AnOfflineThenPausedQueueRefusesStartUntilItIsBack) {
         unsigned long status;
         const wchar_t* message;
     } refusals[] = {
-        {"set to work offline", 0x440, 0, texts::kQueueOffline},
-        {"paused", 0x40, 0x1, texts::kQueuePaused},
+        {"set to work offline", 0x440, 0, expected::kQueueOffline},
+        {"paused", 0x40, 0x1, expected::kQueuePaused},
     };
     for (const auto& refusal : refusals) {
         SCOPED_TRACE(refusal.what);
@@ -119,7 +119,7 @@ TEST_F(DeviceFault, AnOfflineThenPausedQueueRefusesStartUntilItIsBack) {
         const std::wstring text = refusal.message;
         const auto box = WaitForMessageBox(kWholeRunMs, &text);
         ASSERT_TRUE(box.has_value()) << "no refusal (the recorder's timeline shows what came)";
-        EXPECT_EQ(Printable(box->caption), Printable(texts::kError));
+        EXPECT_EQ(Printable(box->caption), Printable(expected::kError));
         EXPECT_EQ(box->owner, dialog.Window());
         // Nothing is held for the embosser while the user reads why.
         EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the refusal holds the session";
@@ -134,7 +134,7 @@ TEST_F(DeviceFault, AnOfflineThenPausedQueueRefusesStartUntilItIsBack) {
     ASSERT_TRUE(wineprefix::SetQueueAttributes(queue, 0x40));
     ASSERT_TRUE(wineprefix::SetQueueStatus(queue, 0));
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ExpectMessageAndAnswer(texts::kInfo, texts::kSuccess, kWholeRunMs);
+    ExpectMessageAndAnswer(expected::kInfo, expected::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
 
@@ -158,17 +158,17 @@ TEST_F(DeviceFault, APortThatStopsReadingIsToldAfterAMinuteAndTheProgramMayClose
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+    ASSERT_TRUE(recorder->WaitForStatusLine(expected::kNegotiating, kWholeRunMs));
     ASSERT_TRUE(embosser.Job(1, kWholeRunMs).has_value()) << "the service-mode job";
     EXPECT_EQ(dialog.QueryEndSession(), FALSE) << "the session may end mid-update";
-    const std::wstring text = texts::kStuckAfterFirmware;
+    const std::wstring text = expected::kStuckAfterFirmware;
     const auto stuck = WaitForMessageBox(kWholeRunMs, &text);
     ASSERT_TRUE(stuck.has_value()) << "no word of the call that hangs";
     const long long waitedMs =
-        static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(texts::kNegotiating);
+        static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(expected::kNegotiating);
     std::printf("the hung call told %.1f s after negotiation began\n", static_cast<double>(waitedMs) / 1000.0);
     EXPECT_GE(waitedMs, 60000);
-    EXPECT_EQ(Printable(stuck->caption), Printable(texts::kError));
+    EXPECT_EQ(Printable(stuck->caption), Printable(expected::kError));
     EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the session still held after the message";
     ASSERT_TRUE(Answer(*stuck));
     recorder->Stop();

@@ -5,7 +5,7 @@
 #include "resources/resource.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/e2e/support/Waiting.h"
 
 namespace reflasher::e2e {
@@ -22,7 +22,7 @@ TEST_F(EmbeddedRun, OnePrinterUpdatesWithTheEmbeddedImage) {
     // Embedded mode: the notice in place of the file controls, the printer chosen.
     EXPECT_TRUE(VisibleMessageBoxes(program.ProcessId()).empty());
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FIRMWARE_NOTICE)),
-              Printable(texts::kEmbeddedNotice));
+              Printable(expected::kEmbeddedNotice));
     EXPECT_TRUE(dialog.ControlVisible(IDC_FIRMWARE_NOTICE));
     EXPECT_TRUE(dialog.ControlEnabled(IDC_FIRMWARE_NOTICE));
     for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
@@ -37,16 +37,16 @@ TEST_F(EmbeddedRun, OnePrinterUpdatesWithTheEmbeddedImage) {
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kWriting, kWholeRunMs));
+    ASSERT_TRUE(recorder->WaitForStatusLine(expected::kWriting, kWholeRunMs));
     Screenshot(L"embedded-run-mid-flash");
 
     const auto result = WaitForMessageBox(kWholeRunMs, nullptr);
     ASSERT_TRUE(result.has_value()) << "no result message";
-    EXPECT_EQ(Printable(result->text), Printable(texts::kSuccess));
-    EXPECT_EQ(Printable(result->caption), Printable(texts::kInfo));
+    EXPECT_EQ(Printable(result->text), Printable(expected::kSuccess));
+    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfo));
     EXPECT_EQ(result->owner, dialog.Window());
     // While the result is read: polling over, the bar full.
-    EXPECT_EQ(Printable(dialog.ControlText(IDC_STATUS_LINE)), Printable(texts::kDone));
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_STATUS_LINE)), Printable(expected::kDone));
     EXPECT_EQ(dialog.ProgressPos(), 100);
     ASSERT_TRUE(Answer(*result));
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs)) << "the bar stays full";
@@ -59,7 +59,7 @@ TEST_F(EmbeddedRun, OnePrinterUpdatesWithTheEmbeddedImage) {
     EXPECT_TRUE(ReceivedServiceJobThenImage(embosser, SyntheticImage()));
 
     // The run is over: the status line stays, and Exit is no longer refused.
-    EXPECT_EQ(Printable(dialog.ControlText(IDC_STATUS_LINE)), Printable(texts::kDone));
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_STATUS_LINE)), Printable(expected::kDone));
     ExpectExitEndsProgram();
 }
 

@@ -12,7 +12,7 @@
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
 #include "tests/wine/e2e/support/Files.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/e2e/support/OpenFileDialog.h"
 #include "tests/wine/e2e/support/Waiting.h"
 
@@ -38,13 +38,13 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     }
     EXPECT_FALSE(dialog.ControlVisible(IDC_FIRMWARE_NOTICE));
     EXPECT_FALSE(dialog.ControlEnabled(IDC_FIRMWARE_NOTICE));
-    EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(texts::kBrowseHint));
+    EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(expected::kBrowseHint));
     EXPECT_EQ(Printable(dialog.ComboLines()),
               Printable(std::vector<std::wstring>{L"Dovrex Embosser on USB001"}));
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ExpectMessageAndAnswer(texts::kError, texts::kChooseFileFirst, kProgramStartMs);
+    ExpectMessageAndAnswer(expected::kError, expected::kChooseFileFirst, kProgramStartMs);
     EXPECT_EQ(embosser.JobCount(), 0);
 
     ASSERT_TRUE(dialog.ClickButton(IDC_BROWSE));
@@ -65,7 +65,7 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     const std::size_t intoLineFour = 50 + 2 * 80 + 40;
     ASSERT_TRUE(WriteFileBytes(chosen, std::vector<unsigned char>(image.begin(), image.begin() + intoLineFour)));
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ExpectMessageAndAnswer(texts::kError, texts::kCutOffFile, kBoxCloseMs);
+    ExpectMessageAndAnswer(expected::kError, expected::kCutOffFile, kBoxCloseMs);
     ExpectOnlyTheDialogFor(kNothingHappensMs);
     EXPECT_EQ(embosser.JobCount(), 0) << "a refused file started a run";
 
@@ -77,19 +77,19 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     const OpenDialogSeen wrong = WaitForOpenDialog(program.ProcessId(), kProgramStartMs);
     ASSERT_NE(wrong.window, nullptr) << "no file dialog";
     ASSERT_TRUE(ChooseFile(wrong, intelHex, kBoxCloseMs));
-    ExpectMessageAndAnswer(texts::kError, texts::kNotRecordsFile, kBoxCloseMs);
+    ExpectMessageAndAnswer(expected::kError, expected::kNotRecordsFile, kBoxCloseMs);
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
 
     ASSERT_TRUE(WriteFileBytes(chosen, image));
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
     // The bytes checked at Start are the ones sent: firmware the embosser would take
     // just as well, written over the file after Start, must not reach it.
-    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kNegotiating, kWholeRunMs));
+    ASSERT_TRUE(recorder->WaitForStatusLine(expected::kNegotiating, kWholeRunMs));
     ASSERT_TRUE(WriteFileBytes(chosen, SyntheticImage())) << "the run holds the file";
     const auto result = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(result.has_value()) << "no result message";
-    EXPECT_EQ(Printable(result->text), Printable(texts::kSuccess));
-    EXPECT_EQ(Printable(result->caption), Printable(texts::kInfo));
+    EXPECT_EQ(Printable(result->text), Printable(expected::kSuccess));
+    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfo));
     ASSERT_TRUE(Answer(*result));
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();

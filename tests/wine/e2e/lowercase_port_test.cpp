@@ -6,7 +6,7 @@
 #include "resources/resource.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 
 namespace reflasher::e2e {
 namespace {

@@ -5,7 +5,7 @@
 #include "resources/resource.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/e2e/support/Waiting.h"
 
 namespace reflasher::e2e {
@@ -24,8 +24,8 @@ TEST_F(NoPrinter, WarnsBeforeTheDialogAndStartDoesNothing) {
     // The dialog exists while it initialises, but isn't on screen before the warning is closed.
     dialog = program.WaitForDialog(0);
     EXPECT_FALSE(dialog.Visible()) << "the dialog came before the warning";
-    EXPECT_EQ(Printable(warning->text), Printable(texts::kNotDetected));
-    EXPECT_EQ(Printable(warning->caption), Printable(texts::kError));
+    EXPECT_EQ(Printable(warning->text), Printable(expected::kNotDetected));
+    EXPECT_EQ(Printable(warning->caption), Printable(expected::kError));
     EXPECT_TRUE(dialog.Exists() && warning->owner == dialog.Window())
         << "the warning is not the dialog's";
     ASSERT_TRUE(Answer(*warning));
@@ -33,12 +33,12 @@ TEST_F(NoPrinter, WarnsBeforeTheDialogAndStartDoesNothing) {
     dialog = program.WaitForVisibleDialog(kProgramStartMs);
     ASSERT_TRUE(dialog.Visible());
     EXPECT_EQ(Printable(dialog.ComboLines()),
-              Printable(std::vector<std::wstring>{texts::kNoPrinters}));
+              Printable(std::vector<std::wstring>{expected::kNoPrinters}));
     EXPECT_EQ(dialog.ComboSelection(), 0);
     // Still embedded mode: the notice is there.
     EXPECT_TRUE(dialog.ControlVisible(IDC_FIRMWARE_NOTICE));
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FIRMWARE_NOTICE)),
-              Printable(texts::kEmbeddedNotice));
+              Printable(expected::kEmbeddedNotice));
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));

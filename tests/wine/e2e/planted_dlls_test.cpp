@@ -12,7 +12,7 @@
 #include "tests/wine/e2e/FirmwareFiles.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/e2e/support/Files.h"
 #include "tests/wine/e2e/support/OpenFileDialog.h"
 #include "tests/wine/e2e/support/Waiting.h"
@@ -69,7 +69,7 @@ protected:
         ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
         const auto result = WaitForMessageBox(kWholeRunMs);
         ASSERT_TRUE(result.has_value()) << "no result message";
-        EXPECT_EQ(Printable(result->text), Printable(texts::kSuccess));
+        EXPECT_EQ(Printable(result->text), Printable(expected::kSuccess));
         ASSERT_TRUE(Answer(*result));
         EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
         recorder->Stop();

@@ -12,7 +12,7 @@
 #include "resources/resource.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/e2e/support/Waiting.h"
 
 namespace reflasher::e2e {
@@ -62,20 +62,20 @@ TEST_F(TwoCopies, TheSecondCopyWaitsUntilTheFirstOneIsDoneWithTheEmbosser) {
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ASSERT_TRUE(recorder->WaitForStatusLine(texts::kWriting, kWholeRunMs));
+    ASSERT_TRUE(recorder->WaitForStatusLine(expected::kWriting, kWholeRunMs));
     ASSERT_TRUE(secondDialog.ClickButton(IDC_START_DOWNLOAD));
-    const auto refused = WaitForBoxOf(second.ProcessId(), texts::kBusy, kBoxCloseMs);
+    const auto refused = WaitForBoxOf(second.ProcessId(), expected::kBusy, kBoxCloseMs);
     ASSERT_TRUE(refused.has_value()) << "the second copy went ahead mid-flash";
-    EXPECT_EQ(Printable(refused->caption), Printable(texts::kError));
+    EXPECT_EQ(Printable(refused->caption), Printable(expected::kError));
     EXPECT_EQ(refused->owner, secondDialog.Window());
     EXPECT_TRUE(AnswerMessageBox(refused->window, kBoxCloseMs));
 
     // The first copy's result on screen: its embosser is free again.
-    const auto firstResult = WaitForBoxOf(program.ProcessId(), texts::kSuccess, kWholeRunMs);
+    const auto firstResult = WaitForBoxOf(program.ProcessId(), expected::kSuccess, kWholeRunMs);
     ASSERT_TRUE(firstResult.has_value()) << "the first run didn't succeed";
     EXPECT_EQ(embosser.JobCount(), 2) << "the refused copy sent jobs";
     ASSERT_TRUE(secondDialog.ClickButton(IDC_START_DOWNLOAD));
-    const auto secondResult = WaitForBoxOf(second.ProcessId(), texts::kSuccess, kWholeRunMs);
+    const auto secondResult = WaitForBoxOf(second.ProcessId(), expected::kSuccess, kWholeRunMs);
     ASSERT_TRUE(secondResult.has_value()) << "the second copy's run didn't succeed";
     EXPECT_EQ(embosser.JobCount(), 4);
     EXPECT_TRUE(embosser.FirmwareReceived() == SyntheticImage());

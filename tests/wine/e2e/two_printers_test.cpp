@@ -7,7 +7,7 @@
 #include "resources/resource.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 
 namespace reflasher::e2e {
 namespace {
@@ -30,7 +30,7 @@ TEST_F(TwoPrinters, TheRunGoesToTheChosenPrinterOnly) {
     // The prompt first and selected, then both embossers in the spooler's order.
     const std::vector<std::wstring> lines = dialog.ComboLines();
     ASSERT_EQ(lines.size(), 3u) << Printable(lines);
-    EXPECT_EQ(Printable(lines[0]), Printable(texts::kChoosePrinter));
+    EXPECT_EQ(Printable(lines[0]), Printable(expected::kChoosePrinter));
     EXPECT_EQ(dialog.ComboSelection(), 0);
     const std::wstring lineOfB = L"Dovrex Embosser B on USB002";
     const auto found = std::find(lines.begin() + 1, lines.end(), lineOfB);
@@ -48,7 +48,7 @@ TEST_F(TwoPrinters, TheRunGoesToTheChosenPrinterOnly) {
     ASSERT_TRUE(dialog.ChooseComboLine(indexOfB));
     EXPECT_EQ(dialog.ComboSelection(), indexOfB);
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ExpectMessageAndAnswer(texts::kInfo, texts::kSuccess, kWholeRunMs);
+    ExpectMessageAndAnswer(expected::kInfo, expected::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
 

@@ -9,8 +9,8 @@
 #include <atomic>
 #include <string>
 
-#include "device/win32/Handles.h"
-#include "device/win32/SystemLibrary.h"
+#include "win32/Handles.h"
+#include "win32/SystemLibrary.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/FileDialog.h"
@@ -88,7 +88,7 @@ TEST_F(FrameworkDialogTest, InitialExchangeFillsTheControlsAndOkReadsThemBack) {
         SendMessageW(GetDlgItem(hwnd, IDC_TEST_TEXT), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(L"typed by the user"));
         PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
-        WaitUntilClosed(hwnd);
+        WaitForWindowGone(hwnd);
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.initCount, 1);
@@ -117,7 +117,7 @@ TEST_F(FrameworkDialogTest, EveryCancelPathEndsWithCancelAndNoExchange) {
             SendMessageW(GetDlgItem(hwnd, IDC_TEST_TEXT), WM_SETTEXT, 0,
                          reinterpret_cast<LPARAM>(L"not saved"));
             path.act(hwnd);
-            WaitUntilClosed(hwnd);
+            WaitForWindowGone(hwnd);
         });
         EXPECT_EQ(result, IDCANCEL);
         EXPECT_EQ(dialog.text, L"initial");
@@ -128,7 +128,7 @@ TEST_F(FrameworkDialogTest, EnterOutsideAButtonIsOk) {
     TestDialog dialog;
     const INT_PTR result = Run(dialog, [&](HWND hwnd) {
         PostKey(GetDlgItem(hwnd, IDC_TEST_TEXT), VK_RETURN);
-        WaitUntilClosed(hwnd);
+        WaitForWindowGone(hwnd);
     });
     EXPECT_EQ(result, IDOK);
 }
@@ -197,7 +197,7 @@ TEST_F(FrameworkDialogTest, AHandlerWithoutDefaultSwallowsTheMessage) {
         openAfterClose = IsWindow(hwnd) != FALSE;
         dialogThread_.Run([&] { dialog.passSysCommandsOn = true; });
         PostMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-        WaitUntilClosed(hwnd);
+        WaitForWindowGone(hwnd);
     });
     EXPECT_TRUE(openAfterClose);
     EXPECT_EQ(dialog.sysCommandCount, 2);

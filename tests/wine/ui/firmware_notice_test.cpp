@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/FirmwareNotice.h"
+#include "ui/win32/FirmwareNotice.h"
 
 namespace {
 

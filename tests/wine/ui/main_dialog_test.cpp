@@ -13,49 +13,23 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/e2e/support/RemoteDialog.h"
 #include "tests/wine/framework/support/DialogScript.h"
 #include "resources/resource.h"
 #include "framework/WinApp.h"
 #include "ui/DownloadInProgress.h"
-#include "ui/ReflasherDlg.h"
+#include "ui/win32/ReflasherDlg.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/ui/DialogRig.h"
 
 using namespace dialog_script;
+using reflasher::e2e::RemoteDialog;
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Quillmar Dovrex Firmware Update";
-constexpr wchar_t kBusy[] =
-    L"A download is currently in process!\nPlease wait for the download to complete.\n";
-constexpr wchar_t kSuccess[] =
-    L"The Flash upgrade was successful.\nPlease turn the printer off and on again,\n"
-    L"and close this application before\nresuming printing.";
-constexpr wchar_t kNoticeAfterVersion[] =
-    L"Please install the printer locally at a USB port. This application will\r\n"
-    L"negotiate the updating process with the printer automatically. ";
-
-std::vector<std::wstring> ComboLines(HWND combo) {
-    std::vector<std::wstring> lines;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::vector<wchar_t> text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1);
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        lines.emplace_back(text.data());
-    }
-    return lines;
-}
-
-int ProgressPos(HWND dialog) {
-    return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
-}
-
-// WM_QUERYENDSESSION as Windows sends it; -1 when the dialog didn't answer in time.
-LRESULT QueryEndSession(HWND dialog) {
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer))
-        return -1;
-    return static_cast<LRESULT>(answer);
-}
+using reflasher::expected::kBusy;
+using reflasher::expected::kSuccess;
+constexpr const wchar_t* kCaption = reflasher::expected::kMainCaption;
 
 bool WaitUntilIdle(DWORD timeoutMs = 10000) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
@@ -123,10 +97,10 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
         }
         notice = WindowText(GetDlgItem(d, IDC_FIRMWARE_NOTICE));
         status = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
-        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        lines = RemoteDialog(d).ComboLines();
         selected = SendMessageW(GetDlgItem(d, IDC_PRINTER_COMBO), CB_GETCURSEL, 0, 0);
         Click(d, IDC_EXIT);
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     EXPECT_EQ(result, CDialog::kNoResult);
     for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
@@ -134,7 +108,7 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
     }
     EXPECT_EQ(state[IDC_FIRMWARE_NOTICE], std::make_pair(true, true));
     // The test program carries the program's version resource, file version 8.0.0.81.
-    EXPECT_EQ(notice, std::wstring(L"Quillmar Dovrex Firmware Version 8.0.81\r\n\r\n") + kNoticeAfterVersion);
+    EXPECT_EQ(notice, reflasher::expected::kEmbeddedNotice);
     EXPECT_EQ(status, L"");  // the template's "Static" gave way to the empty statusText
     EXPECT_EQ(lines, std::vector<std::wstring>{L"Dovrex Embosser on USB001"});
     EXPECT_EQ(selected, 0);
@@ -157,7 +131,7 @@ TEST_F(MainDialogTest, FileModeKeepsTheFileControlsAndAsksForAFileFirst) {
     });
     EXPECT_TRUE(browseShown);
     EXPECT_FALSE(noticeShown);
-    EXPECT_EQ(message, L"You must first select a file to download!");
+    EXPECT_EQ(message, reflasher::expected::kChooseFileFirst);
     EXPECT_FALSE(dialog.fileChosen);
     EXPECT_TRUE(rig_.spooler.Jobs().empty());
 }
@@ -174,17 +148,16 @@ TEST_F(MainDialogTest, WithoutPrintersTheWarningComesBeforeTheDialogAndStartDoes
         message = MessageBoxText(box);
         AnswerMessageBox(box);
         const HWND d = WaitForWindow(kCaption);
-        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        lines = RemoteDialog(d).ComboLines();
         Click(d, IDC_START_DOWNLOAD);
         boxAfterStart = ErrorBoxShown();
         Click(d, IDC_EXIT);
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     EXPECT_FALSE(dialogShownWithBox);
     EXPECT_EQ(message,
-              L"A Quillmar Dovrex Tactigraph was not detected!\nMake sure that the printer is turned on\n"
-              L"and connected to the computer via the USB port.");
-    EXPECT_EQ(lines, std::vector<std::wstring>{L"No printers available"});
+              reflasher::expected::kNotDetected);
+    EXPECT_EQ(lines, std::vector<std::wstring>{reflasher::expected::kNoPrinters});
     EXPECT_FALSE(boxAfterStart);
     EXPECT_FALSE(dialog.printerChosen);
     EXPECT_TRUE(rig_.spooler.Jobs().empty());
@@ -206,12 +179,12 @@ TEST_F(MainDialogTest, ListLinesChooseTheirPrintersAndThePromptChoosesNone) {
     std::vector<std::pair<bool, std::wstring>> seen;
     bool boxAfterStart = true;
     Run(dialog, [&](HWND d) {
-        lines = ComboLines(GetDlgItem(d, IDC_PRINTER_COMBO));
+        lines = RemoteDialog(d).ComboLines();
         for (const Step& step : steps) seen.push_back(Choose(dialog, d, step.line));
         Click(d, IDC_START_DOWNLOAD);  // the prompt is chosen: nothing happens
         boxAfterStart = ErrorBoxShown();
     });
-    EXPECT_EQ(lines, (std::vector<std::wstring>{L"Choose printer from list", L"Left on USB001", L"Right on USB002"}));
+    EXPECT_EQ(lines, (std::vector<std::wstring>{reflasher::expected::kChoosePrinter, L"Left on USB001", L"Right on USB002"}));
     ASSERT_EQ(seen.size(), std::size(steps));
     for (std::size_t i = 0; i < seen.size(); ++i) {
         EXPECT_EQ(seen[i], std::make_pair(steps[i].chosen, steps[i].selected)) << "step " << i;
@@ -249,18 +222,18 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
         Click(d, IDC_START_DOWNLOAD);
         const HWND box = WaitForWindow(L"Info");
         statusWithBox = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
-        positionWithBox = ProgressPos(d);
+        positionWithBox = RemoteDialog(d).ProgressPos();
         // The embosser's work is over: with the result on screen, the session may
         // end and another copy may update the embosser.
-        sessionEndWithBox = QueryEndSession(d);
+        sessionEndWithBox = RemoteDialog(d).QueryEndSession();
         dialogThread_.Sync();
         lockFreeWithBox = rig_.locks.TryTake(L"USB001") != nullptr;
         message = MessageBoxText(box);
         AnswerMessageBox(box);
         idle = WaitUntilIdle();
-        positionAfter = ProgressPos(d);
+        positionAfter = RemoteDialog(d).ProgressPos();
         Click(d, IDC_EXIT);
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     EXPECT_EQ(refusedWhileLocked, kBusy);
     EXPECT_EQ(jobsWhileLocked, 0u);
@@ -273,7 +246,7 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
     EXPECT_EQ(positionAfter, 0);
     EXPECT_EQ(dialog.statusText, L"writing done");
     const std::vector<unsigned char> received = embosser.FirmwareReceived();
-    EXPECT_EQ(std::string(received.begin(), received.end()), rig_.image.bytes);
+    EXPECT_EQ(received, *rig_.image.image);
     EXPECT_EQ(rig_.spooler.OpenHandleCount(), 0);
 }
 
@@ -310,7 +283,7 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         held = rig_.clock.WaitUntilHeld();
         statusWhileHeld = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
         lockedWhileHeld = rig_.locks.TryTake(L"USB001") == nullptr;
-        sessionEndWhileHeld = QueryEndSession(d);
+        sessionEndWhileHeld = RemoteDialog(d).QueryEndSession();
         for (const Attempt& attempt : attempts) {
             attempt.act(d);
             answers.push_back(TakeMessageBox(L"Error"));
@@ -321,7 +294,7 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         message = TakeMessageBox(L"Info");
         idle = WaitUntilIdle();
         Click(d, IDC_EXIT);
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     ASSERT_TRUE(held);
     EXPECT_EQ(statusWhileHeld, L"negotiating update");
@@ -382,9 +355,9 @@ TEST_F(MainDialogTest, AWorkerThatCannotStartLeavesTheDialogReady) {
         message = TakeMessageBox(L"Error");
         busyAfter = downloadInProgress;
         // Nor does the session stay blocked (the scenarios check the run itself).
-        sessionEndAfter = QueryEndSession(d);
+        sessionEndAfter = RemoteDialog(d).QueryEndSession();
         Click(d, IDC_EXIT);  // not refused
-        WaitUntilClosed(d);
+        WaitForWindowGone(d);
     });
     EXPECT_EQ(message, L"The download could not be started.");
     EXPECT_FALSE(busyAfter);
@@ -416,7 +389,7 @@ TEST_F(MainDialogTest, OutsideARunEveryWayOutEndsTheDialog) {
             dialogThread_.Run([d] { SetFocus(GetDlgItem(d, IDC_PRINTER_COMBO)); });
             SendMessageW(GetDlgItem(d, IDC_STATUS_LINE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"shown"));
             way.act(d);
-            WaitUntilClosed(d);
+            WaitForWindowGone(d);
         });
         EXPECT_EQ(result, way.result);
         EXPECT_EQ(dialog.statusText, way.result == IDOK ? L"shown" : L"");
@@ -490,7 +463,7 @@ TEST_F(MainDialogTest, TheTaskbarButtonFollowsTheRunAndShowsAWaitingError) {
         Seen seen;
         dialogThread_.Run([&] {
             seen = {dialog.Taskbar().Shown(), dialog.Taskbar().Completed(),
-                    dialog.Taskbar().Total(), ProgressPos(d)};
+                    dialog.Taskbar().Total(), RemoteDialog(d).ProgressPos()};
         });
         return seen;
     };
@@ -577,7 +550,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
     const std::wstring path = std::wstring(folder) + L"reflasher-browse-test.hex";
-    const std::string image = rig::SmallFirmwareImage();
+    const std::vector<unsigned char> image = reflasher::fakes::SmallFirmwareImage();
     {
         const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -606,7 +579,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         const HWND chooser = WaitForWindow(L"Open");
         SendMessageW(FirstVisibleEdit(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PostMessageW(chooser, WM_COMMAND, IDOK, 0);
-        WaitUntilClosed(chooser);
+        WaitForWindowGone(chooser);
         dialogThread_.Sync();
         labelAfterChoice = WindowText(GetDlgItem(d, IDC_FILE_PATH));
         folderAfterChoice = currentFolder();
@@ -615,10 +588,10 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         Click(d, IDC_BROWSE);
         const HWND again = WaitForWindow(L"Open");
         PostMessageW(again, WM_COMMAND, IDCANCEL, 0);
-        WaitUntilClosed(again);
+        WaitForWindowGone(again);
         dialogThread_.Sync();
         labelAfterCancel = WindowText(GetDlgItem(d, IDC_FILE_PATH));
-        positionAfterCancel = ProgressPos(d);
+        positionAfterCancel = RemoteDialog(d).ProgressPos();
 
         Click(d, IDC_START_DOWNLOAD);
         message = TakeMessageBox(L"Info");
@@ -633,7 +606,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
     EXPECT_TRUE(dialog.fileChosen);
     EXPECT_EQ(message, kSuccess);
     const std::vector<unsigned char> received = embosser.FirmwareReceived();
-    EXPECT_EQ(std::string(received.begin(), received.end()), image);
+    EXPECT_EQ(received, image);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <numeric>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/visuals/VisualsFixture.h"
 #include "tests/wine/visuals/support/Bitmaps.h"
 
@@ -187,7 +187,7 @@ TEST_F(BusyPicture, LogoThenFramesBeforeDuringAndAfterFiveRuns) {
         std::printf("run %d: the dialog answered in %llu ms; %zu frame changes seen in %u ms\n",
                     run, tookMs, during.segments.size() - 1, watchMs);
 
-        const std::wstring success = e2e::texts::kSuccess;
+        const std::wstring success = expected::kSuccess;
         const std::optional<e2e::MessageBoxSeen> box =
             WaitForMessageBox(e2e::kWholeRunMs, &success);
         ASSERT_TRUE(box.has_value()) << "the run did not end in success";

@@ -11,7 +11,7 @@
 
 #include "resources/resource.h"
 #include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/UserTexts.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/e2e/support/OpenFileDialog.h"
 #include "tests/wine/e2e/support/Waiting.h"
 #include "tests/wine/visuals/VisualsFixture.h"
@@ -169,7 +169,7 @@ TEST_F(Keyboard, EmbeddedModeWithTwoPrintersByKeysAlone) {
     StartRecording();
     ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
     ASSERT_TRUE(PressKey("space"));
-    EXPECT_TRUE(recorder->WaitForStatusLine(e2e::texts::kNegotiating, 10000))
+    EXPECT_TRUE(recorder->WaitForStatusLine(expected::kNegotiating, 10000))
         << "Space did not start the run";
 
     // The status line's name is its text, now as it changes.
@@ -187,8 +187,8 @@ TEST_F(Keyboard, EmbeddedModeWithTwoPrintersByKeysAlone) {
     // Exit by Space during the run: refused with a box, which Enter closes.
     ASSERT_TRUE(TabTo(IDC_EXIT));
     ASSERT_TRUE(PressKey("space"));
-    ExpectBoxClosedByEnter(e2e::texts::kBusy, e2e::kBoxCloseMs);
-    ExpectBoxClosedByEnter(e2e::texts::kSuccess, e2e::kWholeRunMs);
+    ExpectBoxClosedByEnter(expected::kBusy, e2e::kBoxCloseMs);
+    ExpectBoxClosedByEnter(expected::kSuccess, e2e::kWholeRunMs);
     ExpectKeyboardBackOn(IDC_EXIT);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, e2e::kBoxCloseMs));
     recorder->Stop();
@@ -230,7 +230,7 @@ TEST_F(Keyboard, FileModeBrowseBySpaceAndTheFileDialogByKeys) {
     // Start Download before a file is chosen: the box, closed by Enter.
     ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
     ASSERT_TRUE(PressKey("space"));
-    ExpectBoxClosedByEnter(e2e::texts::kChooseFileFirst, e2e::kBoxCloseMs);
+    ExpectBoxClosedByEnter(expected::kChooseFileFirst, e2e::kBoxCloseMs);
     ExpectKeyboardBackOn(IDC_START_DOWNLOAD);
 
     // Browse by Space opens the file dialog; Escape closes it, and the dialog goes on.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "device/win32/Handles.h"
+#include "win32/Handles.h"
 
 namespace reflasher::e2e {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "device/win32/Handles.h"
+#include "win32/Handles.h"
 
 namespace reflasher::e2e {
 

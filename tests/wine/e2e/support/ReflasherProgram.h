@@ -2,6 +2,8 @@
 // its caption among the program's own windows.
 #pragma once
 
+#include "tests/shared/ExpectedTexts.h"
+
 #include <string>
 
 #include "tests/wine/e2e/support/ChildProcess.h"
@@ -9,7 +11,7 @@
 
 namespace reflasher::e2e {
 
-inline constexpr wchar_t kMainCaption[] = L"Quillmar Dovrex Firmware Update";
+using expected::kMainCaption;
 
 class ReflasherProgram {
 public:

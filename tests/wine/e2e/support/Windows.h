@@ -55,10 +55,10 @@ MessageBoxSeen ReadMessageBox(HWND window);
 
 // Presses OK (a posted command: a sent one would wait for the box's own loop) and
 // waits until the box is gone. Wine takes about 2 s to close a box this way.
-bool AnswerMessageBox(HWND box, unsigned timeoutMs);
+bool AnswerMessageBox(HWND box, unsigned timeoutMs = 10000);
 
 // Waits until `window` is gone.
-bool WaitForWindowGone(HWND window, unsigned timeoutMs);
+bool WaitForWindowGone(HWND window, unsigned timeoutMs = 10000);
 
 // The text as C++ would write it, escapes included, for failure messages.
 std::string Printable(const std::wstring& text);

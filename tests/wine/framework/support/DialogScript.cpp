@@ -99,20 +99,7 @@ HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs) {
     }
 }
 
-bool WaitUntilClosed(HWND window, DWORD timeoutMs) {
-    for (DWORD waited = 0;; waited += kPollMs) {
-        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-        if (waited >= timeoutMs) return false;
-        Sleep(kPollMs);
-    }
-}
-
 std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
-
-bool AnswerMessageBox(HWND box) {
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return WaitUntilClosed(box);
-}
 
 std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs) {
     const HWND box = WaitForWindow(caption, timeoutMs);
@@ -125,14 +112,6 @@ std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs) {
 void Click(HWND dialog, int buttonId) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
-}
-
-std::wstring WindowText(HWND window) {
-    // WM_GETTEXT rather than GetWindowTextW, which won't ask another process's window.
-    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return std::wstring(text.data());
 }
 
 void PostKey(HWND window, UINT virtualKey, bool alt) {

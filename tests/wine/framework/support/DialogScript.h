@@ -8,7 +8,15 @@
 #include <functional>
 #include <string>
 
+#include "tests/wine/e2e/support/Windows.h"
+
 namespace dialog_script {
+
+// Reading a window's text, answering a message box and waiting for a window to go
+// work the same on a thread of this process as on another process's windows.
+using reflasher::e2e::AnswerMessageBox;
+using reflasher::e2e::WaitForWindowGone;
+using reflasher::e2e::WindowText;
 
 // Lives on the dialog thread; lets the script thread order work on it.
 class DialogThread {
@@ -43,21 +51,15 @@ INT_PTR RunWithScript(const wchar_t* caption, const std::function<INT_PTR()>& ru
 HWND FindWindowByCaption(const wchar_t* caption);
 // Waits for one; null after the timeout.
 HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs = 10000);
-// Waits until `window` is gone; false after the timeout.
-bool WaitUntilClosed(HWND window, DWORD timeoutMs = 10000);
 
 // A message box's text (its static with id 0xFFFF).
 std::wstring MessageBoxText(HWND box);
-// Closes a message box with its OK button and waits until it is gone.
-bool AnswerMessageBox(HWND box);
 // Waits for the message box with `caption`, gives its text and closes it;
 // "<no message box>" when none came.
 std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs = 10000);
 
 // Clicks a dialog's button by posting its BN_CLICKED, as a click does.
 void Click(HWND dialog, int buttonId);
-// Any window's text, from any thread.
-std::wstring WindowText(HWND window);
 // A keystroke as the keyboard delivers it to `window` (down, then up).
 void PostKey(HWND window, UINT virtualKey, bool alt = false);
 

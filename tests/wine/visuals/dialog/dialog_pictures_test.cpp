@@ -23,8 +23,8 @@
 #include "tests/wine/framework/support/DialogScript.h"
 #include "tests/wine/ui/DialogRig.h"
 #include "ui/DownloadInProgress.h"
-#include "ui/ReflasherDlg.h"
-#include "ui/portable/PictureScale.h"
+#include "ui/win32/ReflasherDlg.h"
+#include "ui/PictureScale.h"
 
 using namespace dialog_script;
 
@@ -214,7 +214,7 @@ protected:
     }
     void Close(HWND dialog) {
         dialogThread_.Run([&] { DestroyWindow(dialog); });
-        WaitUntilClosed(dialog);
+        WaitForWindowGone(dialog);
     }
 
     rig::DialogRig rig_;

@@ -1,0 +1,126 @@
+// CReflasherDlg: the program's main dialog (template IDD_REFLASHER_DIALOG). It lists the embossers,
+// chooses the firmware source, and starts one update run at a time on a worker
+// thread, which reaches back to it only through the WorkerDialogLink it is given.
+#pragma once
+
+#include <windows.h>
+
+#include <list>
+#include <memory>
+#include <string>
+
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "win32/Handles.h"
+#include "ui/win32/BusyAnimator.h"
+#include "ui/win32/ControlAccessibility.h"
+#include "ui/win32/DialogServices.h"
+#include "ui/win32/SessionEndBlock.h"
+#include "ui/win32/TaskbarButton.h"
+#include "ui/PrinterList.h"
+#include "update/EmbosserLock.h"
+
+class CReflasherDlg : public CDialog {
+public:
+    // The program's dialog: real spooler, pauses and firmware sources.
+    explicit CReflasherDlg(CWnd* parent = nullptr);
+    CReflasherDlg(const DialogServices& services, CWnd* parent = nullptr);
+    ~CReflasherDlg() override;
+
+    // Fills printerCombo and printerNames once, and chooses the printer when there is one.
+    void FillPrinterList();
+
+    reflasher::UniqueIcon appIcon;
+    CStatic filePathLabel;
+    CProgressCtrl progressBar;
+    CStatic busyPicture;
+    bool printerChosen = false;
+    bool fileChosen = false;
+    std::wstring selectedPrinter;
+    std::wstring firmwarePath;
+    std::wstring statusText;
+    CComboBox printerCombo;
+    std::list<std::wstring> printerNames;
+    // The port of each of printerNames, and of selectedPrinter: the embosser itself,
+    // which several queues may share.
+    std::list<std::wstring> printerPorts;
+    std::wstring selectedPort;
+
+    // What screen readers and the taskbar are given (read by the tests).
+    const DialogAccessibility& Accessibility() const { return accessibility_; }
+    const TaskbarButton& Taskbar() const { return taskbar_; }
+    // The DPI the window is drawn for.
+    int Dpi() const { return dpi_; }
+
+protected:
+    static const MessageMap* GetThisMessageMap();
+    const MessageMap* GetMessageMap() const override;
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    // Enter, Escape, the close box, Alt+F4 and Close on the system menu all end up here;
+    // during a run they are refused like Exit, since leaving mid-flash can ruin the
+    // embosser; once a spooler call of the run has hung, they close the program.
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    void OnBrowse();
+    void OnStartDownload();
+    void OnExit();
+    void OnPrinterSelChange();
+    void OnSysCommand(UINT command, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnDrawItem(int controlId, DRAWITEMSTRUCT* item);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    LRESULT OnDeviceWorkEnded(WPARAM, LPARAM);
+    LRESULT OnRunMessageComing(WPARAM error, LPARAM);
+    LRESULT OnRunEnded(WPARAM, LPARAM);
+    LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
+    LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggested);
+    // The icons for dpi_: appIcon at the large icon's size, smallIcon_ at the small one's.
+    void TakeIconsForDpi();
+    LRESULT OnTimer(WPARAM timer, LPARAM);
+
+    // Makes the `index`th embosser of printerNames the selected one.
+    void ChooseEmbosser(std::size_t index);
+    void AddAboutItem();
+    void ShowFirmwareNotice();
+    // True (after telling the user) while a run is under way.
+    bool RefuseWhileBusy();
+    // The same for leaving the program, which a hung spooler call allows.
+    bool RefuseLeavingWhileBusy();
+    // A spooler call of the run has hung: lets go of the session-end block and the
+    // keep-awake request (the embosser's lock stays until the program ends), allows
+    // leaving, and tells the user once.
+    void LetGoAfterStuckCall(bool firmwareMayHaveGone);
+    // The chosen file's bytes, read and checked once, for the run to send; false (after
+    // telling the user) when it can't be opened, read or be firmware. With an embedded
+    // image nothing is read.
+    bool ReadChosenFirmware(reflasher::FirmwareFileBytes* bytes);
+    bool RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes = nullptr);
+    void ShowError(const wchar_t* text);
+    // Lets go of what a run holds for the device's sake: the session-end block and
+    // the embosser's lock.
+    void EndDeviceWork();
+
+    // The worker thread's procedure: `run` is the WorkerDialogLink it owns.
+    static unsigned __stdcall UpdateThreadProc(void* run);
+
+    DialogServices services_;
+    // The printer list as filled, to tell which line stands for which embosser.
+    reflasher::PrinterList printerList_;
+    // Held from Start Download until the device's work is over (dialog thread only):
+    // while it is, the embosser works.
+    std::unique_ptr<reflasher::EmbosserLock> embosserLock_;
+    BusyAnimator busyAnimator_;
+    SessionEndBlock sessionEndBlock_;
+    // Set when a spooler call of the run hung; cleared when the next run starts.
+    bool leavingAllowed_ = false;
+    DialogAccessibility accessibility_;
+    TaskbarButton taskbar_;
+    // The DPI the window is drawn for, which its pictures and icons follow.
+    int dpi_ = 96;
+    reflasher::UniqueIcon smallIcon_;
+};
