@@ -1,8 +1,8 @@
 #include "tests/wine/e2e/FirmwareFiles.h"
 
 #include "sim/SyntheticFirmware.h"
-#include "tests/wine/e2e/support/E2eEnvironment.h"
-#include "tests/wine/e2e/support/Files.h"
+#include "tests/wine/support/E2eEnvironment.h"
+#include "tests/wine/support/Files.h"
 
 namespace reflasher::e2e {
 

@@ -2,7 +2,7 @@
 
 #include "sim/EmbosserModel.h"
 #include "tests/shared/ExpectedTexts.h"
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/Windows.h"
 
 namespace reflasher::e2e {
 

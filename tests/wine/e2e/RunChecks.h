@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/e2e/support/SimulatedEmbosser.h"
+#include "tests/wine/support/SimulatedEmbosser.h"
 
 namespace reflasher::e2e {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/support/Files.h"
-#include "tests/wine/e2e/support/Screenshots.h"
-#include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/support/Files.h"
+#include "tests/wine/support/Screenshots.h"
+#include "tests/wine/support/Waiting.h"
 #include "sim/win32/wine/RegistryKey.h"
 
 namespace reflasher::e2e {

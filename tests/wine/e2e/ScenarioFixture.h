@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/e2e/support/DialogRecorder.h"
-#include "tests/wine/e2e/support/E2eEnvironment.h"
-#include "tests/wine/e2e/support/ReflasherProgram.h"
-#include "tests/wine/e2e/support/SimulatedEmbosser.h"
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/DialogRecorder.h"
+#include "tests/wine/support/E2eEnvironment.h"
+#include "tests/wine/support/ReflasherProgram.h"
+#include "tests/wine/support/SimulatedEmbosser.h"
+#include "tests/wine/support/Windows.h"
 
 namespace reflasher::e2e {
 

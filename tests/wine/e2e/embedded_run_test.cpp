@@ -6,7 +6,7 @@
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
 #include "tests/shared/ExpectedTexts.h"
-#include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/support/Waiting.h"
 
 namespace reflasher::e2e {
 namespace {

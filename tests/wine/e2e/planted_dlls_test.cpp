@@ -13,9 +13,9 @@
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/wine/e2e/ScenarioFixture.h"
 #include "tests/shared/ExpectedTexts.h"
-#include "tests/wine/e2e/support/Files.h"
-#include "tests/wine/e2e/support/OpenFileDialog.h"
-#include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/support/Files.h"
+#include "tests/wine/support/OpenFileDialog.h"
+#include "tests/wine/support/Waiting.h"
 #include "tests/wine/visuals/support/Accessibility.h"
 
 namespace reflasher::e2e {

@@ -17,7 +17,7 @@
 #include "framework/Thread.h"
 #include "sim/win32/wine/HostPaths.h"
 #include "tests/wine/framework/TestDialogIds.h"
-#include "tests/wine/framework/support/DialogScript.h"
+#include "tests/wine/support/DialogScript.h"
 
 using namespace dialog_script;
 
@@ -174,8 +174,8 @@ TEST_F(FrameworkDialogTest, MappedNotificationsReachTheirHandlerAndTheRunGoesOn)
     TestDialog dialog;
     bool openAfterPress = false;
     Run(dialog, [&](HWND hwnd) {
-        Click(hwnd, IDC_TEST_BUTTON);
-        Click(hwnd, IDC_TEST_BUTTON);
+        RemoteDialog(hwnd).PostCommand(IDC_TEST_BUTTON);
+        RemoteDialog(hwnd).PostCommand(IDC_TEST_BUTTON);
         // Other notifications of the same button are not the mapped one.
         PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_SETFOCUS), 0);
         dialogThread_.Sync();

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/e2e/support/RemoteDialog.h"
-#include "tests/wine/framework/support/DialogScript.h"
+#include "tests/wine/support/RemoteDialog.h"
+#include "tests/wine/support/DialogScript.h"
 #include "resources/resource.h"
 #include "framework/WinApp.h"
 #include "ui/DownloadInProgress.h"
@@ -99,7 +99,7 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
         status = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
         lines = RemoteDialog(d).ComboLines();
         selected = SendMessageW(GetDlgItem(d, IDC_PRINTER_COMBO), CB_GETCURSEL, 0, 0);
-        Click(d, IDC_EXIT);
+        RemoteDialog(d).PostCommand(IDC_EXIT);
         WaitForWindowGone(d);
     });
     EXPECT_EQ(result, CDialog::kNoResult);
@@ -126,7 +126,7 @@ TEST_F(MainDialogTest, FileModeKeepsTheFileControlsAndAsksForAFileFirst) {
     Run(dialog, [&](HWND d) {
         browseShown = IsWindowVisible(GetDlgItem(d, IDC_BROWSE)) && IsWindowEnabled(GetDlgItem(d, IDC_BROWSE));
         noticeShown = IsWindowVisible(GetDlgItem(d, IDC_FIRMWARE_NOTICE)) != FALSE;
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         message = TakeMessageBox(L"Error");
     });
     EXPECT_TRUE(browseShown);
@@ -145,13 +145,13 @@ TEST_F(MainDialogTest, WithoutPrintersTheWarningComesBeforeTheDialogAndStartDoes
     RunAlongside([&] { return dialog.DoModal(); }, [&] {
         const HWND box = WaitForWindow(L"Error");
         dialogShownWithBox = FindWindowByCaption(kCaption) != nullptr;
-        message = MessageBoxText(box);
+        message = ReadMessageBox(box).text;
         AnswerMessageBox(box);
         const HWND d = WaitForWindow(kCaption);
         lines = RemoteDialog(d).ComboLines();
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         boxAfterStart = ErrorBoxShown();
-        Click(d, IDC_EXIT);
+        RemoteDialog(d).PostCommand(IDC_EXIT);
         WaitForWindowGone(d);
     });
     EXPECT_FALSE(dialogShownWithBox);
@@ -181,7 +181,7 @@ TEST_F(MainDialogTest, ListLinesChooseTheirPrintersAndThePromptChoosesNone) {
     Run(dialog, [&](HWND d) {
         lines = RemoteDialog(d).ComboLines();
         for (const Step& step : steps) seen.push_back(Choose(dialog, d, step.line));
-        Click(d, IDC_START_DOWNLOAD);  // the prompt is chosen: nothing happens
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);  // the prompt is chosen: nothing happens
         boxAfterStart = ErrorBoxShown();
     });
     EXPECT_EQ(lines, (std::vector<std::wstring>{reflasher::expected::kChoosePrinter, L"Left on USB001", L"Right on USB002"}));
@@ -214,12 +214,12 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
         // Another copy of the program updating this embosser, through whichever queue
         // on its port: Start is refused.
         auto otherCopy = rig_.locks.TryTake(L"usb001");
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         refusedWhileLocked = TakeMessageBox(L"Error");
         jobsWhileLocked = rig_.spooler.Jobs().size();
         otherCopy.reset();
 
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         const HWND box = WaitForWindow(L"Info");
         statusWithBox = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
         positionWithBox = RemoteDialog(d).ProgressPos();
@@ -228,11 +228,11 @@ TEST_F(MainDialogTest, AWholeRunThroughTheDialogDeliversTheImageAndEndsReady) {
         sessionEndWithBox = RemoteDialog(d).QueryEndSession();
         dialogThread_.Sync();
         lockFreeWithBox = rig_.locks.TryTake(L"USB001") != nullptr;
-        message = MessageBoxText(box);
+        message = ReadMessageBox(box).text;
         AnswerMessageBox(box);
         idle = WaitUntilIdle();
         positionAfter = RemoteDialog(d).ProgressPos();
-        Click(d, IDC_EXIT);
+        RemoteDialog(d).PostCommand(IDC_EXIT);
         WaitForWindowGone(d);
     });
     EXPECT_EQ(refusedWhileLocked, kBusy);
@@ -261,9 +261,9 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         std::function<void(HWND)> act;
     };
     const Attempt attempts[] = {
-        {"Exit", [](HWND d) { Click(d, IDC_EXIT); }},
-        {"Browse", [](HWND d) { Click(d, IDC_BROWSE); }},
-        {"Start Download", [](HWND d) { Click(d, IDC_START_DOWNLOAD); }},
+        {"Exit", [](HWND d) { RemoteDialog(d).PostCommand(IDC_EXIT); }},
+        {"Browse", [](HWND d) { RemoteDialog(d).PostCommand(IDC_BROWSE); }},
+        {"Start Download", [](HWND d) { RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD); }},
         {"close box", [](HWND d) { PostMessageW(d, WM_CLOSE, 0, 0); }},
         {"Close on the system menu", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"Alt+F4", [](HWND d) { PostKey(d, VK_F4, true); }},
@@ -279,7 +279,7 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         // Enter presses a focused push button instead; the list box is no button.
         dialogThread_.Run([d] { SetFocus(GetDlgItem(d, IDC_PRINTER_COMBO)); });
         rig_.clock.Hold();
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         held = rig_.clock.WaitUntilHeld();
         statusWhileHeld = WindowText(GetDlgItem(d, IDC_STATUS_LINE));
         lockedWhileHeld = rig_.locks.TryTake(L"USB001") == nullptr;
@@ -293,7 +293,7 @@ TEST_F(MainDialogTest, DuringARunEveryWayOutIsRefusedAndTheRunGoesOn) {
         rig_.clock.Release();
         message = TakeMessageBox(L"Info");
         idle = WaitUntilIdle();
-        Click(d, IDC_EXIT);
+        RemoteDialog(d).PostCommand(IDC_EXIT);
         WaitForWindowGone(d);
     });
     ASSERT_TRUE(held);
@@ -321,7 +321,7 @@ TEST_F(MainDialogTest, TheRunKeepsThePrinterItStartedWithWhateverIsChosenMeanwhi
     Run(dialog, [&](HWND d) {
         Choose(dialog, d, 1);
         rig_.clock.Hold();
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         rig_.clock.WaitUntilHeld();
         // The run holds the chosen line's embosser, its port, and no other.
         chosenPortLocked = rig_.locks.TryTake(L"USB001") == nullptr;
@@ -351,12 +351,12 @@ TEST_F(MainDialogTest, AWorkerThatCannotStartLeavesTheDialogReady) {
     bool busyAfter = true;
     LRESULT sessionEndAfter = FALSE;
     const INT_PTR result = Run(dialog, [&](HWND d) {
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         message = TakeMessageBox(L"Error");
         busyAfter = downloadInProgress;
         // Nor does the session stay blocked (the scenarios check the run itself).
         sessionEndAfter = RemoteDialog(d).QueryEndSession();
-        Click(d, IDC_EXIT);  // not refused
+        RemoteDialog(d).PostCommand(IDC_EXIT);  // not refused
         WaitForWindowGone(d);
     });
     EXPECT_EQ(message, L"The download could not be started.");
@@ -374,7 +374,7 @@ TEST_F(MainDialogTest, OutsideARunEveryWayOutEndsTheDialog) {
         INT_PTR result;
     };
     const Way ways[] = {
-        {"Exit", [](HWND d) { Click(d, IDC_EXIT); }, CDialog::kNoResult},
+        {"Exit", [](HWND d) { RemoteDialog(d).PostCommand(IDC_EXIT); }, CDialog::kNoResult},
         {"close box", [](HWND d) { PostMessageW(d, WM_CLOSE, 0, 0); }, IDCANCEL},
         {"Close on the system menu", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
         {"Alt+F4", [](HWND d) { PostKey(d, VK_F4, true); }, IDCANCEL},
@@ -471,7 +471,7 @@ TEST_F(MainDialogTest, TheTaskbarButtonFollowsTheRunAndShowsAWaitingError) {
     Run(dialog, [&](HWND d) {
         before = look(d);
         rig_.clock.Hold();
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         rig_.clock.WaitUntilHeld();
         // As Explorer announces the button; the taskbar can't be reached here.
         SendMessageW(d, TaskbarButton::CreatedMessage(), 0, 0);
@@ -479,7 +479,7 @@ TEST_F(MainDialogTest, TheTaskbarButtonFollowsTheRunAndShowsAWaitingError) {
         rig_.clock.Release();
         const HWND box = WaitForWindow(L"Error");
         withBox = look(d);
-        message = MessageBoxText(box);
+        message = ReadMessageBox(box).text;
         AnswerMessageBox(box);
         WaitUntilIdle();
         dialogThread_.Sync();
@@ -575,7 +575,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
     std::wstring labelAfterChoice, labelAfterCancel, message, folderAfterChoice;
     int positionAfterCancel = -1;
     Run(dialog, [&](HWND d) {
-        Click(d, IDC_BROWSE);
+        RemoteDialog(d).PostCommand(IDC_BROWSE);
         const HWND chooser = WaitForWindow(L"Open");
         SendMessageW(FirstVisibleEdit(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PostMessageW(chooser, WM_COMMAND, IDOK, 0);
@@ -585,7 +585,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         folderAfterChoice = currentFolder();
 
         SendMessageW(GetDlgItem(d, IDC_PROGRESS), PBM_SETPOS, 40, 0);
-        Click(d, IDC_BROWSE);
+        RemoteDialog(d).PostCommand(IDC_BROWSE);
         const HWND again = WaitForWindow(L"Open");
         PostMessageW(again, WM_COMMAND, IDCANCEL, 0);
         WaitForWindowGone(again);
@@ -593,7 +593,7 @@ TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
         labelAfterCancel = WindowText(GetDlgItem(d, IDC_FILE_PATH));
         positionAfterCancel = RemoteDialog(d).ProgressPos();
 
-        Click(d, IDC_START_DOWNLOAD);
+        RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         message = TakeMessageBox(L"Info");
         WaitUntilIdle();
     });

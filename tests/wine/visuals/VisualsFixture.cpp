@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/support/E2eEnvironment.h"
+#include "tests/wine/support/E2eEnvironment.h"
 #include "tests/wine/visuals/support/Bitmaps.h"
 
 namespace reflasher::visuals {

@@ -12,8 +12,8 @@
 #include "resources/resource.h"
 #include "tests/wine/e2e/RunChecks.h"
 #include "tests/shared/ExpectedTexts.h"
-#include "tests/wine/e2e/support/OpenFileDialog.h"
-#include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/support/OpenFileDialog.h"
+#include "tests/wine/support/Waiting.h"
 #include "tests/wine/visuals/VisualsFixture.h"
 #include "tests/wine/visuals/support/Accessibility.h"
 

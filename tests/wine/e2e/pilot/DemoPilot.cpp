@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/support/DialogRecorder.h"
-#include "tests/wine/e2e/support/ReflasherProgram.h"
-#include "tests/wine/e2e/support/Screenshots.h"
-#include "tests/wine/e2e/support/Waiting.h"
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/DialogRecorder.h"
+#include "tests/wine/support/ReflasherProgram.h"
+#include "tests/wine/support/Screenshots.h"
+#include "tests/wine/support/Waiting.h"
+#include "tests/wine/support/Windows.h"
 
 using namespace reflasher::e2e;
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/wine/framework/support/DialogScript.h"
+#include "tests/wine/support/DialogScript.h"
 #include "tests/wine/ui/DialogRig.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/win32/ReflasherDlg.h"

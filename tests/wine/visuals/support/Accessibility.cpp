@@ -2,7 +2,7 @@
 
 #include <oleacc.h>
 
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/Windows.h"
 
 namespace reflasher::visuals {
 namespace {

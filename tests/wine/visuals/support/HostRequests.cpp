@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <map>
 
-#include "tests/wine/e2e/support/E2eEnvironment.h"
-#include "tests/wine/e2e/support/Files.h"
-#include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/support/E2eEnvironment.h"
+#include "tests/wine/support/Files.h"
+#include "tests/wine/support/Waiting.h"
 
 namespace reflasher::visuals {
 namespace {

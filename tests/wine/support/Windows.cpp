@@ -1,8 +1,8 @@
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/Windows.h"
 
 #include <cstdio>
 
-#include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/support/Waiting.h"
 
 namespace reflasher::e2e {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/wine/e2e/support/ChildProcess.h"
+#include "tests/wine/support/ChildProcess.h"
 
 namespace reflasher::e2e {
 

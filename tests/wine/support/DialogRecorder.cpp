@@ -1,11 +1,11 @@
-#include "tests/wine/e2e/support/DialogRecorder.h"
+#include "tests/wine/support/DialogRecorder.h"
 
 #include <cstdio>
 #include <set>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/support/Waiting.h"
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/Waiting.h"
+#include "tests/wine/support/Windows.h"
 
 namespace reflasher::e2e {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/e2e/support/ChildProcess.h"
-#include "tests/wine/e2e/support/E2eEnvironment.h"
+#include "tests/wine/support/ChildProcess.h"
+#include "tests/wine/support/E2eEnvironment.h"
 #include "sim/win32/wine/JobFolder.h"
 #include "sim/win32/wine/WinePrinters.h"
 

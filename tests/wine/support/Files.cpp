@@ -1,4 +1,4 @@
-#include "tests/wine/e2e/support/Files.h"
+#include "tests/wine/support/Files.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "tests/wine/e2e/support/SimulatedEmbosser.h"
+#include "tests/wine/support/SimulatedEmbosser.h"
 
 #include <windows.h>
 
-#include "tests/wine/e2e/support/Files.h"
-#include "tests/wine/e2e/support/Waiting.h"
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/Files.h"
+#include "tests/wine/support/Waiting.h"
+#include "tests/wine/support/Windows.h"
 #include "sim/win32/wine/RegistryKey.h"
 
 namespace reflasher::e2e {

@@ -8,13 +8,17 @@
 #include <functional>
 #include <string>
 
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/RemoteDialog.h"
+#include "tests/wine/support/Windows.h"
 
 namespace dialog_script {
 
-// Reading a window's text, answering a message box and waiting for a window to go
-// work the same on a thread of this process as on another process's windows.
+// Reading a window or a message box, answering one, clicking a button and waiting
+// for a window to go work the same on a thread of this process as on another
+// process's windows.
 using reflasher::e2e::AnswerMessageBox;
+using reflasher::e2e::ReadMessageBox;
+using reflasher::e2e::RemoteDialog;
 using reflasher::e2e::WaitForWindowGone;
 using reflasher::e2e::WindowText;
 
@@ -52,14 +56,10 @@ HWND FindWindowByCaption(const wchar_t* caption);
 // Waits for one; null after the timeout.
 HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs = 10000);
 
-// A message box's text (its static with id 0xFFFF).
-std::wstring MessageBoxText(HWND box);
 // Waits for the message box with `caption`, gives its text and closes it;
 // "<no message box>" when none came.
 std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs = 10000);
 
-// Clicks a dialog's button by posting its BN_CLICKED, as a click does.
-void Click(HWND dialog, int buttonId);
 // A keystroke as the keyboard delivers it to `window` (down, then up).
 void PostKey(HWND window, UINT virtualKey, bool alt = false);
 

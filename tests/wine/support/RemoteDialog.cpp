@@ -1,9 +1,9 @@
-#include "tests/wine/e2e/support/RemoteDialog.h"
+#include "tests/wine/support/RemoteDialog.h"
 
 #include <commctrl.h>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/Windows.h"
 
 namespace reflasher::e2e {
 

@@ -1,8 +1,8 @@
-#include "tests/wine/e2e/support/ReflasherProgram.h"
+#include "tests/wine/support/ReflasherProgram.h"
 
-#include "tests/wine/e2e/support/E2eEnvironment.h"
-#include "tests/wine/e2e/support/Waiting.h"
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/E2eEnvironment.h"
+#include "tests/wine/support/Waiting.h"
+#include "tests/wine/support/Windows.h"
 
 namespace reflasher::e2e {
 namespace {

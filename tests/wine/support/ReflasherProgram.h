@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "tests/wine/e2e/support/ChildProcess.h"
-#include "tests/wine/e2e/support/RemoteDialog.h"
+#include "tests/wine/support/ChildProcess.h"
+#include "tests/wine/support/RemoteDialog.h"
 
 namespace reflasher::e2e {
 

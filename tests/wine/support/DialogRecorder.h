@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/wine/e2e/support/RemoteDialog.h"
+#include "tests/wine/support/RemoteDialog.h"
 
 namespace reflasher::e2e {
 

@@ -1,4 +1,4 @@
-#include "tests/wine/e2e/support/E2eEnvironment.h"
+#include "tests/wine/support/E2eEnvironment.h"
 
 #include "sim/win32/wine/HostPaths.h"
 

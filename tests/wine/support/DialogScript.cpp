@@ -1,7 +1,8 @@
-#include "tests/wine/framework/support/DialogScript.h"
+#include "tests/wine/support/DialogScript.h"
 
 #include <thread>
-#include <vector>
+
+#include "tests/wine/support/Waiting.h"
 
 namespace dialog_script {
 namespace {
@@ -9,22 +10,6 @@ namespace {
 constexpr UINT kSyncMessage = WM_APP + 1;
 constexpr UINT kRunMessage = WM_APP + 2;
 constexpr wchar_t kWindowClass[] = L"ReflasherDialogScriptThread";
-constexpr DWORD kPollMs = 20;
-
-struct Search {
-    const wchar_t* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<Search*>(context);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-    if (WindowText(window) != search->caption) return TRUE;
-    search->found = window;
-    return FALSE;
-}
 
 }  // namespace
 
@@ -86,32 +71,25 @@ INT_PTR RunWithScript(const wchar_t* caption, const std::function<INT_PTR()>& ru
 }
 
 HWND FindWindowByCaption(const wchar_t* caption) {
-    Search search{caption, nullptr};
-    EnumWindows(&MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (const auto& window : reflasher::e2e::VisibleTopLevelWindows(GetCurrentProcessId())) {
+        if (window.caption == caption) return window.window;
+    }
+    return nullptr;
 }
 
 HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs) {
-    for (DWORD waited = 0;; waited += kPollMs) {
-        if (HWND found = FindWindowByCaption(caption)) return found;
-        if (waited >= timeoutMs) return nullptr;
-        Sleep(kPollMs);
-    }
+    HWND found = nullptr;
+    reflasher::e2e::WaitUntil([&] { return (found = FindWindowByCaption(caption)) != nullptr; },
+                              timeoutMs);
+    return found;
 }
-
-std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs) {
     const HWND box = WaitForWindow(caption, timeoutMs);
     if (box == nullptr) return L"<no message box>";
-    const std::wstring text = MessageBoxText(box);
+    const std::wstring text = ReadMessageBox(box).text;
     AnswerMessageBox(box);
     return text;
-}
-
-void Click(HWND dialog, int buttonId) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }
 
 void PostKey(HWND window, UINT virtualKey, bool alt) {

@@ -1,10 +1,10 @@
-#include "tests/wine/e2e/support/Screenshots.h"
+#include "tests/wine/support/Screenshots.h"
 
 #include <windows.h>
 
-#include "tests/wine/e2e/support/E2eEnvironment.h"
-#include "tests/wine/e2e/support/Files.h"
-#include "tests/wine/e2e/support/Waiting.h"
+#include "tests/wine/support/E2eEnvironment.h"
+#include "tests/wine/support/Files.h"
+#include "tests/wine/support/Waiting.h"
 
 namespace reflasher::e2e {
 

@@ -1,7 +1,7 @@
-#include "tests/wine/e2e/support/OpenFileDialog.h"
+#include "tests/wine/support/OpenFileDialog.h"
 
-#include "tests/wine/e2e/support/Waiting.h"
-#include "tests/wine/e2e/support/Windows.h"
+#include "tests/wine/support/Waiting.h"
+#include "tests/wine/support/Windows.h"
 
 namespace reflasher::e2e {
 namespace {
