@@ -92,12 +92,4 @@ std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs) {
     return text;
 }
 
-void PostKey(HWND window, UINT virtualKey, bool alt) {
-    const UINT scan = MapVirtualKeyW(virtualKey, 0);
-    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1 << 29) : 0);
-    const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
-    PostMessageW(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, down);
-    PostMessageW(window, alt ? WM_SYSKEYUP : WM_KEYUP, virtualKey, up);
-}
-
 }  // namespace dialog_script

@@ -13,10 +13,11 @@
 
 namespace dialog_script {
 
-// Reading a window or a message box, answering one, clicking a button and waiting
-// for a window to go work the same on a thread of this process as on another
-// process's windows.
+// Reading a window or a message box, answering one, clicking, pressing a key and
+// waiting for a window to go work the same on a thread of this process as on
+// another process's windows.
 using reflasher::e2e::AnswerMessageBox;
+using reflasher::e2e::PostKey;
 using reflasher::e2e::ReadMessageBox;
 using reflasher::e2e::RemoteDialog;
 using reflasher::e2e::WaitForWindowGone;
@@ -60,7 +61,5 @@ HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs = 10000);
 // "<no message box>" when none came.
 std::wstring TakeMessageBox(const wchar_t* caption, DWORD timeoutMs = 10000);
 
-// A keystroke as the keyboard delivers it to `window` (down, then up).
-void PostKey(HWND window, UINT virtualKey, bool alt = false);
 
 }  // namespace dialog_script

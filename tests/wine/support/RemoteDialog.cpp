@@ -78,10 +78,7 @@ bool RemoteDialog::PressKey(UINT virtualKey) const {
     }
     // Posted into the queue, the key passes through the modal loop's dialog
     // manager, which turns Escape into IDCANCEL and Enter into IDOK.
-    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-    return PostMessageW(target, WM_KEYDOWN, virtualKey, 1 | (static_cast<LPARAM>(scan) << 16)) &&
-           PostMessageW(target, WM_KEYUP, virtualKey,
-                        1 | (static_cast<LPARAM>(scan) << 16) | (1L << 30) | (1L << 31));
+    return PostKey(target, virtualKey);
 }
 
 }  // namespace reflasher::e2e

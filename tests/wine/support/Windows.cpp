@@ -136,6 +136,14 @@ std::vector<MessageBoxSeen> VisibleMessageBoxes(DWORD processId) {
     return boxes;
 }
 
+bool PostKey(HWND window, UINT virtualKey, bool alt) {
+    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (alt ? (1 << 29) : 0);
+    const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
+    return PostMessageW(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, down) &&
+           PostMessageW(window, alt ? WM_SYSKEYUP : WM_KEYUP, virtualKey, up);
+}
+
 bool WaitForWindowGone(HWND window, unsigned timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }

@@ -57,6 +57,10 @@ MessageBoxSeen ReadMessageBox(HWND window);
 // waits until the box is gone. Wine takes about 2 s to close a box this way.
 bool AnswerMessageBox(HWND box, unsigned timeoutMs = 10000);
 
+// A keystroke as the keyboard delivers it to `window` (down, then up), posted so
+// it passes through a modal loop's dialog manager.
+bool PostKey(HWND window, UINT virtualKey, bool alt = false);
+
 // Waits until `window` is gone.
 bool WaitForWindowGone(HWND window, unsigned timeoutMs = 10000);
 
