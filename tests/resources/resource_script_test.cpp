@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/shared/ExpectedTexts.h"
 
 namespace {
 
@@ -219,7 +220,7 @@ TEST_F(ResourceScript, MainDialogIsLaidOutControlByControlInTabOrder) {
                            DS_3DLOOK | DS_SETFONT);  // so no minimise or maximise box
     EXPECT_EQ(d.exStyle, WS_EX_APPWINDOW);
     EXPECT_EQ((std::vector<int>{d.x, d.y, d.w, d.h}), (std::vector<int>{0, 0, 298, 190}));
-    EXPECT_EQ(d.caption, "Quillmar Dovrex Firmware Update");
+    EXPECT_EQ(std::wstring(d.caption.begin(), d.caption.end()), reflasher::expected::kMainCaption);
     EXPECT_EQ(d.font, "MS Shell Dlg");
     EXPECT_EQ(d.pointSize, 8);
     // No push button is the default one: all are plain BS_PUSHBUTTON.
@@ -251,7 +252,7 @@ TEST_F(ResourceScript, AboutBoxShowsTheApplicationIcon) {
     EXPECT_EQ(d.style, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT);
     EXPECT_EQ(d.exStyle, 0u);
     EXPECT_EQ((std::vector<int>{d.x, d.y, d.w, d.h}), (std::vector<int>{0, 0, 235, 58}));
-    EXPECT_EQ(d.caption, "About Reflasher");
+    EXPECT_EQ(std::wstring(d.caption.begin(), d.caption.end()), reflasher::expected::kAboutCaption);
     EXPECT_EQ(d.font, "MS Shell Dlg");
     EXPECT_EQ(d.pointSize, 8);
     ASSERT_EQ(d.controls.size(), 6u);

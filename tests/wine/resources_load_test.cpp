@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/shared/ExpectedTexts.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ TEST(Resources, MainDialogCreatesWithEveryControl) {
     ASSERT_NE(dialog.get(), nullptr) << "error " << GetLastError();
     wchar_t caption[64] = {};
     GetWindowTextW(dialog.get(), caption, 64);
-    EXPECT_STREQ(caption, L"Quillmar Dovrex Firmware Update");
+    EXPECT_STREQ(caption, reflasher::expected::kMainCaption);
 
     const struct {
         int id;

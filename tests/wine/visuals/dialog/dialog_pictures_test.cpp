@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/support/DialogScript.h"
 #include "tests/wine/ui/DialogRig.h"
 #include "ui/DownloadInProgress.h"
@@ -30,7 +31,7 @@ using namespace dialog_script;
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Quillmar Dovrex Firmware Update";
+constexpr const wchar_t* kCaption = reflasher::expected::kMainCaption;
 constexpr std::uint32_t kCyan = 0x00FFFF;
 constexpr std::uint32_t kMagenta = 0xFF00FF;
 
