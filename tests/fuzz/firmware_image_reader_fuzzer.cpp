@@ -15,7 +15,7 @@ namespace {
 using reflasher::firmware::ImageFault;
 using reflasher::firmware::ImageReport;
 
-bool SameVerdict(const ImageReport& a, const ImageReport& b) {
+bool SameReport(const ImageReport& a, const ImageReport& b) {
     return a.fault == b.fault && a.line == b.line && a.maker == b.maker && a.version == b.version;
 }
 
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reflasher::firmware::FirmwareImageReader pieces;
     const std::size_t piece = size > 0 ? 1 + data[0] % 61 : 1;
     for (std::size_t at = 0; at < size; at += piece) pieces.Feed(data + at, std::min(piece, size - at));
-    FUZZ_CHECK(SameVerdict(whole, pieces.Finish()));
+    FUZZ_CHECK(SameReport(whole, pieces.Finish()));
 
     const std::size_t lineFeeds = static_cast<std::size_t>(std::count(data, data + size, '\n'));
     FUZZ_CHECK((whole.fault == ImageFault::Empty) == (size == 0));

@@ -69,7 +69,7 @@ TEST(UpdateWithEmbosser, SyntheticImageArrivesByteForByteInOneWrite) {
 
 // The program never judges the image: a damaged one goes out unchanged, and the
 // device's "invalid" (2) is what the user is finally told.
-TEST(UpdateWithEmbosser, DamagedImageIsSentUnchangedAndTheDeviceVerdictShown) {
+TEST(UpdateWithEmbosser, DamagedImageIsSentUnchangedAndTheDeviceOutcomeShown) {
     std::vector<unsigned char> damaged = SyntheticImage();
     damaged[5000] = damaged[5000] == 'A' ? 'B' : 'A';
     EmbosserRun run({}, Source::Embedded, damaged);
