@@ -88,6 +88,10 @@ constexpr std::uint32_t kServerOffline = 0x2000000;
 // PRINTER_ATTRIBUTE_WORK_OFFLINE: the queue is set to use the printer offline
 // (Windows sets it by itself when a USB printer goes away).
 constexpr std::uint32_t kAttributeWorkOffline = 0x400;
+// PRINTER_ATTRIBUTE_DIRECT: nothing is spooled, each write goes to the port, so no job
+// can be held; PRINTER_ATTRIBUTE_QUEUED: printing starts once a document is whole.
+constexpr std::uint32_t kAttributeDirect = 0x2;
+constexpr std::uint32_t kAttributeQueued = 0x1;
 
 constexpr std::uint32_t kPrinterAllAccess = 0xF000C;
 // Printing and reading the printer, without the right to manage it.

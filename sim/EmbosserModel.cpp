@@ -46,6 +46,7 @@ EmbosserScript Sanitized(EmbosserScript script) {
     script.pollsBeforeReady = std::max(script.pollsBeforeReady, 0);
     script.erasePolls = std::max(script.erasePolls, 0);
     script.writePolls = std::max(script.writePolls, 0);
+    script.pollsPerWriteStep = std::max(script.pollsPerWriteStep, 1);
     script.faultAfterWritePolls = std::clamp(script.faultAfterWritePolls, 0, script.writePolls);
     return script;
 }
@@ -62,12 +63,13 @@ void EmbosserModel::SetScript(const EmbosserScript& script) {
 void EmbosserModel::PowerCycle() {
     std::lock_guard<std::mutex> lock(mutex_);
     phase_ = EmbosserPhase::Idle;
-    pollsLeft_ = writeStep_ = progress_ = failedCode_ = 0;
+    pollsLeft_ = writeStep_ = pollsInStep_ = progress_ = failedCode_ = 0;
 }
 
 void EmbosserModel::ReceiveJob(const std::vector<unsigned char>& bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     jobs_.push_back(bytes);
+    phasesAtJobs_.push_back(phase_);
     switch (phase_) {
         case EmbosserPhase::Idle:
             // Anything but the service job is ordinary embossing, which changes no state here.
@@ -87,7 +89,7 @@ void EmbosserModel::ReceiveJob(const std::vector<unsigned char>& bytes) {
             } else {
                 phase_ = EmbosserPhase::Erasing;
                 pollsLeft_ = script_.erasePolls;
-                writeStep_ = progress_ = 0;
+                writeStep_ = pollsInStep_ = progress_ = 0;
             }
             break;
         default:
@@ -130,6 +132,9 @@ void EmbosserModel::AdvanceLocked() {
 }
 
 void EmbosserModel::AdvanceWriting() {
+    // A slow embosser shows each step for several polls.
+    if (writeStep_ > 0 && ++pollsInStep_ < script_.pollsPerWriteStep) return;
+    pollsInStep_ = 0;
     if (IsFlashFault(script_.fault) && writeStep_ == script_.faultAfterWritePolls) {
         if (script_.fault == EmbosserFault::SilentMidFlash) {
             phase_ = EmbosserPhase::NotAnswering;
@@ -188,6 +193,11 @@ EmbosserPhase EmbosserModel::Phase() const {
 std::vector<std::vector<unsigned char>> EmbosserModel::Jobs() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return jobs_;
+}
+
+std::vector<EmbosserPhase> EmbosserModel::PhasesAtJobs() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return phasesAtJobs_;
 }
 
 std::vector<unsigned char> EmbosserModel::ReceivedBytes() const {

@@ -32,9 +32,10 @@ enum class EmbosserFault {
 struct EmbosserScript {
     int pollsBeforeReady = 2;      // polls answered 0 in service mode before the first 1
     int erasePolls = 2;            // polls answered 6 with progress 0
-    int writePolls = 5;            // polls answered 6 with progress rising within 1..99
+    int writePolls = 5;            // steps of progress rising within 1..99
     EmbosserFault fault = EmbosserFault::None;
     int faultAfterWritePolls = 2;  // writing polls shown before a flash fault (0..writePolls)
+    int pollsPerWriteStep = 1;     // polls each step is shown for: a slow embosser shows more
 };
 
 enum class EmbosserPhase {
@@ -65,6 +66,7 @@ public:
 
     EmbosserPhase Phase() const;
     std::vector<std::vector<unsigned char>> Jobs() const;  // every job, in order
+    std::vector<EmbosserPhase> PhasesAtJobs() const;       // the phase each job arrived in
     std::vector<unsigned char> ReceivedBytes() const;      // all jobs' bytes back to back
     std::vector<unsigned char> FirmwareReceived() const;   // the last job taken as firmware
     LoaderReport LastImageCheck() const;
@@ -85,10 +87,12 @@ private:
     EmbosserScript script_;
     EmbosserPhase phase_ = EmbosserPhase::Idle;
     int pollsLeft_ = 0;   // in EnteringService and Erasing
-    int writeStep_ = 0;   // writing polls shown so far
+    int writeStep_ = 0;   // writing steps shown so far
+    int pollsInStep_ = 0; // polls the current writing step has been shown for
     int progress_ = 0;
     int failedCode_ = 0;  // the status shown in Failed
     std::vector<std::vector<unsigned char>> jobs_;
+    std::vector<EmbosserPhase> phasesAtJobs_;
     std::vector<unsigned char> firmware_;
     LoaderReport imageCheck_;
     std::vector<int> statusesRead_;  // each query's status as a host decodes it

@@ -275,7 +275,9 @@ QueueState SimulatedSpooler::GetQueueState(PrinterHandle handle) {
     const Printer& printer = printers_[state->printerIndex];
     constexpr std::uint32_t kAttributeLocal = 0x40;
     queue.status = printer.statusBits | (printer.paused ? queue_status::kPaused : 0u);
-    queue.attributes = kAttributeLocal | (printer.workOffline ? kAttributeWorkOffline : 0u);
+    queue.attributes = kAttributeLocal | (printer.workOffline ? kAttributeWorkOffline : 0u) |
+                       (printer.mode == DeliveryMode::Direct ? kAttributeDirect : 0u) |
+                       (printer.mode == DeliveryMode::AfterSpooled ? kAttributeQueued : 0u);
     queue.jobCount = static_cast<std::uint32_t>(std::count_if(
         jobs_.begin(), jobs_.end(), [&](const CapturedJob& job) {
             return job.printerName == printer.info.printerName &&
@@ -368,8 +370,11 @@ bool SimulatedSpooler::SetPaused(PrinterHandle handle, JobId id, bool paused, Sp
             job->printerName != printers_[state->printerIndex].info.printerName) {
             return false;
         }
-        // A queue that prints directly has no job to hold.
-        if (printers_[state->printerIndex].mode == DeliveryMode::Direct) return Fail(kErrorNotSupported);
+        // A queue that prints directly has no job to hold, whether or not it says so.
+        const Printer& printer = printers_[state->printerIndex];
+        if (printer.mode == DeliveryMode::Direct) {
+            return printer.directPauseAccepted || Fail(kErrorNotSupported);
+        }
         job->paused = paused;
         if (paused && job->sentBytes == 0) job->printing = false;  // nothing went out yet
         deliveries = TakeDeliveries();

@@ -144,6 +144,9 @@ public:
     // Further PRINTER_STATUS_* bits the queue reports (an error, a paper jam, ...).
     void SetQueueStatusBits(const std::wstring& printerName, std::uint32_t bits);
     void SetDeliveryMode(const std::wstring& printerName, DeliveryMode mode);
+    // A queue that prints directly accepts a pause (SetJobW answers TRUE) and still
+    // holds nothing; by default it refuses it.
+    void AcceptPauseWhenDirect(const std::wstring& printerName, bool accept);
     // The port stops reading (a hung driver, a device that takes no more): the job at
     // the head starts printing and goes no further until it reads again.
     void SetPortStalled(const std::wstring& printerName, bool stalled);
@@ -152,9 +155,10 @@ public:
     // A job stuck in error or being deleted (JOB_STATUS_* bits; 0 lets it go on).
     void SetJobHeldBits(JobId job, std::uint32_t bits);
     // Another program's document: complete (it goes out when it can), or still being
-    // written (it holds back the queue behind it until CompleteDocument).
+    // written (it holds back the queue behind it until CompleteDocument). Queued last,
+    // or `ahead` of every job still in the queue (a document of higher priority).
     JobId AddForeignDocument(const std::wstring& printerName, std::vector<unsigned char> bytes,
-                             bool complete = true);
+                             bool complete = true, bool ahead = false);
     void CompleteDocument(JobId job);
     // A document that printed before, kept in the list (see SetKeepPrinted).
     JobId AddPrintedDocument(const std::wstring& printerName);
@@ -214,6 +218,7 @@ private:
         DeliveryMode mode = DeliveryMode::WhileSpooling;
         bool keepPrinted = false;
         bool stalled = false;
+        bool directPauseAccepted = false;
     };
     struct CallHook {
         int nth;

@@ -94,6 +94,10 @@ void SimulatedSpooler::SetDeliveryMode(const std::wstring& printerName, Delivery
     ChangeQueue(printerName, [mode](Printer& printer) { printer.mode = mode; });
 }
 
+void SimulatedSpooler::AcceptPauseWhenDirect(const std::wstring& printerName, bool accept) {
+    ChangeQueue(printerName, [accept](Printer& printer) { printer.directPauseAccepted = accept; });
+}
+
 void SimulatedSpooler::SetPortStalled(const std::wstring& printerName, bool stalled) {
     ChangeQueue(printerName, [stalled](Printer& printer) { printer.stalled = stalled; });
 }
@@ -142,7 +146,8 @@ void CallGate::Block() {
 }
 
 JobId SimulatedSpooler::AddForeignDocument(const std::wstring& printerName,
-                                           std::vector<unsigned char> bytes, bool complete) {
+                                           std::vector<unsigned char> bytes, bool complete,
+                                           bool ahead) {
     std::vector<Delivery> deliveries;
     JobId id = 0;
     {
@@ -156,7 +161,13 @@ JobId SimulatedSpooler::AddForeignDocument(const std::wstring& printerName,
         job.bytes = std::move(bytes);
         job.ended = complete;
         job.foreign = true;
-        jobs_.push_back(job);
+        auto at = jobs_.end();
+        if (ahead) {
+            at = std::find_if(jobs_.begin(), jobs_.end(), [&](const CapturedJob& queued) {
+                return queued.printerName == printerName && queued.fate == JobFate::Queued;
+            });
+        }
+        jobs_.insert(at, job);
         deliveries = TakeDeliveries();
     }
     Deliver(deliveries);
