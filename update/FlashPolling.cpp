@@ -20,19 +20,21 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, DialogRequests& 
     pauses.Sleep(kFirmwareSettleMs);
     int bar = kStartBar;
     bool flashingSeen = false;
-    // A device that reports more progress than ever before is writing: such a query
-    // doesn't count toward the limit, so the user is never told to switch it off while
-    // it writes. The total is capped all the same.
-    int bestProgress = 0;
-    int counted = 0;
+    // The user is told the flash failed only once the device has stopped telling
+    // anything new: a device that moves slowly is writing, and must not be switched off.
+    int highestProgress = 0;
+    int previousStatus = 0;
+    int queriesWithoutNews = 0;
+    int query = 0;
 
-    for (int query = 0; query < kFlashQueryCap && counted < kPollLimit && !outcome.finished; ++query) {
+    for (; query < kFlashQueryLimit && queriesWithoutNews < kPollLimit && !outcome.finished; ++query) {
         outcome.last = QueryDeviceStatus(spooler, printer);
-        if (outcome.last.status == status_code::kWorking && outcome.last.progress > bestProgress) {
-            bestProgress = outcome.last.progress;
-        } else {
-            ++counted;
-        }
+        const int status = outcome.last.status;
+        const bool newStatus = query > 0 && status != previousStatus;
+        const bool newProgress = status == status_code::kWorking && outcome.last.progress > highestProgress;
+        if (newProgress) highestProgress = outcome.last.progress;
+        queriesWithoutNews = newStatus || newProgress ? 0 : queriesWithoutNews + 1;
+        previousStatus = status;
         switch (outcome.last.status) {
             case status_code::kIdle:
                 // Idle before any flashing is the device not having started yet.
@@ -64,6 +66,8 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, DialogRequests& 
         }
         pauses.Sleep(kFlashPauseMs);
     }
+    outcome.stillWorking = !outcome.finished && queriesWithoutNews < kPollLimit &&
+                           outcome.last.status == status_code::kWorking;
     return outcome;
 }
 

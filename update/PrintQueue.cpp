@@ -25,21 +25,24 @@ QueueRefusal QueueItselfRefuses(const QueueState& queue) {
     return QueueRefusal::None;
 }
 
-bool DocumentsQueued(Spooler& spooler, PrinterHandle printer, const QueueState& queue) {
-    std::vector<QueuedJob> jobs;
-    if (spooler.ListQueuedJobs(printer, &jobs)) {
-        return std::any_of(jobs.begin(), jobs.end(), JobStillToPrint);
-    }
-    return queue.jobCount.value_or(0) > 0;
-}
-
 }  // namespace
 
-QueueRefusal CheckBeforeSending(Spooler& spooler, PrinterHandle printer) {
+QueueRefusal RunJobs::CheckBeforeSending(Spooler& spooler, PrinterHandle printer) {
     const QueueState queue = spooler.GetQueueState(printer);
+    // A queue whose attributes can't be read may print directly: it isn't relied on to hold.
+    spools_ = queue.attributes && (*queue.attributes & kAttributeDirect) == 0;
     const QueueRefusal refusal = QueueItselfRefuses(queue);
     if (refusal != QueueRefusal::None) return refusal;
-    if (DocumentsQueued(spooler, printer, queue)) return QueueRefusal::DocumentsWaiting;
+
+    std::vector<QueuedJob> listed;
+    listedAtFirstLook_ = spooler.ListQueuedJobs(printer, &listed);
+    if (listedAtFirstLook_) {
+        for (const QueuedJob& job : listed) atFirstLook_.push_back(job.id);
+        if (std::any_of(listed.begin(), listed.end(), JobStillToPrint)) return QueueRefusal::DocumentsWaiting;
+    } else {
+        countAtFirstLook_ = queue.jobCount.value_or(0);
+        if (countAtFirstLook_ > 0) return QueueRefusal::DocumentsWaiting;
+    }
     // An embosser in service mode takes the next job as its firmware: a service-mode
     // job of ours would be flashed.
     const int status = QueryDeviceStatus(spooler, printer).status;
@@ -49,56 +52,59 @@ QueueRefusal CheckBeforeSending(Spooler& spooler, PrinterHandle printer) {
     return QueueRefusal::None;
 }
 
-void RunJobs::Add(JobId job) {
-    if (job != 0) jobs_.push_back(job);
+void RunJobs::Add(JobId job, bool held) {
+    if (job != 0) jobs_.push_back(OwnJob{job, held});
+}
+
+void RunJobs::Released(JobId job) {
+    for (OwnJob& own : jobs_) {
+        if (own.id == job) own.held = false;
+    }
 }
 
 bool RunJobs::IsOwn(JobId job) const {
-    return std::find(jobs_.begin(), jobs_.end(), job) != jobs_.end();
+    return std::any_of(jobs_.begin(), jobs_.end(), [job](const OwnJob& own) { return own.id == job; });
 }
 
-bool RunJobs::IsForeignToPrint(const QueuedJob& job) const {
-    return !IsOwn(job.id) && JobStillToPrint(job);
+bool RunJobs::WasThereAtFirstLook(JobId job) const {
+    return std::find(atFirstLook_.begin(), atFirstLook_.end(), job) != atFirstLook_.end();
 }
 
-bool RunJobs::ForeignDocumentQueued(Spooler& spooler, PrinterHandle printer) const {
-    std::vector<QueuedJob> queued;
-    if (spooler.ListQueuedJobs(printer, &queued)) {
-        return std::any_of(queued.begin(), queued.end(),
-                           [this](const QueuedJob& job) { return IsForeignToPrint(job); });
+bool RunJobs::ForeignDocumentJoined(Spooler& spooler, PrinterHandle printer) {
+    std::vector<QueuedJob> listed;
+    if (spooler.ListQueuedJobs(printer, &listed)) {
+        for (const QueuedJob& job : listed) {
+            // Without a first list, a kept document can't be told from a new one.
+            const bool kept = listedAtFirstLook_ && WasThereAtFirstLook(job.id);
+            if (!IsOwn(job.id) && !kept) foreignSeen_ = true;
+        }
+        return foreignSeen_;
     }
-    // Without the list only a count beyond all of ours is evidence.
-    return spooler.GetQueueState(printer).jobCount.value_or(0) > jobs_.size();
-}
-
-bool RunJobs::ForeignDocumentAhead(Spooler& spooler, PrinterHandle printer, JobId job) const {
-    std::vector<QueuedJob> queued;
-    // Without the list nothing is known; where there is none (Wine) nothing is held either.
-    if (!spooler.ListQueuedJobs(printer, &queued)) return false;
-    for (const QueuedJob& listed : queued) {
-        if (listed.id == job) return false;
-        if (IsForeignToPrint(listed)) return true;
-    }
-    return false;
+    if (listedAtFirstLook_) return true;
+    // A spooler without a job list (as under Wine): only a count beyond what was
+    // there and all of ours is evidence.
+    const std::uint32_t count = spooler.GetQueueState(printer).jobCount.value_or(0);
+    return foreignSeen_ || count > countAtFirstLook_ + jobs_.size();
 }
 
 void RunJobs::RemoveQueued(Spooler& spooler, PrinterHandle printer) const {
     if (jobs_.empty()) return;
     std::vector<QueuedJob> queued;
     const bool listed = spooler.ListQueuedJobs(printer, &queued);
-    for (const JobId job : jobs_) {
+    for (const OwnJob& own : jobs_) {
         if (!listed) {
-            spooler.DeleteJob(printer, job);
+            // A held job has sent nothing; one released may be printing now.
+            if (own.held) spooler.DeleteJob(printer, own.id);
             continue;
         }
         const auto found = std::find_if(queued.begin(), queued.end(),
-                                        [job](const QueuedJob& q) { return q.id == job; });
+                                        [&own](const QueuedJob& q) { return q.id == own.id; });
         if (found == queued.end() || !JobStillToPrint(*found)) continue;
         // Cutting off a job that is printing would leave part of it at the embosser;
         // one that is held has sent nothing.
         const std::uint32_t printing = found->status & (job_status::kPrinting | job_status::kPaused);
         if (printing == job_status::kPrinting) continue;
-        spooler.DeleteJob(printer, job);
+        spooler.DeleteJob(printer, own.id);
     }
 }
 

@@ -1,8 +1,9 @@
 // What an update run asks of the embosser's print queue: whether it can deliver
-// before anything is sent, whether another program's document slipped in, and
+// before anything is sent, whether another program's document joined it since, and
 // that none of the run's own jobs is left in it to print later. Only jobs still to
-// print count: a queue that keeps printed documents lists them too. Each answer rests
-// on what the spooler says; a call that fails or isn't supported tells nothing.
+// print keep a run from starting: a queue that keeps printed documents lists them
+// too. Once the run has sent, any job that isn't the run's counts, in any state:
+// while the run's job is held, the spooler prints the documents queued after it.
 #pragma once
 
 #include <vector>
@@ -20,31 +21,50 @@ enum class QueueRefusal {
     DeviceUpdating,    // the embosser already reports service mode or flash work
 };
 
-// Looked at after the printer is opened and before the service-mode job. The
-// device's status is queried once, after the queue's own state.
-QueueRefusal CheckBeforeSending(Spooler& spooler, PrinterHandle printer);
-
-// The jobs one update run has queued.
+// The queue as one update run sees it, from its first look on, and the jobs it queued.
 class RunJobs {
 public:
-    // A job that was started; 0 (none started) is not kept.
-    void Add(JobId job);
+    // The first look, after the printer is opened and before the service-mode job:
+    // the queue's own state, the documents in it, then the device's status, queried
+    // once. Notes the jobs listed now (kept documents), whether the queue prints
+    // directly and whether it lists its jobs.
+    QueueRefusal CheckBeforeSending(Spooler& spooler, PrinterHandle printer);
 
-    // True when the queue holds a document still to print that isn't one of the run's.
-    bool ForeignDocumentQueued(Spooler& spooler, PrinterHandle printer) const;
-    // True when such a document comes before `job` in the queue: it would print first.
-    bool ForeignDocumentAhead(Spooler& spooler, PrinterHandle printer, JobId job) const;
+    // True when the run's jobs can be held until they are whole and released when it
+    // decides: the queue's attributes say it spools (doesn't print directly).
+    bool CanHold() const { return spools_; }
+
+    // A job that was started (0: none), and whether it is held paused now.
+    void Add(JobId job, bool held);
+    // The run resumed `job`: from now on it may be printing.
+    void Released(JobId job);
+
+    // True when a job that isn't the run's has joined the queue since the first
+    // look, whatever its state (waiting, printing, printed, or listed at a look
+    // before and gone since), or when that can't be told: a queue that listed its
+    // jobs at the first look and can't now. Without a list from the start, the
+    // document count tells what it can.
+    bool ForeignDocumentJoined(Spooler& spooler, PrinterHandle printer);
 
     // Removes every job of the run still waiting or held in the queue; one that is
-    // printing is left to finish. Without a job list each is asked to go: one that
-    // went out already is simply not found.
+    // printing is left to finish. Without the job list only those the run still
+    // holds are removed: one it released may be printing.
     void RemoveQueued(Spooler& spooler, PrinterHandle printer) const;
 
 private:
+    struct OwnJob {
+        JobId id;
+        bool held;
+    };
     bool IsOwn(JobId job) const;
-    bool IsForeignToPrint(const QueuedJob& job) const;
+    bool WasThereAtFirstLook(JobId job) const;
 
-    std::vector<JobId> jobs_;
+    std::vector<OwnJob> jobs_;
+    bool listedAtFirstLook_ = false;
+    bool spools_ = false;
+    std::vector<JobId> atFirstLook_;     // every job listed then
+    std::uint32_t countAtFirstLook_ = 0;  // the document count, where there is no list
+    bool foreignSeen_ = false;           // a look since found another program's job
 };
 
 }  // namespace reflasher

@@ -50,17 +50,25 @@ private:
 
 DocInfo RawJobDocInfo() { return DocInfo{L"", L"", L"RAW"}; }
 
-SentJob SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<bool()>& writePage) {
+SentJob SendRawJob(Spooler& spooler, PrinterHandle printer, bool hold,
+                   const std::function<bool()>& writePage) {
     SentJob sent;
     sent.id = spooler.BeginDocument(printer, RawJobDocInfo());
     if (sent.id == 0) return sent;
-    const bool paused = spooler.PauseJob(printer, sent.id);
+    const bool paused = hold && spooler.PauseJob(printer, sent.id);
     OpenDocument document(spooler, printer);
     if (spooler.BeginPage(printer)) {
         if (!writePage()) {
-            // Ending it would send the part that was taken.
+            // Ending it would send the part that was taken. A held job is deleted; one
+            // that isn't may be printing, and is never cut off. A queue that prints
+            // directly ignores the abort: there what was taken has gone out already,
+            // and the document is ended so that nothing more follows.
             document.Abort();
-            spooler.DeleteJob(printer, sent.id);
+            if (paused) {
+                spooler.DeleteJob(printer, sent.id);
+            } else {
+                spooler.EndDocument(printer);
+            }
             return sent;
         }
         spooler.EndPage(printer);

@@ -17,15 +17,17 @@ struct SentJob {
     bool held = false;  // ended whole and still paused: nothing of it has gone out yet
 };
 
-// Starts a document and pauses its job at once, so that a queue that prints while
-// it spools sends none of it yet; if the document started, starts a page; if that
-// worked, calls `writePage`. A page written whole is ended, and so is the document;
-// one the spooler took only part of is aborted and its job deleted instead, so that
-// none of it reaches the device. A held job waits for the caller to resume it. A job
-// that can't be paused (a queue that prints directly, a spooler that ignores the
-// call) goes out as it is written. Other failures are silent: the device's status,
-// not the spooler's answers, decides how a run ends.
-SentJob SendRawJob(Spooler& spooler, PrinterHandle printer, const std::function<bool()>& writePage);
+// Starts a document; with `hold`, pauses its job at once, so that a queue that
+// prints while it spools sends none of it yet. If the document started, starts a
+// page; if that worked, calls `writePage`. A page written whole is ended, and so is
+// the document. One the spooler took only part of is aborted instead; a held one is
+// also deleted, so that none of it reaches the device. A job that isn't held (the
+// queue can't hold, or the pause was refused) goes out as it is written, and one
+// that came short is never deleted: it may be printing. A held job waits for the
+// caller to resume it. Other failures are silent: the device's status, not the
+// spooler's answers, decides how a run ends.
+SentJob SendRawJob(Spooler& spooler, PrinterHandle printer, bool hold,
+                   const std::function<bool()>& writePage);
 
 // One WritePrinter call with all of `size` bytes; true when the spooler took them all.
 bool WriteWhole(Spooler& spooler, PrinterHandle printer, const void* data, std::size_t size);

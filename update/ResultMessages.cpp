@@ -64,6 +64,13 @@ ResultMessage FlashResultMessage(bool finished, int lastStatus) {
     }
 }
 
+ResultMessage StillWritingMessage() {
+    // Switching the embosser off now could leave it unusable: the text says to wait.
+    return Error(
+        L"The printer is still writing its new firmware!\nThe update is still under way. "
+        L"Please wait\nuntil the printer has finished before you\nswitch it off.");
+}
+
 ResultMessage FileAllocationFailedMessage() { return Error(L"File read failure (malloc failure)"); }
 
 ResultMessage PrinterWriteFailedMessage() { return Error(L"Failed to write to printer"); }

@@ -24,6 +24,9 @@ ResultMessage RecheckFailedMessage(int status);
 // The end of flash polling: by the last status when finished, else the not-finished one.
 ResultMessage FlashResultMessage(bool finished, int lastStatus);
 
+// Flash polling reached its limit while the device still reported flash work.
+ResultMessage StillWritingMessage();
+
 // The chosen file couldn't be held in memory.
 ResultMessage FileAllocationFailedMessage();
 // The spooler took less than the whole firmware image.

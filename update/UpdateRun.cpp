@@ -60,22 +60,30 @@ bool AwaitServiceMode(Spooler& spooler, PrinterHandle printer, Pauses& pauses) {
     return ready;
 }
 
-SentJob SendServiceModeJob(Spooler& spooler, PrinterHandle printer) {
-    return SendRawJob(spooler, printer, [&] {
+SentJob SendServiceModeJob(Spooler& spooler, PrinterHandle printer, bool hold) {
+    return SendRawJob(spooler, printer, hold, [&] {
         const auto& job = ServiceModeJob();
         return WriteWhole(spooler, printer, job.data(), job.size());
     });
 }
 
-SentJob SendFirmwareJob(UpdateContext& context, PrinterHandle printer) {
+SentJob SendFirmwareJob(UpdateContext& context, PrinterHandle printer, bool hold) {
     Spooler& spooler = *context.services.spooler;
-    return SendRawJob(spooler, printer, [&] {
+    return SendRawJob(spooler, printer, hold, [&] {
         EmbeddedImage image;
         if (!context.services.embeddedImage->Find(&image)) return SendFirmwareFile(context, printer);
         if (WriteWhole(spooler, printer, image.data, image.size)) return true;
         Show(context.dialog, PrinterWriteFailedMessage());
         return false;
     });
+}
+
+// The last look before the image may go: the embosser still waits for its firmware,
+// and no other document joined the queue. One that printed behind the run's held
+// job would have reached the embosser as its firmware.
+bool FirmwareMayGo(Spooler& spooler, PrinterHandle printer, RunJobs& jobs) {
+    if (jobs.ForeignDocumentJoined(spooler, printer)) return false;
+    return QueryDeviceStatus(spooler, printer).status == status_code::kReady;
 }
 
 // The run's hold on one open printer. However the run lets go of it, none of the
@@ -135,14 +143,14 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
     {
         OpenEmbosser printer(spooler, jobs);
         if (!OpenUsbPrinter(spooler, printerName, printer.Slot(), defaults, allocator)) return;
-        const QueueRefusal refusal = CheckBeforeSending(spooler, printer.get());
+        const QueueRefusal refusal = jobs.CheckBeforeSending(spooler, printer.get());
         if (refusal != QueueRefusal::None) {
             endEarly(printer, QueueRefusalMessage(refusal));
             return;
         }
-        const SentJob service = SendServiceModeJob(spooler, printer.get());
-        jobs.Add(service.id);
-        if (service.held) spooler.ResumeJob(printer.get(), service.id);
+        const SentJob service = SendServiceModeJob(spooler, printer.get(), jobs.CanHold());
+        jobs.Add(service.id, service.held);
+        if (service.held && spooler.ResumeJob(printer.get(), service.id)) jobs.Released(service.id);
         dialog.SetProgressPos(10);
         dialog.SetStatusLine(L"negotiating update");
 
@@ -165,26 +173,30 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         endEarly(printer, RecheckFailedMessage(recheck.status));
         return;
     }
-    // The embosser takes the next document as its firmware, whoever sent it.
-    if (jobs.ForeignDocumentQueued(spooler, printer.get())) {
+    // The embosser takes the next document as its firmware, whoever sent it. Where
+    // the firmware job can't be held, this is the last look before it goes, and the
+    // embosser is asked once more; a held job is looked at again before it is released.
+    const bool hold = jobs.CanHold();
+    if (hold ? jobs.ForeignDocumentJoined(spooler, printer.get())
+             : !FirmwareMayGo(spooler, printer.get(), jobs)) {
         endEarly(printer, ForeignDocumentMessage());
         return;
     }
 
     if (context.services.callWatch != nullptr) context.services.callWatch->FirmwareJobStarting();
-    const SentJob firmware = SendFirmwareJob(context, printer.get());
-    jobs.Add(firmware.id);
+    const SentJob firmware = SendFirmwareJob(context, printer.get(), hold);
+    jobs.Add(firmware.id, firmware.held);
     if (firmware.held) {
-        // A document that came in after the last look, before the firmware job
-        // started, would reach the embosser first.
-        if (jobs.ForeignDocumentAhead(spooler, printer.get(), firmware.id)) {
+        // Held, nothing of it has gone: a document that came in meanwhile, or one
+        // that printed behind it, means it must not go.
+        if (!FirmwareMayGo(spooler, printer.get(), jobs)) {
             spooler.DeleteJob(printer.get(), firmware.id);
             endEarly(printer, ForeignDocumentMessage());
             return;
         }
         // One that fails is no fault in itself: polling shows whether the firmware
         // arrived, and a job still held at the end is deleted with the others.
-        spooler.ResumeJob(printer.get(), firmware.id);
+        if (spooler.ResumeJob(printer.get(), firmware.id)) jobs.Released(firmware.id);
     }
     dialog.SetProgressPos(20);
     dialog.SetStatusLine(L"sending firmware");
@@ -195,7 +207,8 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
     deviceWork.End();
     dialog.SetProgressPos(100);
     dialog.SetStatusLine(L"writing done");
-    Show(dialog, FlashResultMessage(outcome.finished, outcome.last.status));
+    Show(dialog, outcome.stillWorking ? StillWritingMessage()
+                                      : FlashResultMessage(outcome.finished, outcome.last.status));
     dialog.SetProgressPos(0);
 }
 

@@ -19,7 +19,7 @@ std::vector<unsigned char> Pattern(std::size_t size) {
 
 struct FlashingRun : UpdateHarness {
     FlashingRun() { spooler.AddPrinter(Embosser(), &device); }
-    ScriptedDevice device{&log, {{1}, {1}, {6, 0}, {6, 60}, {0}}};
+    ScriptedDevice device{&log, {{1}, {1}, {1}, {6, 0}, {6, 60}, {0}}};
 };
 
 TEST(SendFirmwareFile, SendsTheBytesReadAtStartInOneWrite) {

@@ -25,8 +25,9 @@ std::vector<Answer> Join(std::initializer_list<std::vector<Answer>> parts) {
     return all;
 }
 
-// Negotiation that finds 1 at once, and a re-check that confirms it.
-const std::vector<Answer> kReadyAtOnce = {{1}, {1}};
+// Negotiation that finds 1 at once, a re-check that confirms it, and the embosser
+// still waiting at the look before its held firmware is released.
+const std::vector<Answer> kReadyAtOnce = {{1}, {1}, {1}};
 
 struct ScriptedRun : UpdateHarness {
     explicit ScriptedRun(std::vector<Answer> script, const PrinterInfo& printer = Embosser())
@@ -37,7 +38,7 @@ struct ScriptedRun : UpdateHarness {
 };
 
 TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
-    ScriptedRun run(Join({{{0}, {1}}, {{1}}, {{1}, {1}, {6, 0}, {6, 40}, {6, 98}, {0}}}));
+    ScriptedRun run(Join({{{0}, {1}}, {{1}, {1}}, {{1}, {1}, {6, 0}, {6, 40}, {6, 98}, {0}}}));
     EXPECT_EQ(run.Run(), 0u);
 
     const Events expected = {
@@ -45,6 +46,7 @@ TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
         L"job 40", L"pos 10", L"status negotiating update",
         L"query", L"sleep 800", L"query", L"sleep 800",          // negotiation
         L"query",                                                  // re-check, at once
+        L"query",                                                  // before it is released
         L"job " + std::to_wstring(SmallFirmwareImage().size()),
         L"pos 20", L"status sending firmware", L"repaint dialog", L"pos 30", L"sleep 2000",
         L"query", L"status writing flash", L"pos 35", L"repaint bar", L"sleep 1500",
@@ -294,8 +296,8 @@ TEST(UpdateRun, FlashPollingEndsWithTheMessageForTheLastStatus) {
         {"5 while writing", {{6, 0}, {6, 30}, {5}}, 3, text::kWriteError, MessageIcon::Information},
         {"4", {{1}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
         {"4 after 6", {{6, 20}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
-        // The rising 50 doesn't count toward the 50 queries.
-        {"status that stops answering", {{6, 0}, {6, 50}, {kNoAnswer}}, 51, text::kNotFinished,
+        // The rising 50 and the change to no answer are news: 50 queries without any follow.
+        {"status that stops answering", {{6, 0}, {6, 50}, {kNoAnswer}}, 53, text::kNotFinished,
          MessageIcon::Warning},
         // The device's verdicts 2 and 3 end polling at once and are told in their own words.
         {"2 while erasing", {{6, 0}, {2}}, 2, text::kInvalidHex, MessageIcon::Information},
@@ -315,8 +317,8 @@ TEST(UpdateRun, FlashPollingEndsWithTheMessageForTheLastStatus) {
         SCOPED_TRACE(c.what);
         ScriptedRun run(Join({kReadyAtOnce, c.flash}));
         run.Run();
-        // One negotiation query, the re-check, then the flash queries.
-        EXPECT_EQ(run.log.Only(L"query").size(), 3 + c.flashQueries);
+        // One negotiation query, the re-check, the look before release, then the flash queries.
+        EXPECT_EQ(run.log.Only(L"query").size(), 4 + c.flashQueries);
         std::vector<std::uint32_t> pauses = {800, 2000};
         pauses.insert(pauses.end(), c.flashQueries, 1500);
         EXPECT_EQ(run.clock.Pauses(), pauses);
@@ -345,7 +347,7 @@ TEST(UpdateRun, BarCreepsByFiveUpToSixtyWhileTheDeviceSaysNothingUseful) {
                       L"pos 50", L"pos 55", L"pos 60", L"pos 100", L"pos 0"}));
     EXPECT_EQ(run.log.Only(L"status writing flash").size(), 6u);
     EXPECT_EQ(run.log.Only(L"repaint bar").size(), 6u);
-    EXPECT_EQ(run.log.Only(L"query").size(), 53u);
+    EXPECT_EQ(run.log.Only(L"query").size(), 54u);
     EXPECT_EQ(run.MessageTexts(), Events{text::kNotFinished});
     EXPECT_EQ(run.clock.TotalMs(), 800u + 2000u + 50u * 1500u);
 }
