@@ -156,7 +156,7 @@ public:
     void SetJobHeldBits(JobId job, std::uint32_t bits);
     // Another program's document: complete (it goes out when it can), or still being
     // written (it holds back the queue behind it until CompleteDocument). Queued last,
-    // or `ahead` of every job still in the queue (a document of higher priority).
+    // or `ahead` of every job still waiting (a document of higher priority).
     JobId AddForeignDocument(const std::wstring& printerName, std::vector<unsigned char> bytes,
                              bool complete = true, bool ahead = false);
     void CompleteDocument(JobId job);

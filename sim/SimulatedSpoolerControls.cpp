@@ -164,10 +164,16 @@ JobId SimulatedSpooler::AddForeignDocument(const std::wstring& printerName,
         auto at = jobs_.end();
         if (ahead) {
             at = std::find_if(jobs_.begin(), jobs_.end(), [&](const CapturedJob& queued) {
-                return queued.printerName == printerName && queued.fate == JobFate::Queued;
+                // Nothing goes before a job that is already going out.
+                return queued.printerName == printerName && queued.fate == JobFate::Queued && !queued.printing;
             });
         }
+        const std::size_t index = static_cast<std::size_t>(at - jobs_.begin());
         jobs_.insert(at, job);
+        // The documents under way on open handles moved one place down.
+        for (auto& [handle, state] : open_) {
+            if (state.jobIndex && *state.jobIndex >= index) ++*state.jobIndex;
+        }
         deliveries = TakeDeliveries();
     }
     Deliver(deliveries);

@@ -73,18 +73,16 @@ bool RunJobs::WasThereAtFirstLook(JobId job) const {
 bool RunJobs::ForeignDocumentJoined(Spooler& spooler, PrinterHandle printer) {
     std::vector<QueuedJob> listed;
     if (spooler.ListQueuedJobs(printer, &listed)) {
-        for (const QueuedJob& job : listed) {
-            // Without a first list, a kept document can't be told from a new one.
-            const bool kept = listedAtFirstLook_ && WasThereAtFirstLook(job.id);
-            if (!IsOwn(job.id) && !kept) foreignSeen_ = true;
-        }
-        return foreignSeen_;
+        // Without a first list, a kept document can't be told from a new one.
+        return std::any_of(listed.begin(), listed.end(), [this](const QueuedJob& job) {
+            return !IsOwn(job.id) && !(listedAtFirstLook_ && WasThereAtFirstLook(job.id));
+        });
     }
     if (listedAtFirstLook_) return true;
     // A spooler without a job list (as under Wine): only a count beyond what was
     // there and all of ours is evidence.
     const std::uint32_t count = spooler.GetQueueState(printer).jobCount.value_or(0);
-    return foreignSeen_ || count > countAtFirstLook_ + jobs_.size();
+    return count > countAtFirstLook_ + jobs_.size();
 }
 
 void RunJobs::RemoveQueued(Spooler& spooler, PrinterHandle printer) const {

@@ -40,10 +40,11 @@ public:
     void Released(JobId job);
 
     // True when a job that isn't the run's has joined the queue since the first
-    // look, whatever its state (waiting, printing, printed, or listed at a look
-    // before and gone since), or when that can't be told: a queue that listed its
-    // jobs at the first look and can't now. Without a list from the start, the
-    // document count tells what it can.
+    // look, whatever its state (waiting, printing, printed or complete), or when that
+    // can't be told: a queue that listed its jobs at the first look and can't now.
+    // Without a list from the start, the document count tells what it can. The run
+    // acts on the first look that finds one, so one listed once and gone later is
+    // never let by.
     bool ForeignDocumentJoined(Spooler& spooler, PrinterHandle printer);
 
     // Removes every job of the run still waiting or held in the queue; one that is
@@ -64,7 +65,6 @@ private:
     bool spools_ = false;
     std::vector<JobId> atFirstLook_;     // every job listed then
     std::uint32_t countAtFirstLook_ = 0;  // the document count, where there is no list
-    bool foreignSeen_ = false;           // a look since found another program's job
 };
 
 }  // namespace reflasher

@@ -43,6 +43,9 @@ inline constexpr wchar_t kRecheckError[] =
 inline constexpr wchar_t kNotFinished[] =
     L"There was an error upgrading the flash!\nPlease turn the printer off and on again \nbefore "
     L"trying again.";
+inline constexpr wchar_t kStillWriting[] =
+    L"The printer is still writing its new firmware!\nThe update is still under way. Please wait\n"
+    L"until the printer has finished before you\nswitch it off.";
 inline constexpr wchar_t kUnknownError[] =
     L"An unkonwn error has occured!\nPlease turn the printer off and\non again before retrying.\n";
 inline constexpr wchar_t kInvalidHex[] =

@@ -165,6 +165,7 @@ inline const std::wstring kNeverReady = expected::kTimeout;
 inline const std::wstring kRecheckInvalidFile = expected::kRecheckInvalidFile;
 inline const std::wstring kRecheckError = expected::kRecheckError;
 inline const std::wstring kNotFinished = expected::kNotFinished;
+inline const std::wstring kStillWriting = expected::kStillWriting;
 inline const std::wstring kSuccess = expected::kSuccess;
 inline const std::wstring kWriteError = expected::kWriteError;
 inline const std::wstring kUnknownError = expected::kUnknownError;

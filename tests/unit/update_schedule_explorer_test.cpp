@@ -62,6 +62,7 @@ struct RunSchedule {
     std::vector<Strike> hangs;      // calls that take over a minute, then return
     std::vector<Strike> letters;    // another program's document arrives at the call
     std::vector<bool> lettersAhead;
+    std::vector<bool> lettersComplete;  // or still being written, until the run is over
 };
 
 struct Schedule {
@@ -110,6 +111,7 @@ Schedule Draw(std::uint32_t seed) {
         if (chance(45)) {
             run.letters.push_back(AnyStrike(rng));
             run.lettersAhead.push_back(chance(30));
+            run.lettersComplete.push_back(chance(70));
         }
         text << " | run " << r + 1 << ": ready " << run.script.pollsBeforeReady << " erase "
              << run.script.erasePolls << " write " << run.script.writePolls << "x"
@@ -120,7 +122,8 @@ Schedule Draw(std::uint32_t seed) {
         if (run.writeLimit != 0) text << " writes-take " << run.writeLimit;
         for (const Strike& h : run.hangs) text << " hang " << Describe(h);
         for (std::size_t i = 0; i < run.letters.size(); ++i) {
-            text << " letter " << (run.lettersAhead[i] ? "ahead " : "") << Describe(run.letters[i]);
+            text << " letter " << (run.lettersAhead[i] ? "ahead " : "") << (run.lettersComplete[i] ? "" : "unended ")
+                 << Describe(run.letters[i]);
         }
         s.runs.push_back(run);
     }
@@ -189,25 +192,32 @@ std::vector<std::string> Explore(const Schedule& schedule) {
         // run's last look: no spooler call can look and release at once. The embosser
         // then takes that document as its firmware and refuses the image after it.
         bool letterAtRelease = false;
+        std::vector<JobId> unended;
         for (std::size_t i = 0; i < plan.letters.size(); ++i) {
             const bool ahead = plan.lettersAhead[i];
+            const bool complete = plan.lettersComplete[i];
             const SpoolerOp op = plan.letters[i].op;
-            h.spooler.OnCall(op, plan.letters[i].nth, [&h, &letterAtRelease, &image, ahead, op] {
+            h.spooler.OnCall(op, plan.letters[i].nth, [&h, &letterAtRelease, &image, &unended, ahead, complete, op] {
                 for (const sim::CapturedJob& job : h.spooler.Jobs()) {
                     const bool firmwareHeld = job.bytes == image && job.paused && op == SpoolerOp::ResumeJob;
                     const bool serviceSent = job.bytes.size() == sim::kServiceModeJob.size() &&
                                              op == SpoolerOp::BeginDocument;
                     if (!job.foreign && (firmwareHeld || serviceSent)) letterAtRelease = true;
                 }
-                h.spooler.AddForeignDocument(L"Dovrex", kLetter, true, ahead);
+                const JobId letter = h.spooler.AddForeignDocument(L"Dovrex", kLetter, complete, ahead);
+                if (!complete) unended.push_back(letter);
             });
         }
+        int hangs = 0;
+        int hangReports = 0;
         for (const Strike& hang : plan.hangs) {
             // The call is under way for over a minute, as the dialog's timer sees it.
             h.spooler.OnCall(hang.op, hang.nth, [&] {
+                ++hangs;
                 clock.now += kStuckCallMs + 1000;
                 bool firmwareMayHaveGone = false;
                 if (watch.TakeStuckReport(&firmwareMayHaveGone)) {
+                    ++hangReports;
                     told(StuckCallMessage(firmwareMayHaveGone).text, "the hang message");
                 }
             });
@@ -217,6 +227,9 @@ std::vector<std::string> Explore(const Schedule& schedule) {
         UpdateThreadProc(h.context);
 
         check(!h.busy, run + "the busy flag stays set");
+        // The other program finishes its documents: whatever of the run's waited behind them goes now.
+        for (const JobId letter : unended) h.spooler.CompleteDocument(letter);
+        check(hangReports == (hangs > 0 ? 1 : 0), run + "a hang not told once in its run");
         const auto all = model.Jobs();
         const auto phases = model.PhasesAtJobs();
         const std::vector<std::vector<unsigned char>> jobs(all.begin() + static_cast<std::ptrdiff_t>(jobsBefore), all.end());
