@@ -77,6 +77,18 @@ protected:
         dialogThread_.Sync();
         return FindWindowByCaption(L"Error") != nullptr;
     }
+    // The control with the dialog thread's focus (a combo box's edit field counts as
+    // the combo box), once what was posted to the dialog has been handled.
+    int FocusedControl(HWND d) {
+        dialogThread_.Sync();
+        int id = 0;
+        dialogThread_.Run([&] {
+            HWND focus = GetFocus();
+            if (focus != nullptr && GetParent(focus) != d) focus = GetParent(focus);
+            id = focus != nullptr ? GetDlgCtrlID(focus) : 0;
+        });
+        return id;
+    }
 
     rig::DialogRig rig_;
     DialogThread dialogThread_;
@@ -90,7 +102,9 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
     std::wstring notice, status;
     std::vector<std::wstring> lines;
     LRESULT selected = -2;
+    int focus = 0;
     const INT_PTR result = Run(dialog, [&](HWND d) {
+        focus = FocusedControl(d);
         for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP, IDC_FIRMWARE_NOTICE}) {
             const HWND control = GetDlgItem(d, id);
             state[id] = {IsWindowVisible(control) != FALSE, IsWindowEnabled(control) != FALSE};
@@ -112,6 +126,7 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
     EXPECT_EQ(status, L"");  // the template's "Static" gave way to the empty statusText
     EXPECT_EQ(lines, std::vector<std::wstring>{L"Dovrex Embosser on USB001"});
     EXPECT_EQ(selected, 0);
+    EXPECT_EQ(focus, IDC_START_DOWNLOAD);  // nothing to choose: the next step is Start
     EXPECT_TRUE(dialog.fileChosen);
     EXPECT_TRUE(dialog.printerChosen);
     EXPECT_EQ(dialog.selectedPrinter, L"Dovrex Embosser");
@@ -142,12 +157,14 @@ TEST_F(MainDialogTest, WithoutPrintersTheWarningComesBeforeTheDialogAndStartDoes
     bool dialogShownWithBox = true, boxAfterStart = true;
     std::wstring message;
     std::vector<std::wstring> lines;
+    int focus = 0;
     RunAlongside([&] { return dialog.DoModal(); }, [&] {
         const HWND box = WaitForWindow(L"Error");
         dialogShownWithBox = FindWindowByCaption(kCaption) != nullptr;
         message = ReadMessageBox(box).text;
         AnswerMessageBox(box);
         const HWND d = WaitForWindow(kCaption);
+        focus = FocusedControl(d);
         lines = RemoteDialog(d).ComboLines();
         RemoteDialog(d).PostCommand(IDC_START_DOWNLOAD);
         boxAfterStart = ErrorBoxShown();
@@ -158,6 +175,7 @@ TEST_F(MainDialogTest, WithoutPrintersTheWarningComesBeforeTheDialogAndStartDoes
     EXPECT_EQ(message,
               reflasher::expected::kNotDetected);
     EXPECT_EQ(lines, std::vector<std::wstring>{reflasher::expected::kNoPrinters});
+    EXPECT_EQ(focus, IDC_PRINTER_COMBO);  // where it says why Start does nothing
     EXPECT_FALSE(boxAfterStart);
     EXPECT_FALSE(dialog.printerChosen);
     EXPECT_TRUE(rig_.spooler.Jobs().empty());
@@ -496,13 +514,13 @@ TEST_F(MainDialogTest, TheTaskbarButtonFollowsTheRunAndShowsAWaitingError) {
     EXPECT_EQ(after.state, TaskbarButton::State::None);
 }
 
-// The names of the controls without a label, read as a screen reader in this
-// process reads them; where oleacc takes annotations they are those, where it
+// The names of the controls without a label, and the status line's description,
+// read as a screen reader in this process reads them; where oleacc takes annotations they are those, where it
 // doesn't (Wine) the dialog answers WM_GETOBJECT itself.
 TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
     rig_.AddEmbosser(L"Dovrex");
     CReflasherDlg dialog(rig_.Services());
-    std::map<std::string, std::wstring> names;
+    std::map<std::string, std::wstring> names, descriptions;
     bool namesAnnotated = false, liveSettingAnnotated = false;
     Run(dialog, [&](HWND d) {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
@@ -513,6 +531,7 @@ TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
             {"printer list", GetDlgItem(d, IDC_PRINTER_COMBO)},
             {"its edit field", parts.hwndItem},
             {"progress bar", GetDlgItem(d, IDC_PROGRESS)},
+            {"status line", GetDlgItem(d, IDC_STATUS_LINE)},
         };
         for (const auto& [what, control] : controls) {
             IAccessible* object = nullptr;
@@ -525,10 +544,14 @@ TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
             VariantInit(&self);
             self.vt = VT_I4;
             self.lVal = CHILDID_SELF;
-            BSTR name = nullptr;
+            BSTR name = nullptr, description = nullptr;
             if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) {
                 names[what] = name;
                 SysFreeString(name);
+            }
+            if (SUCCEEDED(object->get_accDescription(self, &description)) && description) {
+                descriptions[what] = description;
+                SysFreeString(description);
             }
             object->Release();
         }
@@ -543,6 +566,9 @@ TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
     EXPECT_EQ(names["printer list"], L"Printer");
     EXPECT_EQ(names["its edit field"], L"Printer");
     EXPECT_EQ(names["progress bar"], L"Progress");
+    // Before the first run the status line is empty, and still says what it is.
+    EXPECT_EQ(names["status line"], L"");
+    EXPECT_EQ(descriptions["status line"], L"Status");
 }
 
 TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {
