@@ -63,10 +63,8 @@ public:
     }
     GdiBitmap InkBitmap(GdiBitmap source, const PictureInk& ink, bool keyedOnCyan) override {
         if (!Alive(source, "InkBitmap")) return {};
-        inks.push_back({bitmaps_[source.raw], ink, keyedOnCyan});
-        const GdiBitmap inked = NewBitmap(bitmaps_[source.raw]);
-        const auto scaled = sizes_.find(source.raw);
-        if (scaled != sizes_.end()) sizes_[inked.raw] = scaled->second;
+        inks.push_back({ink, keyedOnCyan});
+        const GdiBitmap inked = NewBitmap(bitmaps_[source.raw]);  // at the set's own size
         inkOf_[inked.raw] = ink;
         return inked;
     }
@@ -146,12 +144,7 @@ public:
         bool keyed;
     };
     std::vector<ScaleCall> scales;
-    struct InkCall {
-        int sourceId;
-        PictureInk ink;
-        bool keyed;
-    };
-    std::vector<InkCall> inks;
+    std::vector<std::pair<PictureInk, bool>> inks;  // each InkBitmap's ink, and whether keyed
 
 private:
     void* NextHandle() { return reinterpret_cast<void*>(nextHandle_++ * 16); }

