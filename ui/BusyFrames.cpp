@@ -17,8 +17,8 @@ bool Holds(const std::array<OwnedBitmap, BusyFrames::kCount>& frames, GdiBitmap 
 }  // namespace
 
 void PictureLook::SetInk(const std::optional<PictureInk>& ink) {
-    ink_ = !ink ? 0
-                : kInkSet | std::uint64_t{ink->text & 0xFFFFFF} << 24 | (ink->window & 0xFFFFFF);
+    ink_ =
+        !ink ? 0 : kInkSet | std::uint64_t{ink->text & 0xFFFFFF} << 24 | (ink->window & 0xFFFFFF);
 }
 
 int PictureLook::Dpi() const {

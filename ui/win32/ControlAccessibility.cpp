@@ -95,9 +95,8 @@ bool GiveAccessibleWords(HWND control, const AccessibleWords& words) {
 }
 
 bool AnnounceTextChanges(HWND control, std::wstring* announced) {
-    return control != nullptr &&
-           SetWindowSubclass(control, &AnnounceSubclass, kAnnounceSubclass,
-                             reinterpret_cast<DWORD_PTR>(announced));
+    return control != nullptr && SetWindowSubclass(control, &AnnounceSubclass, kAnnounceSubclass,
+                                                   reinterpret_cast<DWORD_PTR>(announced));
 }
 
 namespace {
@@ -144,7 +143,9 @@ bool DialogAccessibility::Annotate(HWND control, const AccessibleWords& words) {
 
 void DialogAccessibility::Detach() {
     // The subclass reads announced_, which goes with this object.
-    if (statusLine_ != nullptr) RemoveWindowSubclass(statusLine_, &AnnounceSubclass, kAnnounceSubclass);
+    if (statusLine_ != nullptr) {
+        RemoveWindowSubclass(statusLine_, &AnnounceSubclass, kAnnounceSubclass);
+    }
     statusLine_ = nullptr;
     annotations_.reset();  // clears the annotations, before COM goes
     namesAnnotated_ = liveSettingAnnotated_ = false;

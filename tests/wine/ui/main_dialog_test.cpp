@@ -506,8 +506,9 @@ TEST_F(MainDialogTest, TheTaskbarButtonFollowsTheRunAndShowsAWaitingError) {
 }
 
 // The names of the controls without a label, and the status line's description,
-// read as a screen reader in this process reads them; where oleacc takes annotations they are those, where it
-// doesn't (Wine) the dialog answers WM_GETOBJECT itself.
+// read as a screen reader in this process reads them; where oleacc takes
+// annotations they are those, where it doesn't (Wine) the dialog answers
+// WM_GETOBJECT itself.
 TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
     rig_.AddEmbosser(L"Dovrex");
     CReflasherDlg dialog(rig_.Services());
