@@ -4,7 +4,7 @@ namespace reflasher {
 
 void RunBusyAnimation(const std::atomic<bool>& busy, BusyFrames& frames, AnimationTimer& timer) {
     for (;;) {
-        frames.FollowDpi();  // also while idle: the picture on show follows the window
+        frames.FollowLook();  // also while idle: the picture on show follows the window
         if (busy.load()) {
             for (int frame = 0; frame < BusyFrames::kCount; ++frame) {
                 frames.Show(frame);

@@ -16,26 +16,52 @@ bool Holds(const std::array<OwnedBitmap, BusyFrames::kCount>& frames, GdiBitmap 
 
 }  // namespace
 
-BusyFrames::BusyFrames(Gdi& gdi, PictureControl& picture, const std::atomic<int>* dpi)
-    : gdi_(gdi), picture_(picture), dpi_(dpi), loadedDpi_(WantedDpi()), frames_(Load(loadedDpi_)) {
-    if (loadedDpi_ != kDefaultDpi) Show(0);
+void PictureLook::SetInk(const std::optional<PictureInk>& ink) {
+    ink_ =
+        !ink ? 0 : kInkSet | std::uint64_t{ink->text & 0xFFFFFF} << 24 | (ink->window & 0xFFFFFF);
+}
+
+int PictureLook::Dpi() const {
+    const int dpi = dpi_.load();
+    return dpi > 0 ? dpi : kDefaultDpi;
+}
+
+std::optional<PictureInk> PictureLook::Ink() const {
+    const std::uint64_t ink = ink_.load();
+    if (ink == 0) return std::nullopt;
+    return PictureInk{static_cast<GdiColor>(ink >> 24) & 0xFFFFFF,
+                      static_cast<GdiColor>(ink) & 0xFFFFFF};
+}
+
+BusyFrames::BusyFrames(Gdi& gdi, PictureControl& picture, const PictureLook* look)
+    : gdi_(gdi),
+      picture_(picture),
+      look_(look),
+      loadedDpi_(WantedDpi()),
+      loadedInk_(WantedInk()),
+      frames_(Load(loadedDpi_, loadedInk_)) {
+    // The template's picture is drawn for 96 dpi in its own colours.
+    if (loadedDpi_ != kDefaultDpi || loadedInk_) Replace(0);
 }
 
 BusyFrames::~BusyFrames() { ClearPicture(); }
 
-int BusyFrames::WantedDpi() const {
-    const int dpi = dpi_ != nullptr ? dpi_->load() : kDefaultDpi;
-    return dpi > 0 ? dpi : kDefaultDpi;
+int BusyFrames::WantedDpi() const { return look_ != nullptr ? look_->Dpi() : kDefaultDpi; }
+
+std::optional<PictureInk> BusyFrames::WantedInk() const {
+    return look_ != nullptr ? look_->Ink() : std::nullopt;
 }
 
-BusyFrames::Frames BusyFrames::Load(int dpi) {
+BusyFrames::Frames BusyFrames::Load(int dpi, const std::optional<PictureInk>& ink) {
     Frames frames;
-    for (int i = 0; i < kCount; ++i) frames[i] = OwnedBitmap(gdi_, LoadBusyFrame(gdi_, i, dpi));
+    for (int i = 0; i < kCount; ++i) {
+        frames[i] = OwnedBitmap(gdi_, LoadBusyFrame(gdi_, i, dpi, ink));
+    }
     return frames;
 }
 
 void BusyFrames::Show(int index) {
-    FollowDpi();
+    FollowLook();
     if (!Loaded(index)) return;
     Put(frames_[index].get());
     shown_ = index;
@@ -46,19 +72,24 @@ void BusyFrames::ClearPicture() {
     shown_ = -1;
 }
 
-void BusyFrames::FollowDpi() {
+void BusyFrames::FollowLook() {
     const int dpi = WantedDpi();
-    if (dpi == loadedDpi_) return;
-    Frames old = std::exchange(frames_, Load(dpi));
+    const std::optional<PictureInk> ink = WantedInk();
+    if (dpi == loadedDpi_ && ink == loadedInk_) return;
+    Frames old = std::exchange(frames_, Load(dpi, ink));
     loadedDpi_ = dpi;
+    loadedInk_ = ink;
     // The new version of what is on show (the first frame for the template's
     // picture) goes up before the old frames are released at the end of this scope.
-    const int index = shown_ < 0 ? 0 : shown_;
+    Replace(shown_ < 0 ? 0 : shown_, &old);
+}
+
+void BusyFrames::Replace(int index, const Frames* old) {
     if (Loaded(index)) {
-        Put(frames_[index].get(), &old);
+        Put(frames_[index].get(), old);
         shown_ = index;
     } else {
-        Put(GdiBitmap{}, &old);
+        Put(GdiBitmap{}, old);
         shown_ = -1;
     }
 }

@@ -4,25 +4,46 @@
 // released here unless it is one of ours: the template's own IDB_BUSY_FRAME_1
 // the first time, or a copy the control made of ours. When the DPI moves (the
 // window went to a monitor of another scale), the frames are loaded anew and the
-// one on show is replaced by its new version.
+// one on show is replaced by its new version; so too when high contrast is turned
+// on or off, or its theme changes.
 #pragma once
 
 #include <array>
 #include <atomic>
+#include <cstdint>
+#include <optional>
 
 #include "ui/GdiInterface.h"
 #include "ui/GdiOwners.h"
 
 namespace reflasher {
 
+// What the frames are drawn for: the DPI of the window's monitor and, under high
+// contrast, the theme's colours. Set on the dialog's thread, read on the animation's.
+class PictureLook {
+public:
+    void SetDpi(int dpi) { dpi_ = dpi; }
+    void SetInk(const std::optional<PictureInk>& ink);
+    // 96 until a DPI is known.
+    int Dpi() const;
+    std::optional<PictureInk> Ink() const;
+
+private:
+    std::atomic<int> dpi_{96};
+    // One word, so the two colours are always read together: 0 for none, else
+    // kInkSet, the text colour from bit 24 up and the window colour below it.
+    static constexpr std::uint64_t kInkSet = std::uint64_t{1} << 48;
+    std::atomic<std::uint64_t> ink_{0};
+};
+
 class BusyFrames {
 public:
     static constexpr int kCount = 4;
 
-    // Loads the frames for `*dpi` (96 without one); one that can't be loaded is
-    // skipped when its turn comes. At another DPI than 96 the first frame replaces
-    // the template's picture at once, which is drawn for 96.
-    BusyFrames(Gdi& gdi, PictureControl& picture, const std::atomic<int>* dpi = nullptr);
+    // Loads the frames for `*look` (96 dpi in their own colours without one); one that
+    // can't be loaded is skipped when its turn comes. At another DPI than 96, or under
+    // high contrast, the first frame replaces the template's picture at once.
+    BusyFrames(Gdi& gdi, PictureControl& picture, const PictureLook* look = nullptr);
     // Takes the picture out of the control first, so it never holds a deleted bitmap.
     ~BusyFrames();
     BusyFrames(const BusyFrames&) = delete;
@@ -32,8 +53,8 @@ public:
     void Show(int index);
     // Leaves the control without a picture.
     void ClearPicture();
-    // Reloads the frames if the DPI has moved since they were loaded.
-    void FollowDpi();
+    // Reloads the frames if the DPI or the ink has changed since they were loaded.
+    void FollowLook();
 
     bool IsOurs(GdiBitmap bitmap) const;
     bool Loaded(int index) const;
@@ -42,15 +63,19 @@ public:
 private:
     using Frames = std::array<OwnedBitmap, kCount>;
     int WantedDpi() const;
-    Frames Load(int dpi);
+    std::optional<PictureInk> WantedInk() const;
+    Frames Load(int dpi, const std::optional<PictureInk>& ink);
+    // Puts frame `index` up in place of what is on show, or nothing when it isn't loaded.
+    void Replace(int index, const Frames* old = nullptr);
     // Puts `bitmap` (maybe null) up and releases what comes back unless it is in
     // frames_ or `old` (which go by themselves).
     void Put(GdiBitmap bitmap, const Frames* old = nullptr);
 
     Gdi& gdi_;
     PictureControl& picture_;
-    const std::atomic<int>* dpi_;
+    const PictureLook* look_;
     int loadedDpi_;
+    std::optional<PictureInk> loadedInk_;
     int shown_ = -1;  // the frame on show; -1 for the template's picture, or none
     Frames frames_;
 };

@@ -23,6 +23,17 @@ using GdiDc = GdiHandle<struct GdiDcTag>;
 // A colour as GDI writes it: 0x00BBGGRR.
 using GdiColor = std::uint32_t;
 
+// The two colours a picture is drawn in under high contrast (ui/HighContrast.h).
+struct PictureInk {
+    GdiColor text;
+    GdiColor window;
+
+    friend bool operator==(const PictureInk& a, const PictureInk& b) {
+        return a.text == b.text && a.window == b.window;
+    }
+    friend bool operator!=(const PictureInk& a, const PictureInk& b) { return !(a == b); }
+};
+
 class Gdi {
 public:
     virtual ~Gdi() = default;
@@ -40,6 +51,9 @@ public:
     // A new bitmap: `source` scaled smoothly to width x height (ScalePixels), with
     // the logo's cyan kept exact when `keyedOnCyan`; null on failure.
     virtual GdiBitmap ScaleBitmap(GdiBitmap source, int width, int height, bool keyedOnCyan) = 0;
+    // A new bitmap: `source` in the two colours of `ink` (InkPixels), the logo's cyan
+    // kept when `keyedOnCyan`; null on failure.
+    virtual GdiBitmap InkBitmap(GdiBitmap source, const PictureInk& ink, bool keyedOnCyan) = 0;
     // Copies the rectangle, leaving out the pixels of colour `transparent`.
     virtual bool TransparentBlt(GdiDc target, int x, int y, int width, int height, GdiDc source,
                                 int sourceX, int sourceY, int sourceWidth, int sourceHeight,

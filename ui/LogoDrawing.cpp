@@ -5,11 +5,11 @@
 
 namespace reflasher {
 
-void DrawLogo(Gdi& gdi, GdiDc target, int dpi) {
+void DrawLogo(Gdi& gdi, GdiDc target, int dpi, const std::optional<PictureInk>& ink) {
     // Declared in this order so the selection is undone before the bitmap and the DC go.
     const OwnedDc memory(gdi, gdi.CreateCompatibleDc(target));
     if (!memory) return;
-    const OwnedBitmap logo(gdi, LoadLogo(gdi, dpi));
+    const OwnedBitmap logo(gdi, LoadLogo(gdi, dpi, ink));
     if (!logo) return;
     int width = 0;
     int height = 0;

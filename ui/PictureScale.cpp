@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kScales[] = {100, 125, 150, 175, 200};
 
-GdiBitmap LoadScaled(Gdi& gdi, int resourceId, int width100, int height100, int dpi, bool keyed) {
+GdiBitmap LoadSized(Gdi& gdi, int resourceId, int width100, int height100, int dpi, bool keyed) {
     const GdiBitmap drawn = gdi.LoadBitmapResource(resourceId);
     if (!drawn) return drawn;
     const int width = ScaledLength(width100, dpi), height = ScaledLength(height100, dpi);
@@ -24,6 +24,17 @@ GdiBitmap LoadScaled(Gdi& gdi, int resourceId, int width100, int height100, int 
     if (!scaled) return drawn;
     gdi.DeleteBitmap(drawn);
     return scaled;
+}
+
+GdiBitmap LoadScaled(Gdi& gdi, int resourceId, int width100, int height100, int dpi, bool keyed,
+                     const std::optional<PictureInk>& ink) {
+    const GdiBitmap sized = LoadSized(gdi, resourceId, width100, height100, dpi, keyed);
+    if (!sized || !ink) return sized;
+    // Inked after scaling, so the picture keeps two clean colours. One that can't be
+    // inked is left out rather than shown in its own colours.
+    const GdiBitmap inked = gdi.InkBitmap(sized, *ink, keyed);
+    gdi.DeleteBitmap(sized);
+    return inked;
 }
 
 int SetBase(int percent) {
@@ -64,14 +75,14 @@ int LogoResource(int percent) {
     return base == 0 ? IDB_LOGO : base + 5;
 }
 
-GdiBitmap LoadBusyFrame(Gdi& gdi, int frame, int dpi) {
+GdiBitmap LoadBusyFrame(Gdi& gdi, int frame, int dpi, const std::optional<PictureInk>& ink) {
     return LoadScaled(gdi, BusyFrameResource(frame, NearestPictureScale(dpi)), kBusyWidth,
-                      kBusyHeight, dpi, false);
+                      kBusyHeight, dpi, false, ink);
 }
 
-GdiBitmap LoadLogo(Gdi& gdi, int dpi) {
+GdiBitmap LoadLogo(Gdi& gdi, int dpi, const std::optional<PictureInk>& ink) {
     return LoadScaled(gdi, LogoResource(NearestPictureScale(dpi)), kLogoWidth, kLogoHeight, dpi,
-                      true);
+                      true, ink);
 }
 
 Pixels ScalePixels(const Pixels& source, int width, int height, const std::uint32_t* key) {

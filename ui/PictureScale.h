@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "ui/GdiInterface.h"
@@ -43,9 +44,11 @@ Pixels ScalePixels(const Pixels& source, int width, int height, const std::uint3
 
 // Busy frame `frame` (0..3) and the logo for `dpi`: the nearest set's bitmap,
 // scaled smoothly to the DPI's size when the set isn't drawn for it (the logo
-// keeping its cyan surround exact). Null when it can't be loaded; the unscaled
-// bitmap when only the scaling fails.
-GdiBitmap LoadBusyFrame(Gdi& gdi, int frame, int dpi);
-GdiBitmap LoadLogo(Gdi& gdi, int dpi);
+// keeping its cyan surround exact), and with `ink` then drawn in its two colours
+// (ui/HighContrast.h). Null when it can't be loaded or inked; the unscaled bitmap
+// when only the scaling fails.
+GdiBitmap LoadBusyFrame(Gdi& gdi, int frame, int dpi,
+                        const std::optional<PictureInk>& ink = std::nullopt);
+GdiBitmap LoadLogo(Gdi& gdi, int dpi, const std::optional<PictureInk>& ink = std::nullopt);
 
 }  // namespace reflasher

@@ -295,10 +295,10 @@ TEST_F(ResourceScript, ManifestAsksForCommonControls6OfItsArchitectureAndNoEleva
     for (const char* part :
          {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
           "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"", "uiAccess=\"false\"",
-          // Per-monitor v2 DPI awareness, with what older Windows versions understand.
-          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<",
+          // Per-monitor v2 DPI awareness, else system-aware: never per-monitor v1.
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true<",
           "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
-          "PerMonitorV2, PerMonitor, System<",
+          "PerMonitorV2, System<",
           // Windows 7, 8, 8.1 and 10/11: no compatibility shims.
           "<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">",
           "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -60,6 +61,13 @@ public:
         sizes_[scaled.raw] = {width, height};
         return scaled;
     }
+    GdiBitmap InkBitmap(GdiBitmap source, const PictureInk& ink, bool keyedOnCyan) override {
+        if (!Alive(source, "InkBitmap")) return {};
+        inks.push_back({ink, keyedOnCyan});
+        const GdiBitmap inked = NewBitmap(bitmaps_[source.raw]);  // at the set's own size
+        inkOf_[inked.raw] = ink;
+        return inked;
+    }
     void DeleteBitmap(GdiBitmap bitmap) override {
         if (!Alive(bitmap, "DeleteBitmap")) return;
         for (const auto& selected : selections_) {
@@ -70,6 +78,7 @@ public:
         }
         bitmaps_.erase(bitmap.raw);
         sizes_.erase(bitmap.raw);
+        inkOf_.erase(bitmap.raw);
     }
     GdiDc CreateCompatibleDc(GdiDc) override {
         if (failCreateDc) return {};
@@ -117,6 +126,11 @@ public:
         return found == bitmaps_.end() ? 0 : found->second;
     }
     bool IsAlive(GdiBitmap bitmap) const { return bitmaps_.count(bitmap.raw) != 0; }
+    // The ink a bitmap was made in by InkBitmap; none for one in its own colours.
+    std::optional<PictureInk> InkOf(GdiBitmap bitmap) const {
+        const auto found = inkOf_.find(bitmap.raw);
+        return found == inkOf_.end() ? std::nullopt : std::optional<PictureInk>(found->second);
+    }
     void WatchShown(const std::set<void*>* shown) { shownElsewhere_ = shown; }
 
     std::size_t LiveBitmaps() const { return bitmaps_.size(); }
@@ -130,6 +144,7 @@ public:
         bool keyed;
     };
     std::vector<ScaleCall> scales;
+    std::vector<std::pair<PictureInk, bool>> inks;  // each InkBitmap's ink, and whether keyed
 
 private:
     void* NextHandle() { return reinterpret_cast<void*>(nextHandle_++ * 16); }
@@ -148,6 +163,7 @@ private:
     char stockBitmap_ = 0;          // stands for the 1x1 bitmap every new memory DC holds
     std::map<void*, int> bitmaps_;  // alive -> resource id (0: not from a resource)
     std::map<void*, std::pair<int, int>> sizes_;  // scaled copies -> their size
+    std::map<void*, PictureInk> inkOf_;           // inked copies -> their ink
     std::set<void*> dcs_;
     std::map<void*, void*> selections_;  // DC -> bitmap selected other than its own
     const std::set<void*>* shownElsewhere_ = nullptr;

@@ -150,31 +150,50 @@ TEST(BusyAnimation, AFrameThatDidNotLoadIsSkipped) {
 }
 
 // At another scale the template's 96-dpi picture is replaced at once; when the
-// window moves to a monitor of another scale, the frame on show is replaced by its
-// version for the new DPI, idle or mid-run, and nothing is leaked or freed early.
-TEST(BusyAnimation, TheFramesFollowTheWindowsDpi) {
+// window moves to a monitor of another scale, or high contrast comes or goes, the
+// frame on show is replaced by its version for the new look, idle or mid-run, and
+// nothing is leaked or freed early.
+TEST(BusyAnimation, TheFramesFollowTheWindowsDpiAndHighContrast) {
     CountingGdi gdi;
-    std::atomic<int> dpi{144};
+    PictureLook look;
+    look.SetDpi(144);
+    const PictureInk dark{0xFFFFFF, 0x000000};
     {
         FakeStaticPicture picture(gdi, false);
         {
-            BusyFrames frames(gdi, picture, &dpi);
+            BusyFrames frames(gdi, picture, &look);
             EXPECT_EQ(picture.shown, (std::vector<int>{311}));  // the 150% set's first frame
             frames.Show(2);
-            dpi = 192;
-            frames.FollowDpi();  // as the idle loop does
+            look.SetDpi(192);
+            frames.FollowLook();  // as the idle loop does
             EXPECT_EQ(picture.shown, (std::vector<int>{311, 313, 333}));
-            dpi = 110;  // between sets: the 125% set, scaled
+            look.SetDpi(110);  // between sets: the 125% set, scaled
             frames.Show(3);
             EXPECT_EQ(picture.shown.back(), 304);
             EXPECT_EQ(gdi.scales.size(), 4u);
             EXPECT_EQ(frames.LoadedDpi(), 110);
-            frames.FollowDpi();  // unchanged: nothing reloaded
+            frames.FollowLook();  // unchanged: nothing reloaded
             EXPECT_EQ(gdi.scales.size(), 4u);
             EXPECT_EQ(gdi.LiveBitmaps(), 4u);  // one set alive; the template's went
+            // High contrast on: the frame on show in the theme's colours; off: in its own.
+            look.SetInk(dark);
+            frames.FollowLook();
+            EXPECT_EQ(picture.shown.back(), 304);
+            EXPECT_EQ(gdi.InkOf(picture.Held()), dark);
+            EXPECT_EQ(gdi.inks.size(), 4u);
+            look.SetInk(std::nullopt);
+            frames.FollowLook();
+            EXPECT_EQ(gdi.InkOf(picture.Held()), std::nullopt);
+            EXPECT_EQ(gdi.LiveBitmaps(), 4u);
             EXPECT_TRUE(picture.misuses.empty());
         }
         EXPECT_FALSE(picture.Held());
+        // At 96 dpi under high contrast the template's picture goes at once too.
+        look.SetDpi(96);
+        look.SetInk(PictureInk{0x000000, 0xFFFFFF});
+        BusyFrames frames(gdi, picture, &look);
+        EXPECT_EQ(gdi.InkOf(picture.Held()), (PictureInk{0x000000, 0xFFFFFF}));
+        EXPECT_EQ(gdi.ResourceIdOf(picture.Held()), 145);
     }
     EXPECT_EQ(gdi.LiveBitmaps(), 0u);
     EXPECT_TRUE(gdi.Misuses().empty()) << gdi.Misuses().front();

@@ -2,10 +2,11 @@
 // at its natural size at (0, 0) keyed on cyan, nothing left alive after 1 or 100
 // draws, nothing drawn and nothing leaked when a step fails. And where the
 // minimised dialog puts its icon. The picture set for a display's DPI, and the
-// smooth scaling between the drawn sets.
+// smooth scaling between the drawn sets. The pictures' colours under high contrast.
 #include <gtest/gtest.h>
 
 #include "tests/unit/CountingGdi.h"
+#include "ui/HighContrast.h"
 #include "ui/IconPosition.h"
 #include "ui/LogoDrawing.h"
 #include "ui/PictureScale.h"
@@ -125,6 +126,35 @@ TEST(PictureScale, SmoothScalingAveragesAndKeepsTheKeyExact) {
     // Nothing to scale from or to: an empty or blank picture, no crash.
     EXPECT_TRUE(ScalePixels(Pixels{}, 0, 0).rgb.empty());
     EXPECT_EQ(ScalePixels(Pixels{}, 2, 2).rgb.size(), 4u);
+}
+
+// Under high contrast the pictures take the theme's text colour on its window colour:
+// grounds, paper, empty dot places and lettering the window colour; outlines, the
+// head, the dots and the lights the text colour (pixels of the drawn pictures).
+TEST(HighContrast, PicturesTakeTheThemesTextColourOnItsWindowColour) {
+    EXPECT_EQ(PictureInkFor(false, 0x00FFFF, 0x800000), std::nullopt);
+    const PictureInk ink = PictureInkFor(true, 0x00FFFF, 0x800000).value();  // 0x00BBGGRR
+    constexpr std::uint32_t kText = 0xFFFF00, kWindow = 0x000080, kCyan = 0x00FFFF;
+    Pixels pixels{13, 1, {0xE2E8F0, 0xFFFFFF, 0xD0D6E0, 0xF0F4FA, 0x788292, 0x243046, 0x8C96A6,
+                          0x1C3F94, 0xEC7000, 0xAAB0BC, 0x00A848, 0xD82828, kCyan}};
+    InkPixels(pixels, ink, &kCyan);
+    std::vector<std::uint32_t> expected(4, kWindow);
+    expected.insert(expected.end(), 8, kText);
+    expected.push_back(kCyan);  // the logo's surround is still left out
+    EXPECT_EQ(pixels.rgb, expected);
+    // A theme colour that is the key itself is moved off it, so it is still drawn.
+    InkPixels(pixels, PictureInk{0xFFFF00, 0}, &kCyan);
+    EXPECT_EQ(pixels.rgb[0], kCyan ^ 1);  // was kWindow, dark: now text
+}
+
+TEST(Logo, UnderHighContrastDrawnInkedAndStillKeyedOnCyan) {
+    CountingGdi gdi;
+    DrawLogo(gdi, kPaintDc, 96, PictureInk{0xFFFFFF, 0x000000});
+    ASSERT_EQ(gdi.draws.size(), 1u);
+    EXPECT_EQ(gdi.draws[0].transparent, kLogoTransparentColor);
+    ASSERT_EQ(gdi.inks.size(), 1u);
+    EXPECT_TRUE(gdi.inks[0].second);
+    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
 }
 
 TEST(IconPosition, CentredWithTheDivisionTruncatedTowardZero) {

@@ -12,6 +12,8 @@ constexpr GUID kAccPropServicesInterface = {
     0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
 constexpr GUID kNameProperty = {
     0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr GUID kDescriptionProperty = {
+    0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
 // LiveSetting_Property_GUID of uiautomation.h.
 constexpr GUID kLiveSettingProperty = {
     0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
@@ -39,12 +41,20 @@ AccessibleAnnotations::~AccessibleAnnotations() {
 }
 
 bool AccessibleAnnotations::SetName(HWND control, const wchar_t* name) {
+    return SetText(control, kNameProperty, name);
+}
+
+bool AccessibleAnnotations::SetDescription(HWND control, const wchar_t* description) {
+    return SetText(control, kDescriptionProperty, description);
+}
+
+bool AccessibleAnnotations::SetText(HWND control, const GUID& property, const wchar_t* text) {
     if (services_ == nullptr || control == nullptr) return false;
     if (FAILED(services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                         kNameProperty, name))) {
+                                         property, text))) {
         return false;
     }
-    made_.push_back({control, kNameProperty});
+    made_.push_back({control, property});
     return true;
 }
 

@@ -25,6 +25,8 @@ public:
     bool Available() const { return services_ != nullptr; }
     // PROPID_ACC_NAME of `control`'s client object.
     bool SetName(HWND control, const wchar_t* name);
+    // PROPID_ACC_DESCRIPTION of it: what a screen reader says after its name and role.
+    bool SetDescription(HWND control, const wchar_t* description);
     // UIA LiveSetting of `control`'s client object: how a screen reader speaks a
     // live-region change of it.
     bool SetLiveSetting(HWND control, LiveSetting setting);
@@ -32,6 +34,8 @@ public:
     void Clear();
 
 private:
+    bool SetText(HWND control, const GUID& property, const wchar_t* text);
+
     struct Made {
         HWND control;
         GUID property;

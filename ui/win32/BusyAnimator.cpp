@@ -21,10 +21,12 @@ private:
 
 }  // namespace
 
-bool BusyAnimator::Start(const CStatic& picture, int dpi) {
+bool BusyAnimator::Start(const CStatic& picture, int dpi,
+                         const std::optional<reflasher::PictureInk>& ink) {
     Stop();
     picture_ = &picture;
-    dpi_ = dpi;
+    look_.SetDpi(dpi);
+    look_.SetInk(ink);
     stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stop_) return false;
     // The handle is kept so that Stop can wait for the thread's end.
@@ -39,7 +41,7 @@ unsigned __stdcall BusyAnimator::BusyAnimation(void* animator) {
     StopEventTimer timer(self->stop_.get());
     // The frames are loaded once here and live as long as the thread; on the way out
     // they take their picture back out of the control, which still exists (see Stop).
-    reflasher::BusyFrames frames(gdi, picture, &self->dpi_);
+    reflasher::BusyFrames frames(gdi, picture, &self->look_);
     reflasher::RunBusyAnimation(downloadInProgress, frames, timer);
     return 0;
 }

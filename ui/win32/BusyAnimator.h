@@ -5,10 +5,11 @@
 
 #include <windows.h>
 
-#include <atomic>
+#include <optional>
 
 #include "win32/Handles.h"
 #include "framework/Controls.h"
+#include "ui/BusyFrames.h"
 
 class BusyAnimator {
 public:
@@ -17,11 +18,15 @@ public:
     BusyAnimator(const BusyAnimator&) = delete;
     BusyAnimator& operator=(const BusyAnimator&) = delete;
 
-    // Starts the thread at normal priority for `picture`, with frames for `dpi`; false
-    // when it couldn't start (the dialog then simply shows no animation).
-    bool Start(const CStatic& picture, int dpi = 96);
-    // The window is now on a monitor of `dpi`: the frames follow within one pause.
-    void SetDpi(int dpi) { dpi_ = dpi; }
+    // Starts the thread at normal priority for `picture`, with frames for `dpi` in
+    // `ink`'s colours (none: their own); false when it couldn't start (the dialog then
+    // simply shows no animation).
+    bool Start(const CStatic& picture, int dpi = 96,
+               const std::optional<reflasher::PictureInk>& ink = std::nullopt);
+    // The window is now on a monitor of `dpi`, or high contrast has changed: the
+    // frames follow within one pause.
+    void SetDpi(int dpi) { look_.SetDpi(dpi); }
+    void SetInk(const std::optional<reflasher::PictureInk>& ink) { look_.SetInk(ink); }
     // From the dialog's thread while its controls still exist (WM_DESTROY): returns once
     // the thread has taken its picture out of the control, released its frames and ended.
     void Stop();
@@ -30,7 +35,7 @@ private:
     static unsigned __stdcall BusyAnimation(void* animator);
 
     const CStatic* picture_ = nullptr;
-    std::atomic<int> dpi_{96};
+    reflasher::PictureLook look_;
     reflasher::UniqueKernelHandle stop_;
     reflasher::UniqueKernelHandle thread_;
 };

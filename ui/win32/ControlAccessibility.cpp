@@ -4,7 +4,6 @@
 #include <oleacc.h>
 
 #include <string>
-#include <vector>
 
 #include "win32/SystemLibrary.h"
 #include "ui/win32/NamedAccessible.h"
@@ -35,7 +34,7 @@ const OleaccFunctions& Oleacc() {
 
 // The WM_GETOBJECT answer for our named object: positive, or 0 or a negative error
 // code when it can't be made.
-LRESULT AnswerWithName(HWND control, WPARAM wParam, const wchar_t* name) {
+LRESULT AnswerWithWords(HWND control, WPARAM wParam, const AccessibleWords& words) {
     const OleaccFunctions& oleacc = Oleacc();
     if (oleacc.createStdAccessibleObject == nullptr || oleacc.lresultFromObject == nullptr)
         return 0;
@@ -45,7 +44,7 @@ LRESULT AnswerWithName(HWND control, WPARAM wParam, const wchar_t* name) {
                                                 reinterpret_cast<void**>(&standard)))) {
         return 0;  // the caller falls back to the standard object
     }
-    auto* named = new NamedAccessible(control, standard, name);
+    auto* named = new NamedAccessible(control, standard, words.name, words.description);
     standard->Release();
     // LresultFromObject takes its own reference for the caller.
     const LRESULT result =
@@ -55,10 +54,10 @@ LRESULT AnswerWithName(HWND control, WPARAM wParam, const wchar_t* name) {
 }
 
 LRESULT CALLBACK NameSubclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                              DWORD_PTR name) {
+                              DWORD_PTR words) {
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         const LRESULT answer =
-            AnswerWithName(control, wParam, reinterpret_cast<const wchar_t*>(name));
+            AnswerWithWords(control, wParam, *reinterpret_cast<const AccessibleWords*>(words));
         // Anything but a positive answer: the standard object is better than none.
         if (answer > 0) return answer;
     } else if (message == WM_NCDESTROY) {
@@ -67,21 +66,17 @@ LRESULT CALLBACK NameSubclass(HWND control, UINT message, WPARAM wParam, LPARAM 
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
-std::wstring TextOf(HWND control) {
-    const LRESULT length = DefSubclassProc(control, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<wchar_t> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-    DefSubclassProc(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return std::wstring(text.data());
-}
-
 LRESULT CALLBACK AnnounceSubclass(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR, DWORD_PTR) {
+                                  UINT_PTR, DWORD_PTR announced) {
     if (message == WM_SETTEXT) {
-        const std::wstring before = TextOf(control);
         const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-        const auto* after = reinterpret_cast<const wchar_t*>(lParam);
-        // Only a change is news: the run sets "writing flash" again on every poll.
-        if (result && before != (after != nullptr ? after : L"")) {
+        const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+        auto& said = *reinterpret_cast<std::wstring*>(announced);
+        // Only news is announced (the run sets "writing flash" again on every poll),
+        // judged against what this run has announced, not against the text on show:
+        // a new run's first line may be the line the last run stopped at.
+        if (result && text != nullptr && *text != L'\0' && said != text) {
+            said = text;
             NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
             NotifyWinEvent(kLiveRegionChangedEvent, control, OBJID_CLIENT, CHILDID_SELF);
         }
@@ -94,15 +89,25 @@ LRESULT CALLBACK AnnounceSubclass(HWND control, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-bool GiveAccessibleName(HWND control, const wchar_t* name) {
+bool GiveAccessibleWords(HWND control, const AccessibleWords& words) {
     return control != nullptr && SetWindowSubclass(control, &NameSubclass, kNameSubclass,
-                                                   reinterpret_cast<DWORD_PTR>(name));
+                                                   reinterpret_cast<DWORD_PTR>(&words));
 }
 
-bool AnnounceTextChanges(HWND control) {
-    return control != nullptr &&
-           SetWindowSubclass(control, &AnnounceSubclass, kAnnounceSubclass, 0);
+bool AnnounceTextChanges(HWND control, std::wstring* announced) {
+    return control != nullptr && SetWindowSubclass(control, &AnnounceSubclass, kAnnounceSubclass,
+                                                   reinterpret_cast<DWORD_PTR>(announced));
 }
+
+namespace {
+
+constexpr AccessibleWords kPrinterWords{L"Printer", nullptr};
+constexpr AccessibleWords kProgressWords{L"Progress", nullptr};
+// Its name is its text; before the first run that is empty, and the reader still
+// says what the stop is.
+constexpr AccessibleWords kStatusWords{nullptr, L"Status"};
+
+}  // namespace
 
 void DialogAccessibility::Attach(HWND printerList, HWND progressBar, HWND statusLine) {
     Detach();
@@ -110,27 +115,38 @@ void DialogAccessibility::Attach(HWND printerList, HWND progressBar, HWND status
     comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     annotations_ = std::make_unique<AccessibleAnnotations>();
     namesAnnotated_ = true;
-    Name(printerList, L"Printer");
+    Annotate(printerList, kPrinterWords);
     COMBOBOXINFO parts{};
     parts.cbSize = sizeof parts;
     if (GetComboBoxInfo(printerList, &parts) && parts.hwndItem != nullptr &&
         parts.hwndItem != printerList) {
-        Name(parts.hwndItem, L"Printer");
+        Annotate(parts.hwndItem, kPrinterWords);
     }
-    Name(progressBar, L"Progress");
+    Annotate(progressBar, kProgressWords);
+    Annotate(statusLine, kStatusWords);
     // Polite: Narrator speaks each new status line once it has finished what it
     // is saying, without moving there.
     liveSettingAnnotated_ = annotations_->SetLiveSetting(statusLine, LiveSetting::Polite);
-    AnnounceTextChanges(statusLine);
+    announced_.clear();
+    if (AnnounceTextChanges(statusLine, &announced_)) statusLine_ = statusLine;
 }
 
-bool DialogAccessibility::Name(HWND control, const wchar_t* name) {
-    if (annotations_->SetName(control, name)) return true;
+bool DialogAccessibility::Annotate(HWND control, const AccessibleWords& words) {
+    if ((words.name == nullptr || annotations_->SetName(control, words.name)) &&
+        (words.description == nullptr ||
+         annotations_->SetDescription(control, words.description))) {
+        return true;
+    }
     namesAnnotated_ = false;
-    return GiveAccessibleName(control, name);
+    return GiveAccessibleWords(control, words);
 }
 
 void DialogAccessibility::Detach() {
+    // The subclass reads announced_, which goes with this object.
+    if (statusLine_ != nullptr) {
+        RemoveWindowSubclass(statusLine_, &AnnounceSubclass, kAnnounceSubclass);
+    }
+    statusLine_ = nullptr;
     annotations_.reset();  // clears the annotations, before COM goes
     namesAnnotated_ = liveSettingAnnotated_ = false;
     if (comInitialised_) CoUninitialize();

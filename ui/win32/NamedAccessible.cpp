@@ -4,10 +4,17 @@ namespace {
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
+HRESULT Answer(const wchar_t* text, BSTR* answer) {
+    if (answer == nullptr) return E_POINTER;
+    *answer = SysAllocString(text);
+    return *answer != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
 }  // namespace
 
-NamedAccessible::NamedAccessible(HWND control, IAccessible* standard, const wchar_t* name)
-    : control_(control), standard_(standard), name_(name) {
+NamedAccessible::NamedAccessible(HWND control, IAccessible* standard, const wchar_t* name,
+                                 const wchar_t* description)
+    : control_(control), standard_(standard), name_(name), description_(description) {
     standard_->AddRef();
 }
 
@@ -38,10 +45,15 @@ ULONG NamedAccessible::Release() {
 }
 
 HRESULT NamedAccessible::get_accName(VARIANT child, BSTR* name) {
-    if (!IsSelf(child)) return standard_->get_accName(child, name);
-    if (name == nullptr) return E_POINTER;
-    *name = SysAllocString(name_);
-    return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+    if (name_ == nullptr || !IsSelf(child)) return standard_->get_accName(child, name);
+    return Answer(name_, name);
+}
+
+HRESULT NamedAccessible::get_accDescription(VARIANT child, BSTR* description) {
+    if (description_ == nullptr || !IsSelf(child)) {
+        return standard_->get_accDescription(child, description);
+    }
+    return Answer(description_, description);
 }
 
 HRESULT NamedAccessible::GetWindow(HWND* window) {
@@ -80,9 +92,6 @@ HRESULT NamedAccessible::get_accChild(VARIANT child, IDispatch** object) {
 }
 HRESULT NamedAccessible::get_accValue(VARIANT child, BSTR* value) {
     return standard_->get_accValue(child, value);
-}
-HRESULT NamedAccessible::get_accDescription(VARIANT child, BSTR* description) {
-    return standard_->get_accDescription(child, description);
 }
 HRESULT NamedAccessible::get_accRole(VARIANT child, VARIANT* role) {
     return standard_->get_accRole(child, role);

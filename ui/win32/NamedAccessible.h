@@ -1,7 +1,8 @@
 // The standard accessible object of a control (CreateStdAccessibleObject) under a
-// name of our choosing: get_accName for the control itself gives that name, and
-// every other question goes to the standard object. For controls that have no
-// label of their own, whose derived name would be empty or wrong.
+// name or with a description of our choosing: get_accName (get_accDescription) for
+// the control itself gives that, and every other question goes to the standard
+// object. For controls that have no label of their own, whose derived name would
+// be empty or wrong, and for one whose name is its changing text.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +11,10 @@
 
 class NamedAccessible final : public IAccessible, public IOleWindow {
 public:
-    // Takes a reference of its own to `standard`; `name` must outlive the object
-    // (the names are string literals).
-    NamedAccessible(HWND control, IAccessible* standard, const wchar_t* name);
+    // Takes a reference of its own to `standard`; `name` and `description` (null:
+    // the standard object's) must outlive the object (they are string literals).
+    NamedAccessible(HWND control, IAccessible* standard, const wchar_t* name,
+                    const wchar_t* description = nullptr);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -63,4 +65,5 @@ private:
     HWND control_;
     IAccessible* standard_;
     const wchar_t* name_;
+    const wchar_t* description_;
 };

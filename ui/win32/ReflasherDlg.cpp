@@ -71,6 +71,8 @@ const MessageMap* CReflasherDlg::GetThisMessageMap() {
         msgmap::Message<&CReflasherDlg::OnTaskbarButtonCreated>(TaskbarButton::CreatedMessage()),
         msgmap::Message<&CReflasherDlg::OnDpiChanged>(kDpiChanged),
         msgmap::Message<&CReflasherDlg::OnTimer>(WM_TIMER),
+        msgmap::Message<&CReflasherDlg::OnSystemColoursChanged>(WM_SYSCOLORCHANGE),
+        msgmap::Message<&CReflasherDlg::OnSystemColoursChanged>(WM_SETTINGCHANGE),
     };
     static const MessageMap map{CDialog::GetThisMessageMap(), entries,
                                 sizeof entries / sizeof entries[0]};
@@ -117,10 +119,43 @@ BOOL CReflasherDlg::OnInitDialog() {
     accessibility_.Attach(printerCombo.GetSafeHwnd(), progressBar.GetSafeHwnd(),
                           GetDlgItem(IDC_STATUS_LINE));
     taskbar_.Prepare(GetSafeHwnd(), progressBar.GetSafeHwnd());
+    ink_ = SystemPictureInk();
     // Last: the busy animation's thread, for busyPicture.
-    busyAnimator_.Start(busyPicture, dpi_);
+    busyAnimator_.Start(busyPicture, dpi_, ink_);
 
+    // The dialog manager puts the focus on the first tab stop once this returns;
+    // the posted move comes after it, before the user can do anything.
+    ::PostMessageW(GetSafeHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(FirstStep())),
+                   TRUE);
     return TRUE;
+}
+
+int CReflasherDlg::FirstStep() const {
+    // Where the user has something to do, and hears so: "Browse ...", or the list
+    // ("Choose printer from list", or "No printers available", which is why Start
+    // would do nothing), else the button that starts the update.
+    if (!fileChosen) return IDC_BROWSE;
+    if (!printerChosen) return IDC_PRINTER_COMBO;
+    return IDC_START_DOWNLOAD;
+}
+
+void CReflasherDlg::FocusOn(int id) {
+    // Not from under a modal window of ours (the About box): it keeps the keyboard.
+    if (!::IsWindowEnabled(GetSafeHwnd())) return;
+    // As Tab moves it: the default-button look and an edit's selection follow.
+    SendMessageTo(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(id)), TRUE);
+}
+
+LRESULT CReflasherDlg::OnSystemColoursChanged(WPARAM, LPARAM) {
+    // High contrast turned on or off, or another theme: the pictures follow it.
+    const std::optional<reflasher::PictureInk> ink = SystemPictureInk();
+    if (ink != ink_) {
+        ink_ = ink;
+        busyAnimator_.SetInk(ink_);
+        InvalidateRect(GetDlgItem(IDC_LOGO), nullptr, TRUE);
+    }
+    Default();
+    return 0;
 }
 
 void CReflasherDlg::TakeIconsForDpi() {
@@ -242,12 +277,17 @@ bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path, reflasher::Firm
 }
 
 void CReflasherDlg::OnStartDownload() {
-    if (!printerChosen) return;
+    if (!printerChosen) {
+        FocusOn(IDC_PRINTER_COMBO);  // silent, but the user is where the choice is
+        return;
+    }
     if (!fileChosen) {
         ShowError(texts::kNoFileChosen);
+        FocusOn(IDC_BROWSE);
         return;
     }
     if (RefuseWhileBusy()) return;
+    accessibility_.RunStarting();
     reflasher::FirmwareFileBytes chosenFile;
     if (!ReadChosenFirmware(&chosenFile)) return;
 
@@ -337,7 +377,10 @@ LRESULT CReflasherDlg::OnRunMessageComing(WPARAM error, LPARAM) {
 
 LRESULT CReflasherDlg::OnRunEnded(WPARAM, LPARAM) {
     // A next run may already be under way (the word is posted after the flag is cleared).
-    if (!downloadInProgress) taskbar_.ShowNothing();
+    if (!downloadInProgress) {
+        taskbar_.ShowNothing();
+        FocusOn(IDC_START_DOWNLOAD);  // ready for the next run
+    }
     return 0;
 }
 
@@ -416,7 +459,7 @@ void CReflasherDlg::OnDrawItem(int controlId, DRAWITEMSTRUCT* item) {
     }
     // Whatever the request (whole, focus, selection), the whole logo is drawn again.
     Win32Gdi gdi;
-    reflasher::DrawLogo(gdi, Win32Gdi::Wrap(item->hDC), dpi_);
+    reflasher::DrawLogo(gdi, Win32Gdi::Wrap(item->hDC), dpi_, ink_);
 }
 
 LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {

@@ -7,6 +7,7 @@
 
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/Controls.h"
@@ -82,6 +83,11 @@ private:
     // The icons for dpi_: appIcon at the large icon's size, smallIcon_ at the small one's.
     void TakeIconsForDpi();
     LRESULT OnTimer(WPARAM timer, LPARAM);
+    LRESULT OnSystemColoursChanged(WPARAM, LPARAM);
+    // The control where the user's next step is once the dialog is open.
+    int FirstStep() const;
+    // Gives control `id` the keyboard focus the dialog's way (WM_NEXTDLGCTL).
+    void FocusOn(int id);
 
     // Makes the `index`th embosser of printerNames the selected one.
     void ChooseEmbosser(std::size_t index);
@@ -123,4 +129,7 @@ private:
     // The DPI the window is drawn for, which its pictures and icons follow.
     int dpi_ = 96;
     reflasher::UniqueIcon smallIcon_;
+    // The colours the logo and the busy pictures take under high contrast; none
+    // without it.
+    std::optional<reflasher::PictureInk> ink_;
 };

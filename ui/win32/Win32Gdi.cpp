@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Gdi.h"
 
 #include "framework/WinApp.h"
+#include "ui/HighContrast.h"
 #include "ui/LogoDrawing.h"
 #include "ui/PictureScale.h"
 
@@ -51,34 +52,59 @@ constexpr std::uint32_t kCyanPixel = ((reflasher::kLogoTransparentColor & 0xFF) 
                                      (reflasher::kLogoTransparentColor & 0xFF00) |
                                      ((reflasher::kLogoTransparentColor >> 16) & 0xFF);
 
-}  // namespace
-
-GdiBitmap Win32Gdi::ScaleBitmap(GdiBitmap source, int width, int height, bool keyedOnCyan) {
-    reflasher::Pixels pixels;
-    if (!BitmapSize(source, &pixels.width, &pixels.height) || width <= 0 || height <= 0)
-        return {};
+// `source` read as pixels, reworked by `rework` and written into a new bitmap of
+// the screen's kind, as the resources are loaded; null on failure.
+template <class Rework>
+GdiBitmap Reworked(GdiBitmap source, Rework rework) {
+    BITMAP info{};
+    if (GetObjectW(Win32Gdi::Native(source), sizeof info, &info) != sizeof info) return {};
+    reflasher::Pixels pixels{info.bmWidth, info.bmHeight, {}};
     pixels.rgb.resize(static_cast<std::size_t>(pixels.width) * pixels.height);
     const HDC screen = GetDC(nullptr);
     if (screen == nullptr) return {};
     BITMAPINFO format = TopDown32(pixels.width, pixels.height);
-    HBITMAP scaled = nullptr;
-    if (GetDIBits(screen, Native(source), 0, static_cast<UINT>(pixels.height), pixels.rgb.data(),
-                  &format, DIB_RGB_COLORS) == pixels.height) {
+    HBITMAP made = nullptr;
+    if (GetDIBits(screen, Win32Gdi::Native(source), 0, static_cast<UINT>(pixels.height),
+                  pixels.rgb.data(), &format, DIB_RGB_COLORS) == pixels.height) {
         for (std::uint32_t& pixel : pixels.rgb) pixel &= 0xFFFFFF;
-        const reflasher::Pixels out =
-            reflasher::ScalePixels(pixels, width, height, keyedOnCyan ? &kCyanPixel : nullptr);
-        // A bitmap of the screen's kind, as the resources are loaded.
-        scaled = CreateCompatibleBitmap(screen, width, height);
-        format = TopDown32(width, height);
-        if (scaled != nullptr &&
-            SetDIBits(screen, scaled, 0, static_cast<UINT>(height), out.rgb.data(), &format,
-                      DIB_RGB_COLORS) != height) {
-            DeleteObject(scaled);
-            scaled = nullptr;
+        const reflasher::Pixels out = rework(pixels);
+        made = CreateCompatibleBitmap(screen, out.width, out.height);
+        format = TopDown32(out.width, out.height);
+        if (made != nullptr &&
+            SetDIBits(screen, made, 0, static_cast<UINT>(out.height), out.rgb.data(), &format,
+                      DIB_RGB_COLORS) != out.height) {
+            DeleteObject(made);
+            made = nullptr;
         }
     }
     ReleaseDC(nullptr, screen);
-    return Wrap(scaled);
+    return Win32Gdi::Wrap(made);
+}
+
+}  // namespace
+
+GdiBitmap Win32Gdi::ScaleBitmap(GdiBitmap source, int width, int height, bool keyedOnCyan) {
+    if (width <= 0 || height <= 0) return {};
+    return Reworked(source, [&](const reflasher::Pixels& pixels) {
+        return reflasher::ScalePixels(pixels, width, height, keyedOnCyan ? &kCyanPixel : nullptr);
+    });
+}
+
+GdiBitmap Win32Gdi::InkBitmap(GdiBitmap source, const reflasher::PictureInk& ink,
+                              bool keyedOnCyan) {
+    return Reworked(source, [&](reflasher::Pixels pixels) {
+        reflasher::InkPixels(pixels, ink, keyedOnCyan ? &kCyanPixel : nullptr);
+        return pixels;
+    });
+}
+
+std::optional<reflasher::PictureInk> SystemPictureInk() {
+    HIGHCONTRASTW highContrast{};
+    highContrast.cbSize = sizeof highContrast;
+    const bool on =
+        SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
+        (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+    return reflasher::PictureInkFor(on, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW));
 }
 
 bool Win32Gdi::TransparentBlt(GdiDc target, int x, int y, int width, int height, GdiDc source,

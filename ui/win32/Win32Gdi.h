@@ -1,8 +1,11 @@
-// The drawing interface of the animation and the logo, forwarded to GDI, and the
-// busy picture (IDC_BUSY_PICTURE) as a picture control.
+// The drawing interface of the animation and the logo, forwarded to GDI, the
+// busy picture (IDC_BUSY_PICTURE) as a picture control, and the colours the
+// pictures take under high contrast.
 #pragma once
 
 #include <windows.h>
+
+#include <optional>
 
 #include "framework/Controls.h"
 #include "ui/GdiInterface.h"
@@ -22,6 +25,8 @@ public:
     reflasher::GdiBitmap SelectBitmap(reflasher::GdiDc dc, reflasher::GdiBitmap bitmap) override;
     reflasher::GdiBitmap ScaleBitmap(reflasher::GdiBitmap source, int width, int height,
                                      bool keyedOnCyan) override;
+    reflasher::GdiBitmap InkBitmap(reflasher::GdiBitmap source, const reflasher::PictureInk& ink,
+                                   bool keyedOnCyan) override;
     bool TransparentBlt(reflasher::GdiDc target, int x, int y, int width, int height,
                         reflasher::GdiDc source, int sourceX, int sourceY, int sourceWidth,
                         int sourceHeight, reflasher::GdiColor transparent) override;
@@ -38,3 +43,6 @@ public:
 private:
     const CStatic& control_;
 };
+
+// The theme's text and window colours while high contrast is on; none otherwise.
+std::optional<reflasher::PictureInk> SystemPictureInk();

@@ -77,6 +77,12 @@ protected:
         dialogThread_.Sync();
         return FindWindowByCaption(L"Error") != nullptr;
     }
+    int FocusedControl() {
+        dialogThread_.Sync();  // what was posted to the dialog first
+        int id = 0;
+        dialogThread_.Run([&] { id = GetDlgCtrlID(GetFocus()); });
+        return id;
+    }
 
     rig::DialogRig rig_;
     DialogThread dialogThread_;
@@ -90,7 +96,9 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
     std::wstring notice, status;
     std::vector<std::wstring> lines;
     LRESULT selected = -2;
+    int focus = 0;
     const INT_PTR result = Run(dialog, [&](HWND d) {
+        focus = FocusedControl();
         for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP, IDC_FIRMWARE_NOTICE}) {
             const HWND control = GetDlgItem(d, id);
             state[id] = {IsWindowVisible(control) != FALSE, IsWindowEnabled(control) != FALSE};
@@ -112,6 +120,7 @@ TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {
     EXPECT_EQ(status, L"");  // the template's "Static" gave way to the empty statusText
     EXPECT_EQ(lines, std::vector<std::wstring>{L"Dovrex Embosser on USB001"});
     EXPECT_EQ(selected, 0);
+    EXPECT_EQ(focus, IDC_START_DOWNLOAD);  // nothing to choose: the next step is Start
     EXPECT_TRUE(dialog.fileChosen);
     EXPECT_TRUE(dialog.printerChosen);
     EXPECT_EQ(dialog.selectedPrinter, L"Dovrex Embosser");
@@ -496,9 +505,10 @@ TEST_F(MainDialogTest, TheTaskbarButtonFollowsTheRunAndShowsAWaitingError) {
     EXPECT_EQ(after.state, TaskbarButton::State::None);
 }
 
-// The names of the controls without a label, read as a screen reader in this
-// process reads them; where oleacc takes annotations they are those, where it
-// doesn't (Wine) the dialog answers WM_GETOBJECT itself.
+// The names of the controls without a label, and the status line's description,
+// read as a screen reader in this process reads them; where oleacc takes
+// annotations they are those, where it doesn't (Wine) the dialog answers
+// WM_GETOBJECT itself.
 TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
     rig_.AddEmbosser(L"Dovrex");
     CReflasherDlg dialog(rig_.Services());
@@ -513,6 +523,7 @@ TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
             {"printer list", GetDlgItem(d, IDC_PRINTER_COMBO)},
             {"its edit field", parts.hwndItem},
             {"progress bar", GetDlgItem(d, IDC_PROGRESS)},
+            {"status line", GetDlgItem(d, IDC_STATUS_LINE)},
         };
         for (const auto& [what, control] : controls) {
             IAccessible* object = nullptr;
@@ -525,10 +536,14 @@ TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
             VariantInit(&self);
             self.vt = VT_I4;
             self.lVal = CHILDID_SELF;
-            BSTR name = nullptr;
+            BSTR name = nullptr, description = nullptr;
             if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) {
                 names[what] = name;
                 SysFreeString(name);
+            }
+            if (SUCCEEDED(object->get_accDescription(self, &description)) && description) {
+                names[std::string(what) + " described"] = description;
+                SysFreeString(description);
             }
             object->Release();
         }
@@ -543,6 +558,9 @@ TEST_F(MainDialogTest, TheUnlabelledControlsHaveTheirNamesForScreenReaders) {
     EXPECT_EQ(names["printer list"], L"Printer");
     EXPECT_EQ(names["its edit field"], L"Printer");
     EXPECT_EQ(names["progress bar"], L"Progress");
+    // Before the first run the status line is empty, and still says what it is.
+    EXPECT_EQ(names["status line"], L"");
+    EXPECT_EQ(names["status line described"], L"Status");
 }
 
 TEST_F(MainDialogTest, BrowseChoosesTheFileThatTheRunThenSends) {

@@ -1,8 +1,8 @@
 // The dialog used with the keyboard only, by real key presses on the X display,
 // and read the way a screen reader reads it: Tab reaches every command in the
 // template's order, the arrow keys change the printer (and the dialog hears of
-// it), Space presses buttons, Enter closes message boxes; the controls' names
-// through Active Accessibility, and an event for each new status line.
+// it), Space presses buttons, Enter closes message boxes, the focus goes where the
+// next step is; the controls' names, and an event for each run's new status lines.
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
@@ -76,6 +76,16 @@ protected:
         }
         EXPECT_EQ(Ids(visited), Ids(expected));
     }
+    // Down or Up on the list until line `line` is chosen.
+    void ChooseLine(int line) {
+        ASSERT_TRUE(TabTo(IDC_PRINTER_COMBO));
+        for (int step = 0; step < 3 && dialog.ComboSelection() != line; ++step) {
+            const int before = dialog.ComboSelection();
+            ASSERT_TRUE(PressKey(before < line ? "Down" : "Up"));
+            e2e::WaitUntil([&] { return dialog.ComboSelection() != before; }, 2000);
+        }
+        ASSERT_EQ(dialog.ComboSelection(), line);
+    }
     // Tab until `id` has the focus.
     bool TabTo(int id) {
         for (int i = 0; i < 12; ++i) {
@@ -122,10 +132,12 @@ protected:
 TEST_F(Keyboard, EmbeddedModeWithTwoPrintersByKeysAlone) {
     e2e::EmbosserSetup first;
     first.printer = {L"Dovrex Embosser A", L"USB001", L"Quillmar Dovrex"};
+    // Ready once, then silent: its run ends at "negotiating update".
+    first.behaviour = L"lost-after-ready";
     e2e::EmbosserSetup second;
     second.printer = {L"Dovrex Embosser B", L"USB002", L"Quillmar Dovrex"};
-    e2e::SimulatedEmbosser& a = AddEmbosser(first, L"a");
-    e2e::SimulatedEmbosser& b = AddEmbosser(second, L"b");
+    e2e::SimulatedEmbosser& lost = AddEmbosser(first, L"a");
+    e2e::SimulatedEmbosser& sound = AddEmbosser(second, L"b");
     ASSERT_FALSE(HasFailure());
     // Hooked before the program starts: Wine tells a thread of the hooks there are
     // when it first asks, and a thread that is already running may not ask again.
@@ -135,6 +147,7 @@ TEST_F(Keyboard, EmbeddedModeWithTwoPrintersByKeysAlone) {
     ASSERT_TRUE(dialog.Visible());
     ComScope com;
     ASSERT_TRUE(com.Ok());
+    ExpectKeyboardBackOn(IDC_PRINTER_COMBO);  // a printer is to be chosen first
 
     // What a screen reader hears for each control.
     ExpectName(IDC_START_DOWNLOAD, L"Start Download");
@@ -151,27 +164,25 @@ TEST_F(Keyboard, EmbeddedModeWithTwoPrintersByKeysAlone) {
 
     ExpectTabGoesRoundInTemplateOrder({IDC_START_DOWNLOAD, IDC_EXIT, IDC_PRINTER_COMBO});
 
-    // Down on the list: its first printer, and the dialog takes it as the choice.
+    // Space on Start Download with the prompt line chosen: no box, back on the list.
     const std::vector<std::wstring> lines = dialog.ComboLines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(dialog.ComboSelection(), 0);
-    ASSERT_TRUE(TabTo(IDC_PRINTER_COMBO));
-    ASSERT_TRUE(PressKey("Down"));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return dialog.ComboSelection() == 1; }, 2000));
-    ASSERT_TRUE(PressKey("Down"));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return dialog.ComboSelection() == 2; }, 2000));
-    ASSERT_TRUE(PressKey("Up"));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return dialog.ComboSelection() == 1; }, 2000));
-    e2e::SimulatedEmbosser& chosen = lines[1].rfind(a.Printer().name, 0) == 0 ? a : b;
-    e2e::SimulatedEmbosser& other = &chosen == &a ? b : a;
+    ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
+    ASSERT_TRUE(PressKey("space"));
+    ExpectKeyboardBackOn(IDC_PRINTER_COMBO);
+    EXPECT_FALSE(WaitForMessageBox(500).has_value());
+    const int lostLine = lines[1].rfind(lost.Printer().name, 0) == 0 ? 1 : 2;
+    ChooseLine(3 - lostLine);
+    ChooseLine(lostLine);
 
-    // Space on Start Download starts the run on that printer.
+    // Space on Start Download starts the run on that printer; it ends at
+    // "negotiating update", back on Start Download for a retry.
     StartRecording();
     ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
     ASSERT_TRUE(PressKey("space"));
     EXPECT_TRUE(recorder->WaitForStatusLine(expected::kNegotiating, 10000))
         << "Space did not start the run";
-
     // The status line's name is its text, now as it changes.
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
@@ -180,22 +191,31 @@ TEST_F(Keyboard, EmbeddedModeWithTwoPrintersByKeysAlone) {
                    !dialog.ControlText(IDC_STATUS_LINE).empty();
         },
         5000));
-    std::printf(
-        "accName of %d during the run: \"%s\"\n", IDC_STATUS_LINE,
-        Printable(AccessibleName(dialog.Control(IDC_STATUS_LINE)).value_or(L"<none>")).c_str());
+    ExpectBoxClosedByEnter(expected::kRecheckError, e2e::kWholeRunMs);
+    ExpectKeyboardBackOn(IDC_START_DOWNLOAD);
+    recorder->Stop();
+    std::vector<std::wstring> shown = recorder->StatusLines();
+
+    // The retry, on the other printer, begins with the same line.
+    ChooseLine(3 - lostLine);
+    StartRecording();
+    ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
+    ASSERT_TRUE(PressKey("space"));
+    EXPECT_TRUE(recorder->WaitForBarChange(0, 10000)) << "Space did not start the retry";
 
     // Exit by Space during the run: refused with a box, which Enter closes.
     ASSERT_TRUE(TabTo(IDC_EXIT));
     ASSERT_TRUE(PressKey("space"));
     ExpectBoxClosedByEnter(expected::kBusy, e2e::kBoxCloseMs);
     ExpectBoxClosedByEnter(expected::kSuccess, e2e::kWholeRunMs);
-    ExpectKeyboardBackOn(IDC_EXIT);
+    ExpectKeyboardBackOn(IDC_START_DOWNLOAD);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, e2e::kBoxCloseMs));
     recorder->Stop();
-    EXPECT_GT(chosen.JobCount(), 0) << "the printer chosen with the arrow keys got no job";
-    EXPECT_EQ(other.JobCount(), 0);
+    EXPECT_EQ(lost.JobCount(), 1) << "only its service-mode job";
+    EXPECT_TRUE(sound.FirmwareReceived().has_value());
 
-    // One name-change event per new status line, and as many live-region events.
+    // One name-change event per new status line of each run, the retry's first one
+    // too, and as many live-region events.
     std::vector<std::wstring> announced;
     for (const WinEventSeen& seen :
          events.Events(EVENT_OBJECT_NAMECHANGE, dialog.Control(IDC_STATUS_LINE))) {
@@ -203,7 +223,7 @@ TEST_F(Keyboard, EmbeddedModeWithTwoPrintersByKeysAlone) {
         EXPECT_EQ(seen.child, CHILDID_SELF);
         announced.push_back(seen.textThen);
     }
-    std::vector<std::wstring> shown = recorder->StatusLines();
+    for (const std::wstring& line : recorder->StatusLines()) shown.push_back(line);
     shown.erase(std::remove(shown.begin(), shown.end(), L""), shown.end());
     std::printf("status lines announced: %s\n", e2e::Printable(announced).c_str());
     EXPECT_EQ(e2e::Printable(announced), e2e::Printable(shown));
@@ -222,6 +242,7 @@ TEST_F(Keyboard, FileModeBrowseBySpaceAndTheFileDialogByKeys) {
     StartProgram(env.fileModeProgram);
     ASSERT_TRUE(dialog.Visible());
     ComScope com;
+    ExpectKeyboardBackOn(IDC_BROWSE);  // a file is to be chosen first
     ExpectName(IDC_BROWSE, L"Browse ...");
     ExpectName(IDC_FILE_PATH, dialog.ControlText(IDC_FILE_PATH));
     ExpectTabGoesRoundInTemplateOrder(
@@ -231,7 +252,7 @@ TEST_F(Keyboard, FileModeBrowseBySpaceAndTheFileDialogByKeys) {
     ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
     ASSERT_TRUE(PressKey("space"));
     ExpectBoxClosedByEnter(expected::kChooseFileFirst, e2e::kBoxCloseMs);
-    ExpectKeyboardBackOn(IDC_START_DOWNLOAD);
+    ExpectKeyboardBackOn(IDC_BROWSE);
 
     // Browse by Space opens the file dialog; Escape closes it, and the dialog goes on.
     ASSERT_TRUE(TabTo(IDC_BROWSE));
