@@ -82,8 +82,6 @@ public:
     bool MayLeaveMidRun() const { return state_ == State::LetGo; }
     // Whether the session's end is refused: while the embosser works and no call hangs.
     bool RefuseSessionEnd() const { return state_ == State::Holding; }
-    // Whether the embosser's lock is held.
-    bool HoldsEmbosser() const { return lock_ != nullptr; }
 
     // The dialog is going and the process with it: stops the timer, closes the box,
     // lets the session end and the computer sleep, and nothing is taken back from

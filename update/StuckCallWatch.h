@@ -32,8 +32,9 @@ class StuckCallWatch {
 public:
     explicit StuckCallWatch(const MonotonicClock& clock) : clock_(clock) {}
 
-    // Worker: a run starts (nothing of an earlier run is reported after this), a call
-    // starts and ends, the firmware job is about to be started, flash polling begins.
+    // Worker: a run starts (nothing of an earlier run is reported after this; the
+    // dialog says so too, before it starts the worker), a call starts and ends, the
+    // firmware job is about to be started, flash polling begins.
     void RunStarted();
     void CallStarted();
     void CallEnded();

@@ -67,24 +67,25 @@ ThreadNotAnsweringBox::~ThreadNotAnsweringBox() {
 }
 
 void ThreadNotAnsweringBox::Show(const reflasher::ResultMessage& message) {
-    // The earlier box was closed long ago; its thread ends here at the latest.
     Close();
-    WaitUntilGone(kBoxEndMs);
-    thread_.Reset();
-    shown_.reset();
-
-    const bool error = message.icon == reflasher::MessageIcon::Warning;
     auto request = std::make_shared<Request>();
     request->owner = owner_.GetSafeHwnd();
     request->text = message.text;
     request->caption = message.caption;
-    request->type = MB_OK | (error ? MB_ICONWARNING : MB_ICONINFORMATION);
+    request->type = MB_OK | (message.icon == reflasher::MessageIcon::Warning ? MB_ICONWARNING
+                                                                              : MB_ICONINFORMATION);
+    // From here a Close is for this box, even before its thread runs: what the owner's
+    // thread carries out while it waits for the earlier box's thread may close it.
+    shown_ = request;
+    WaitUntilGone(kBoxEndMs);  // closed long ago; its thread ends here at the latest
+    thread_.Reset();
+    threadId_ = 0;
+    if (request->closing) return;
     auto threadsOwn = std::make_unique<std::shared_ptr<Request>>(request);
     thread_ = BeginOwnedThread(&ShowBox, threadsOwn.get());
     if (!thread_) return;
     threadsOwn.release();
     threadId_ = GetThreadId(thread_.get());
-    shown_ = std::move(request);
 }
 
 void ThreadNotAnsweringBox::Close() {
@@ -92,7 +93,7 @@ void ThreadNotAnsweringBox::Close() {
     shown_->closing = true;
     // While the handle is held the thread's id can't name another thread. Fails
     // harmlessly when the thread has no queue yet, or has ended.
-    PostThreadMessageW(threadId_, kCloseBox, 0, 0);
+    if (threadId_ != 0) PostThreadMessageW(threadId_, kCloseBox, 0, 0);
 }
 
 void ThreadNotAnsweringBox::WaitUntilGone(DWORD timeoutMs) {
