@@ -20,3 +20,18 @@ reflasher::UniqueKernelHandle BeginOwnedThread(ThreadProc proc, void* parameter,
 bool BeginDetachedThread(ThreadProc proc, void* parameter, int priority) {
     return static_cast<bool>(BeginOwnedThread(proc, parameter, priority));
 }
+
+bool WaitForThreadLettingSentMessagesThrough(HANDLE thread, DWORD timeoutMs) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        const ULONGLONG waited = GetTickCount64() - start;
+        const DWORD left = timeoutMs == INFINITE ? INFINITE
+                           : waited >= timeoutMs ? 0
+                                                 : timeoutMs - static_cast<DWORD>(waited);
+        const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) return true;
+        if (woke != WAIT_OBJECT_0 + 1) return false;  // timed out, or the wait failed
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}

@@ -124,17 +124,26 @@ ResultMessage RunFailedMessage() {
         L"before printing anything, then retry.");
 }
 
-ResultMessage StuckCallMessage(bool firmwareMayHaveGone) {
-    if (firmwareMayHaveGone) {
-        return Error(
-            L"The printer is not answering!\nThe firmware may have reached the printer.\n"
-            L"Please wait, or close this application and\nturn the printer off and on again\n"
-            L"before printing anything.");
+ResultMessage StuckCallMessage(RunStage stage) {
+    switch (stage) {
+        case RunStage::NoFirmwareSent:
+            return Error(
+                L"The printer is not answering!\nNo firmware was sent to the printer.\n"
+                L"Please wait, or close this application and\nturn the printer off and on again\n"
+                L"before printing anything.");
+        case RunStage::FirmwareJobStarted:
+            return Error(
+                L"The printer is not answering!\nThe firmware may have reached the printer.\n"
+                L"Please wait, or close this application and\nturn the printer off and on again\n"
+                L"before printing anything.");
+        case RunStage::FlashPolling:
+            break;
     }
+    // The image has gone: switching the embosser off now could leave it unusable.
     return Error(
-        L"The printer is not answering!\nNo firmware was sent to the printer.\n"
-        L"Please wait, or close this application and\nturn the printer off and on again\n"
-        L"before printing anything.");
+        L"The printer is not answering!\nIt may still be writing its new firmware and\n"
+        L"must not be turned off until it has finished.\nPlease wait: the update goes on by itself\n"
+        L"if Windows' printing answers again.");
 }
 
 }  // namespace reflasher

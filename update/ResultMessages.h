@@ -5,6 +5,7 @@
 
 #include "update/PrintQueue.h"
 #include "update/DialogRequests.h"
+#include "update/StuckCallWatch.h"
 
 namespace reflasher {
 
@@ -41,8 +42,8 @@ ResultMessage ForeignDocumentMessage();
 ResultMessage ReopenFailedMessage();
 // The run was stopped by an error of the program's own (an exception on the worker).
 ResultMessage RunFailedMessage();
-// A spooler call has not returned for a minute; `firmwareMayHaveGone` once the
-// firmware job was started.
-ResultMessage StuckCallMessage(bool firmwareMayHaveGone);
+// A spooler call has not returned for a minute; `stage` is where the run was when
+// it started. Every variant begins "The printer is not answering!".
+ResultMessage StuckCallMessage(RunStage stage);
 
 }  // namespace reflasher

@@ -1,27 +1,45 @@
 #include "update/StuckCallWatch.h"
 
 namespace reflasher {
+namespace {
+
+constexpr std::uint64_t kReported = 1;
+constexpr int kStageShift = 1;
+constexpr int kStartShift = 3;
+
+}  // namespace
 
 void StuckCallWatch::RunStarted() {
-    callStartPlusOne_ = 0;
-    firmwareStarted_ = false;
-    reported_ = false;
+    call_ = 0;
+    stage_ = RunStage::NoFirmwareSent;
+    returned_ = false;
 }
 
-void StuckCallWatch::CallStarted() { callStartPlusOne_ = clock_.NowMs() + 1; }
+void StuckCallWatch::CallStarted() {
+    call_ = (clock_.NowMs() + 1) << kStartShift |
+            static_cast<std::uint64_t>(stage_.load()) << kStageShift;
+}
 
-void StuckCallWatch::CallEnded() { callStartPlusOne_ = 0; }
+void StuckCallWatch::CallEnded() {
+    if (call_.exchange(0) & kReported) returned_ = true;
+}
 
-void StuckCallWatch::FirmwareJobStarting() { firmwareStarted_ = true; }
+void StuckCallWatch::FirmwareJobStarting() { stage_ = RunStage::FirmwareJobStarted; }
 
-bool StuckCallWatch::TakeStuckReport(bool* firmwareMayHaveGone) {
-    const std::uint64_t since = callStartPlusOne_;
-    if (since == 0 || reported_) return false;
-    const std::uint64_t now = clock_.NowMs();
-    if (now + 1 < since || now + 1 - since < kStuckCallMs) return false;
-    if (reported_.exchange(true)) return false;
-    *firmwareMayHaveGone = firmwareStarted_;
+void StuckCallWatch::FlashPollingStarting() { stage_ = RunStage::FlashPolling; }
+
+bool StuckCallWatch::TakeStuckReport(RunStage* stage) {
+    std::uint64_t call = call_;
+    if (call == 0 || (call & kReported)) return false;
+    const std::uint64_t since = call >> kStartShift;
+    const std::uint64_t now = clock_.NowMs() + 1;
+    if (now < since || now - since < kStuckCallMs) return false;
+    // Fails when the call ended meanwhile: then there is nothing to tell.
+    if (!call_.compare_exchange_strong(call, call | kReported)) return false;
+    *stage = static_cast<RunStage>((call >> kStageShift) & 3);
     return true;
 }
+
+bool StuckCallWatch::TakeReturnReport() { return returned_.exchange(false); }
 
 }  // namespace reflasher

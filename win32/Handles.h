@@ -1,5 +1,5 @@
 // Move-only owners for the Win32 handles the program and its tools open: kernel
-// objects (threads, events, mutexes, processes, files) and icons, so each is
+// objects (threads, events, mutexes, processes, files), icons and hooks, so each is
 // released exactly once. Bitmaps and memory DCs of the dialog's pictures have
 // theirs over the portable drawing interface, in ui/portable/GdiOwners.h.
 #pragma once
@@ -61,7 +61,12 @@ struct KernelHandleTraits : NullIsInvalid<HANDLE> {
     static void Close(Handle h) { CloseHandle(h); }
 };
 
+struct HookTraits : NullIsInvalid<HHOOK> {
+    static void Close(Handle h) { UnhookWindowsHookEx(h); }
+};
+
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueHook = UniqueHandle<HookTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 
 }  // namespace reflasher

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "device/GrowingList.h"
+
 namespace reflasher {
 namespace {
 
@@ -208,16 +210,21 @@ bool Win32Spooler::ListQueuedJobs(PrinterHandle handle, std::vector<QueuedJob>* 
     }
     jobs->clear();
     if (needed == 0) return true;  // an empty queue
+    // The queue may grow between the size and the fetch, usually by another program's
+    // document: the fetch then wants more room, and is asked again with the new size.
     std::vector<unsigned char> buffer;
-    try {
-        buffer.resize(needed);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    if (!Winspool().enumJobs(ToHandle(handle), 0, kAllJobs, 1, buffer.data(), needed, &needed,
-                             &returned)) {
-        return false;  // the queue grew meanwhile, or the call failed: nothing known
-    }
+    const bool fetched = FetchGrowingList(
+        needed, &buffer, [&](unsigned char* data, std::uint32_t size, std::uint32_t* more) {
+            DWORD wanted = 0;
+            if (Winspool().enumJobs(ToHandle(handle), 0, kAllJobs, 1, data, size, &wanted,
+                                    &returned)) {
+                return ListFetch::Fetched;
+            }
+            *more = wanted;
+            return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ListFetch::TooSmall
+                                                                 : ListFetch::Failed;
+        });
+    if (!fetched) return false;  // still growing, or the call failed: nothing known
     const auto* records = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
     for (DWORD i = 0; i < returned; ++i) jobs->push_back(QueuedJob{records[i].JobId, records[i].Status});
     return true;

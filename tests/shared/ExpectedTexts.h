@@ -87,6 +87,11 @@ inline constexpr wchar_t kStuckBeforeFirmware[] =
 inline constexpr wchar_t kStuckAfterFirmware[] =
     L"The printer is not answering!\nThe firmware may have reached the printer.\nPlease wait, or "
     L"close this application and\nturn the printer off and on again\nbefore printing anything.";
+// While flash polling: the image has gone, so no advice to turn the printer off.
+inline constexpr wchar_t kStuckWhileWriting[] =
+    L"The printer is not answering!\nIt may still be writing its new firmware and\nmust not be "
+    L"turned off until it has finished.\nPlease wait: the update goes on by itself\nif Windows' "
+    L"printing answers again.";
 inline constexpr wchar_t kWriteError[] =
     L"A flash write error occured!\nPlease turn the printer off and\non again before retrying.\n";
 

@@ -1,5 +1,6 @@
 // Which printers qualify, and what the printer list shows afterwards.
 #include "device/PrinterDiscovery.h"
+#include "device/GrowingList.h"
 #include "ui/PrinterList.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,40 @@ TEST(DiscoverPrinters, EnumeratesWithABufferOfTheReportedSize) {
     EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::PrinterListSize), 1);
     EXPECT_EQ(spooler.CallCount(sim::SpoolerOp::ListPrinters), 1);
     EXPECT_TRUE(LayOutPrinterList(found).chooseOnlyEmbosser);
+}
+
+// A job list that grows between its size and its fetch is fetched again with the new
+// size, a few times; any other failure ends it at once.
+TEST(FetchGrowingList, AsksAgainWhileTheListGrows) {
+    using F = ListFetch;
+    const struct {
+        const char* what;
+        std::vector<std::pair<ListFetch, std::uint32_t>> answers;  // each fetch's, with the size it wants
+        bool fetched;
+        std::vector<std::uint32_t> sizesAsked;
+    } cases[] = {
+        {"fits", {{F::Fetched, 0}}, true, {100}},
+        {"grows once", {{F::TooSmall, 150}, {F::Fetched, 0}}, true, {100, 150}},
+        {"grows every time", {{F::TooSmall, 150}, {F::TooSmall, 200}, {F::TooSmall, 250}, {F::TooSmall, 300}},
+         false, {100, 150, 200, 250}},
+        {"fails otherwise", {{F::Failed, 0}}, false, {100}},
+        {"wants room but names no more", {{F::TooSmall, 100}}, false, {100}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::uint32_t> asked;
+        std::vector<unsigned char> buffer;
+        const bool fetched = FetchGrowingList(
+            100, &buffer, [&](unsigned char*, std::uint32_t size, std::uint32_t* needed) {
+                const auto answer = c.answers.at(asked.size());
+                asked.push_back(size);
+                *needed = answer.second;
+                return answer.first;
+            });
+        EXPECT_EQ(fetched, c.fetched);
+        EXPECT_EQ(asked, c.sizesAsked);
+        EXPECT_EQ(buffer.size(), c.sizesAsked.back());
+    }
 }
 
 // Neither a malloc failure nor a stopped spooler service is a missing embosser:

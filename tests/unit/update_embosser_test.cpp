@@ -274,8 +274,8 @@ public:
     std::atomic<std::uint64_t> now{1000};
 };
 
-// A spooler call that hangs is told once per run, a minute after it started, with
-// whether the firmware may have gone; if it returns, the run goes on to its own end.
+// A spooler call that hangs is told once, a minute after it started, with the stage
+// the run was in; if it returns, that is told once, and the run goes on to its own end.
 TEST(UpdateWithEmbosser, ACallThatHangsIsToldOnceAfterAMinuteAndTheRunGoesOn) {
     const struct {
         const char* what;
@@ -299,8 +299,8 @@ TEST(UpdateWithEmbosser, ACallThatHangsIsToldOnceAfterAMinuteAndTheRunGoesOn) {
         // none of them alone is told.
         run.spooler.OnCall(SpoolerOp::ReadDriverData, 0, [&] {
             clock.now += 10000;
-            bool firmware = false;
-            EXPECT_FALSE(watch.TakeStuckReport(&firmware));
+            RunStage stage{};
+            EXPECT_FALSE(watch.TakeStuckReport(&stage));
         });
         std::thread::id workerId;
         std::thread worker([&] {
@@ -308,18 +308,21 @@ TEST(UpdateWithEmbosser, ACallThatHangsIsToldOnceAfterAMinuteAndTheRunGoesOn) {
             UpdateThreadProc(run.context);
         });
         ASSERT_TRUE(gate->WaitUntilEntered());
-        bool firmware = false;
+        RunStage stage{};
         clock.now += kStuckCallMs - 1;
-        EXPECT_FALSE(watch.TakeStuckReport(&firmware)) << "told before a minute";
+        EXPECT_FALSE(watch.TakeStuckReport(&stage)) << "told before a minute";
         clock.now += 1;
-        EXPECT_TRUE(watch.TakeStuckReport(&firmware));
-        EXPECT_EQ(StuckCallMessage(firmware).text, c.message);
-        EXPECT_EQ(StuckCallMessage(firmware).caption, L"Error");
-        EXPECT_EQ(StuckCallMessage(firmware).icon, MessageIcon::Warning);
+        EXPECT_TRUE(watch.TakeStuckReport(&stage));
+        EXPECT_EQ(StuckCallMessage(stage).text, c.message);
+        EXPECT_EQ(StuckCallMessage(stage).caption, L"Error");
+        EXPECT_EQ(StuckCallMessage(stage).icon, MessageIcon::Warning);
         clock.now += 10 * kStuckCallMs;
-        EXPECT_FALSE(watch.TakeStuckReport(&firmware)) << "told twice in one run";
+        EXPECT_FALSE(watch.TakeStuckReport(&stage)) << "the same call told twice";
+        EXPECT_FALSE(watch.TakeReturnReport()) << "told back before it returned";
         gate->Release();
         worker.join();
+        EXPECT_TRUE(watch.TakeReturnReport());
+        EXPECT_FALSE(watch.TakeReturnReport()) << "its return told twice";
         EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
         EXPECT_FALSE(run.busy);
         run.ExpectAwakeWhileTheDeviceWorks(workerId);

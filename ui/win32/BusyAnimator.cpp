@@ -54,13 +54,7 @@ void BusyAnimator::Stop() {
     // send under way, so the wait lets sent messages through: the last STM_SETIMAGE
     // calls are carried out while the control is still alive, and after the thread
     // has ended nothing touches it any more. Posted messages stay queued.
-    const HANDLE thread = thread_.get();
-    for (;;) {
-        const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (woke != WAIT_OBJECT_0 + 1) break;  // ended, or the wait itself failed
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    WaitForThreadLettingSentMessagesThrough(thread_.get(), INFINITE);
     thread_.Reset();
     stop_.Reset();
 }

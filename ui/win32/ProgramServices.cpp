@@ -4,7 +4,7 @@
 #include "update/win32/NamedMutexLocks.h"
 #include "update/win32/SystemPauses.h"
 #include "update/win32/PowerRequestKeepAwake.h"
-#include "update/win32/TickClock.h"
+#include "update/win32/AwakeClock.h"
 #include "update/win32/Win32EmbeddedImageSource.h"
 #include "update/win32/Win32FileOpener.h"
 
@@ -22,7 +22,7 @@ DialogServices ProgramServices() {
     static reflasher::Win32Spooler spooler;
     static reflasher::SystemPauses pauses;
     static reflasher::PowerRequestKeepAwake keepAwake;
-    static const reflasher::TickClock clock;
+    static const reflasher::AwakeClock clock;
     static reflasher::StuckCallWatch callWatch(clock);
     static reflasher::NamedMutexLocks locks;
     static const reflasher::Win32EmbeddedImageSource embeddedImage;

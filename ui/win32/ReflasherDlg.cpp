@@ -21,9 +21,11 @@
 
 namespace {
 
-// How often the dialog looks for a spooler call of the run that hangs.
+// How often the dialog looks for a spooler call of the run that hangs, or comes back.
 constexpr UINT_PTR kStuckCallTimer = 1;
 constexpr UINT kStuckCallCheckMs = 1000;
+// How long a box of the run waits for the "not answering" box to go first.
+constexpr DWORD kNotAnsweringGoneMs = 5000;
 
 HICON LoadAppIcon(int width = 0, int height = 0) {
     return static_cast<HICON>(LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME),
@@ -47,7 +49,13 @@ std::wstring LoadResourceString(UINT id) {
 CReflasherDlg::CReflasherDlg(CWnd* parent) : CReflasherDlg(ProgramServices(), parent) {}
 
 CReflasherDlg::CReflasherDlg(const DialogServices& services, CWnd* parent)
-    : CDialog(IDD_REFLASHER_DIALOG, parent), services_(services) {
+    : CDialog(IDD_REFLASHER_DIALOG, parent),
+      services_(services),
+      sessionEndBlock_(*this),
+      watchTimer_(*this, kStuckCallTimer, kStuckCallCheckMs),
+      notAnsweringBox_(*this),
+      hold_({*services_.locks, *services_.keepAwake, services_.callWatch, sessionEndBlock_,
+             watchTimer_, notAnsweringBox_}) {
     appIcon.Reset(LoadAppIcon());
 }
 
@@ -66,6 +74,7 @@ const MessageMap* CReflasherDlg::GetThisMessageMap() {
         msgmap::Message<&CReflasherDlg::OnDestroy>(WM_DESTROY),
         msgmap::Message<&CReflasherDlg::OnQueryEndSession>(WM_QUERYENDSESSION),
         msgmap::Message<&CReflasherDlg::OnDeviceWorkEnded>(kDeviceWorkEnded),
+        msgmap::Message<&CReflasherDlg::OnSetStatusLine>(kSetStatusLine),
         msgmap::Message<&CReflasherDlg::OnRunMessageComing>(kRunMessageComing),
         msgmap::Message<&CReflasherDlg::OnRunEnded>(kRunEnded),
         msgmap::Message<&CReflasherDlg::OnTaskbarButtonCreated>(TaskbarButton::CreatedMessage()),
@@ -235,7 +244,12 @@ bool CReflasherDlg::RefuseWhileBusy() {
 
 bool CReflasherDlg::RefuseLeavingWhileBusy() {
     // The stuck thread goes with the process; the embosser's lock with it.
-    return !leavingAllowed_ && RefuseWhileBusy();
+    return !hold_.MayLeaveMidRun() && RefuseWhileBusy();
+}
+
+void CReflasherDlg::SetStatusLine(const std::wstring& text) {
+    statusText = text;
+    SetDlgItemTextW(GetSafeHwnd(), IDC_STATUS_LINE, statusText.c_str());
 }
 
 void CReflasherDlg::ShowError(const wchar_t* text) {
@@ -293,19 +307,15 @@ void CReflasherDlg::OnStartDownload() {
 
     // Another copy of the program may be updating this embosser, through this queue
     // or another one on the same port.
-    embosserLock_ = services_.locks->TryTake(selectedPort);
-    if (!embosserLock_) {
+    if (!hold_.BeginRun(selectedPort)) {
         ShowError(texts::kBusy);
         return;
     }
 
     downloadInProgress = true;
-    leavingAllowed_ = false;
-    sessionEndBlock_.Begin(GetSafeHwnd());
-    if (services_.callWatch != nullptr) ::SetTimer(GetSafeHwnd(), kStuckCallTimer, kStuckCallCheckMs, nullptr);
     // The worker owns its run and frees it; the dialog keeps no pointer to it.
-    auto run = std::make_unique<WorkerDialogLink>(services_, GetSafeHwnd(), statusText,
-                                                 selectedPrinter, std::move(chosenFile));
+    auto run = std::make_unique<WorkerDialogLink>(services_, GetSafeHwnd(), selectedPrinter,
+                                                 std::move(chosenFile));
     // The thread gets the argument's own address, the one UpdateThreadProc casts back.
     reflasher::UpdateThreadArgument* argument = run.get();
     if (services_.startThread(&CReflasherDlg::UpdateThreadProc, argument)) {
@@ -314,7 +324,7 @@ void CReflasherDlg::OnStartDownload() {
     } else {
         // No worker will ever clear the flag, so do it here, or every command would be refused.
         downloadInProgress = false;
-        EndDeviceWork();
+        hold_.DeviceWorkEnded();
         ShowError(texts::kWorkerNotStarted);
     }
 }
@@ -325,39 +335,29 @@ unsigned __stdcall CReflasherDlg::UpdateThreadProc(void* run) {
 }
 
 LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM, LPARAM) {
-    EndDeviceWork();
+    hold_.DeviceWorkEnded();
+    return 0;
+}
+
+LRESULT CReflasherDlg::OnSetStatusLine(WPARAM, LPARAM text) {
+    SetStatusLine(*reinterpret_cast<const std::wstring*>(text));
     return 0;
 }
 
 LRESULT CReflasherDlg::OnTimer(WPARAM timer, LPARAM) {
-    if (timer != kStuckCallTimer) {
+    if (timer != watchTimer_.Id()) {
         Default();
         return 0;
     }
-    bool firmwareMayHaveGone = false;
-    if (!downloadInProgress || !embosserLock_) {
-        ::KillTimer(GetSafeHwnd(), kStuckCallTimer);  // the device's work is over
-    } else if (services_.callWatch->TakeStuckReport(&firmwareMayHaveGone)) {
-        LetGoAfterStuckCall(firmwareMayHaveGone);
-    }
+    hold_.Tick();
     return 0;
 }
 
-void CReflasherDlg::LetGoAfterStuckCall(bool firmwareMayHaveGone) {
-    ::KillTimer(GetSafeHwnd(), kStuckCallTimer);
-    leavingAllowed_ = true;
-    sessionEndBlock_.End();
-    services_.keepAwake->AllowSystemSleep();
-    const reflasher::ResultMessage message = reflasher::StuckCallMessage(firmwareMayHaveGone);
-    ShowMessageBox(message.text, message.caption, MB_OK | MB_ICONWARNING);
-}
-
-void CReflasherDlg::EndDeviceWork() {
-    sessionEndBlock_.End();
-    embosserLock_.reset();
-}
-
 LRESULT CReflasherDlg::OnRunMessageComing(WPARAM error, LPARAM) {
+    // The worker is out of its calls: a hung one is back, and the "not answering"
+    // box goes before the run's own comes up.
+    hold_.Tick();
+    notAnsweringBox_.WaitUntilGone(kNotAnsweringGoneMs);
     if (error) taskbar_.ShowError();
     // Windows keeps a box of a program in the background behind the window in front,
     // so the result may wait unseen and unheard: the button flashes until the user
@@ -392,7 +392,7 @@ LRESULT CReflasherDlg::OnTaskbarButtonCreated(WPARAM, LPARAM) {
 LRESULT CReflasherDlg::OnQueryEndSession(WPARAM, LPARAM) {
     // Refused at once, with no box of ours: Windows shows the block reason instead.
     // Only while the embosser works: with the result on screen the session may end.
-    if (embosserLock_ && !leavingAllowed_) return FALSE;
+    if (hold_.RefuseSessionEnd()) return FALSE;
     Default();
     return TRUE;
 }
@@ -464,12 +464,12 @@ void CReflasherDlg::OnDrawItem(int controlId, DRAWITEMSTRUCT* item) {
 
 LRESULT CReflasherDlg::OnDestroy(WPARAM, LPARAM) {
     // The controls still exist here and go right after: the animation lets go of
-    // busyPicture first, so closing never races with it.
-    ::KillTimer(GetSafeHwnd(), kStuckCallTimer);
+    // busyPicture first, so closing never races with it. The embosser's lock stays
+    // while a hung call may still come back: until the process ends.
+    hold_.ProcessEnding();
     busyAnimator_.Stop();
     taskbar_.Disconnect();
     accessibility_.Detach();
-    EndDeviceWork();
     Default();
     return 0;
 }

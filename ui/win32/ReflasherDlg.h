@@ -16,10 +16,12 @@
 #include "ui/win32/BusyAnimator.h"
 #include "ui/win32/ControlAccessibility.h"
 #include "ui/win32/DialogServices.h"
+#include "ui/win32/DialogTimer.h"
+#include "ui/win32/NotAnsweringBox.h"
 #include "ui/win32/SessionEndBlock.h"
 #include "ui/win32/TaskbarButton.h"
 #include "ui/PrinterList.h"
-#include "update/EmbosserLock.h"
+#include "ui/RunHold.h"
 
 class CReflasherDlg : public CDialog {
 public:
@@ -60,7 +62,7 @@ protected:
     BOOL OnInitDialog() override;
     // Enter, Escape, the close box, Alt+F4 and Close on the system menu all end up here;
     // during a run they are refused like Exit, since leaving mid-flash can ruin the
-    // embosser; once a spooler call of the run has hung, they close the program.
+    // embosser; while a spooler call of the run hangs, they close the program.
     void OnOK() override;
     void OnCancel() override;
 
@@ -76,6 +78,7 @@ private:
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
     LRESULT OnDeviceWorkEnded(WPARAM, LPARAM);
+    LRESULT OnSetStatusLine(WPARAM, LPARAM text);
     LRESULT OnRunMessageComing(WPARAM error, LPARAM);
     LRESULT OnRunEnded(WPARAM, LPARAM);
     LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
@@ -97,19 +100,15 @@ private:
     bool RefuseWhileBusy();
     // The same for leaving the program, which a hung spooler call allows.
     bool RefuseLeavingWhileBusy();
-    // A spooler call of the run has hung: lets go of the session-end block and the
-    // keep-awake request (the embosser's lock stays until the program ends), allows
-    // leaving, and tells the user once.
-    void LetGoAfterStuckCall(bool firmwareMayHaveGone);
+    // The status line's text: statusText, then the control (IDC_STATUS_LINE). On the
+    // dialog's thread only, the worker's lines too.
+    void SetStatusLine(const std::wstring& text);
     // The chosen file's bytes, read and checked once, for the run to send; false (after
     // telling the user) when it can't be opened, read or be firmware. With an embedded
     // image nothing is read.
     bool ReadChosenFirmware(reflasher::FirmwareFileBytes* bytes);
     bool RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes = nullptr);
     void ShowError(const wchar_t* text);
-    // Lets go of what a run holds for the device's sake: the session-end block and
-    // the embosser's lock.
-    void EndDeviceWork();
 
     // The worker thread's procedure: `run` is the WorkerDialogLink it owns.
     static unsigned __stdcall UpdateThreadProc(void* run);
@@ -117,13 +116,13 @@ private:
     DialogServices services_;
     // The printer list as filled, to tell which line stands for which embosser.
     reflasher::PrinterList printerList_;
-    // Held from Start Download until the device's work is over (dialog thread only):
-    // while it is, the embosser works.
-    std::unique_ptr<reflasher::EmbosserLock> embosserLock_;
     BusyAnimator busyAnimator_;
-    SessionEndBlock sessionEndBlock_;
-    // Set when a spooler call of the run hung; cleared when the next run starts.
-    bool leavingAllowed_ = false;
+    // What a run holds while the embosser works (the lock, the session's end, the
+    // keep-awake request, the watch's timer, the leaving rule), through these parts.
+    WindowSessionEndBlock sessionEndBlock_;
+    DialogTimer watchTimer_;
+    ThreadNotAnsweringBox notAnsweringBox_;
+    reflasher::RunHold hold_;
     DialogAccessibility accessibility_;
     TaskbarButton taskbar_;
     // The DPI the window is drawn for, which its pictures and icons follow.

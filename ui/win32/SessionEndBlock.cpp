@@ -2,14 +2,15 @@
 
 #include "ui/DialogTexts.h"
 
-void SessionEndBlock::Begin(HWND window) {
-    End();
+void WindowSessionEndBlock::Block() {
+    Allow();
     // Where no reason can be set (Wine keeps none), the refusal itself still works.
-    if (ShutdownBlockReasonCreate(window, texts::kSessionEndBlocked)) window_ = window;
+    const HWND window = window_.GetSafeHwnd();
+    if (ShutdownBlockReasonCreate(window, texts::kSessionEndBlocked)) blocked_ = window;
 }
 
-void SessionEndBlock::End() {
-    if (window_ == nullptr) return;
-    ShutdownBlockReasonDestroy(window_);
-    window_ = nullptr;
+void WindowSessionEndBlock::Allow() {
+    if (blocked_ == nullptr) return;
+    ShutdownBlockReasonDestroy(blocked_);
+    blocked_ = nullptr;
 }

@@ -1,23 +1,28 @@
-// Ending the Windows session mid-flash can leave the embosser unusable. While a
-// run is under way the dialog refuses WM_QUERYENDSESSION, and this registers the
+// Ending the Windows session mid-flash can leave the embosser unusable. While the
+// embosser works the dialog refuses WM_QUERYENDSESSION, and this registers the
 // reason Windows shows the user for the refusal. Windows takes the reason only
-// from the thread that created the window, so Begin and End run on the dialog's.
+// from the thread that created the window, so Block and Allow run on the dialog's.
 #pragma once
 
 #include <windows.h>
 
-class SessionEndBlock {
-public:
-    SessionEndBlock() = default;
-    ~SessionEndBlock() { End(); }
-    SessionEndBlock(const SessionEndBlock&) = delete;
-    SessionEndBlock& operator=(const SessionEndBlock&) = delete;
+#include "framework/Wnd.h"
+#include "ui/RunHold.h"
 
-    // ShutdownBlockReasonCreate for `window`, with the reason the user reads.
-    void Begin(HWND window);
-    // ShutdownBlockReasonDestroy, if Begin set a reason; safe to call again.
-    void End();
+class WindowSessionEndBlock : public reflasher::SessionEndBlock {
+public:
+    // For `window`, whose handle is read when the block begins.
+    explicit WindowSessionEndBlock(const CWnd& window) : window_(window) {}
+    ~WindowSessionEndBlock() override { Allow(); }
+    WindowSessionEndBlock(const WindowSessionEndBlock&) = delete;
+    WindowSessionEndBlock& operator=(const WindowSessionEndBlock&) = delete;
+
+    // ShutdownBlockReasonCreate, with the reason the user reads.
+    void Block() override;
+    // ShutdownBlockReasonDestroy, if Block set a reason; safe to call again.
+    void Allow() override;
 
 private:
-    HWND window_ = nullptr;
+    const CWnd& window_;
+    HWND blocked_ = nullptr;
 };

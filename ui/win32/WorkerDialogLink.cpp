@@ -6,10 +6,8 @@
 #include "ui/DownloadInProgress.h"
 
 WorkerDialogLink::WorkerDialogLink(const DialogServices& services, HWND dialog,
-                                   std::wstring& statusText, std::wstring printer,
-                                   reflasher::FirmwareFileBytes chosenFile)
+                                   std::wstring printer, reflasher::FirmwareFileBytes chosenFile)
     : dialogWindow_(dialog),
-      statusText_(statusText),
       printer_(std::move(printer)),
       services_(services),
       chosenFile_(std::move(chosenFile)),
@@ -25,10 +23,10 @@ void WorkerDialogLink::SetProgressRange(int lower, int upper) {
 void WorkerDialogLink::SetProgressPos(int position) { progressBar_.SetPos(position); }
 
 void WorkerDialogLink::SetStatusLine(const std::wstring& text) {
-    // The dialog thread reads statusText only in data exchange, which the refusals
-    // keep out of a run.
-    statusText_ = text;
-    SetDlgItemTextW(dialog_.GetSafeHwnd(), IDC_STATUS_LINE, statusText_.c_str());
+    // The dialog's thread may read statusText back at any time (data exchange, when
+    // Enter leaves the program after a hang), so it alone writes it. Sent: `text`
+    // lives until the dialog is done with it.
+    SendMessageW(dialog_.GetSafeHwnd(), kSetStatusLine, 0, reinterpret_cast<LPARAM>(&text));
 }
 
 void WorkerDialogLink::RepaintDialog() {

@@ -1,8 +1,7 @@
 // The side of the main dialog that an update run's worker thread calls, as an
 // object of its own that the worker owns: the dialog's window handles and the run's
-// choices, copied when the run starts. Of the dialog object it reaches only
-// statusText, and that only while the busy flag is set; the worker frees it after
-// clearing the flag, so nothing of the dialog object is reached once it may be gone.
+// choices, copied when the run starts. It reaches nothing of the dialog object, only
+// its windows, by messages: once the dialog is gone they go nowhere.
 #pragma once
 
 #include <windows.h>
@@ -21,17 +20,19 @@ constexpr UINT kDeviceWorkEnded = WM_APP + 1;
 constexpr UINT kRunMessageComing = WM_APP + 2;
 // Posted to the dialog once the run is over, its last box closed.
 constexpr UINT kRunEnded = WM_APP + 3;
+// Sent to the dialog with a new status line; lParam points to its text (a
+// std::wstring), which the dialog's thread assigns to statusText: it alone writes it.
+constexpr UINT kSetStatusLine = WM_APP + 4;
 
 // What one run's worker owns: the requests the run makes of the dialog, carried
 // out through the dialog's window handles, with copies of the dialog's services and
 // the run's choices taken when the run starts.
 class WorkerDialogLink : public reflasher::DialogRequests, public reflasher::UpdateThreadArgument {
 public:
-    // `statusText` is the dialog's member, which the run keeps equal to the status
-    // line (IDC_STATUS_LINE); `chosenFile`: the file's bytes as read and checked at
-    // Start (empty with an embedded image).
-    WorkerDialogLink(const DialogServices& services, HWND dialog, std::wstring& statusText,
-                     std::wstring printer, reflasher::FirmwareFileBytes chosenFile);
+    // `chosenFile`: the file's bytes as read and checked at Start (empty with an
+    // embedded image).
+    WorkerDialogLink(const DialogServices& services, HWND dialog, std::wstring printer,
+                     reflasher::FirmwareFileBytes chosenFile);
     // Freed by the worker after the busy flag is cleared: tells the dialog, if it is
     // still there, that the run is over.
     ~WorkerDialogLink() override;
@@ -53,7 +54,6 @@ private:
     const HWND dialogWindow_;
     CWnd dialog_;
     CProgressCtrl progressBar_;
-    std::wstring& statusText_;
     const std::wstring printer_;
     // Copies: the dialog's may be gone before the worker frees the run.
     const reflasher::UpdateServices services_;

@@ -36,10 +36,12 @@ void PowerRequestKeepAwake::KeepSystemAwake() {
 }
 
 void PowerRequestKeepAwake::AllowSystemSleep() {
-    if (!set_.exchange(false)) return;
+    const bool wasSet = set_.exchange(false);
     if (request_) {
-        clearRequest_(request_.get(), PowerRequestSystemRequired);
+        if (wasSet) clearRequest_(request_.get(), PowerRequestSystemRequired);
     } else {
+        // Each thread clears only its own state, and the dialog's thread may have set
+        // one after the worker had cleared the flag: clearing it again is harmless.
         ::SetThreadExecutionState(ES_CONTINUOUS);
     }
 }

@@ -18,7 +18,8 @@ public:
     PowerRequestKeepAwake();
     // PowerSetRequest(PowerRequestSystemRequired); a second call before a clear does nothing.
     void KeepSystemAwake() override;
-    // PowerClearRequest, from any thread; a second call does nothing.
+    // PowerClearRequest, from any thread; a second call does nothing. Without power
+    // requests: the calling thread's own state, cleared on every call.
     void AllowSystemSleep() override;
 
 private:

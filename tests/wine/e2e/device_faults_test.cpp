@@ -5,7 +5,8 @@
 // offline and then paused, as Wine's spooler reads both from the printer's
 // registry values: Start is refused with nothing sent until the queue is back.
 // And a port that takes the service-mode job and then stops reading: Wine's
-// EndDocPrinter waits for it, and a minute later the program says so and may close.
+// EndDocPrinter waits for it, and a minute later the program says so and may close;
+// when the port reads again, the program holds everything again and the run ends.
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
@@ -173,6 +174,36 @@ TEST_F(DeviceFault, APortThatStopsReadingIsToldAfterAMinuteAndTheProgramMayClose
     ASSERT_TRUE(Answer(*stuck));
     recorder->Stop();
     EXPECT_EQ(embosser.JobCount(), 1) << "the firmware went through a port that doesn't read";
+    ExpectExitEndsProgram();
+}
+
+// The same port reading again after more than a minute: the box goes by itself, the
+// session's end and Exit are refused again while the embosser writes, and the run
+// ends with its own message.
+TEST_F(DeviceFault, APortThatReadsAgainAfterAMinuteIsHeldAgainAndTheRunEnds) {
+    EmbosserSetup setup;
+    setup.stallFromJob = 2;
+    SimulatedEmbosser& embosser = AddEmbosser(setup, L"late");
+    ASSERT_FALSE(HasFailure());
+    StartProgram(env.embeddedProgram);
+    ASSERT_TRUE(dialog.Visible());
+
+    StartRecording();
+    ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
+    const std::wstring text = expected::kStuckAfterFirmware;
+    const auto stuck = WaitForMessageBox(kWholeRunMs, &text);
+    ASSERT_TRUE(stuck.has_value()) << "no word of the call that hangs";
+    EXPECT_EQ(stuck->owner, dialog.Window());
+    EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the session still held while the call hangs";
+    embosser.ReleasePort();
+    EXPECT_TRUE(WaitForWindowGone(stuck->window, kBoxCloseMs)) << "the box stayed up";
+    EXPECT_EQ(dialog.QueryEndSession(), FALSE) << "the session may end while the embosser writes";
+    ASSERT_TRUE(dialog.PostCommand(IDC_EXIT));
+    ExpectMessageAndAnswer(expected::kError, expected::kBusy, kBoxCloseMs);
+    ExpectMessageAndAnswer(expected::kInfo, expected::kSuccess, kWholeRunMs);
+    recorder->Stop();
+    EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
+    EXPECT_TRUE(embosser.FirmwareReceived() == SyntheticImage());
     ExpectExitEndsProgram();
 }
 
