@@ -202,6 +202,7 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
     dialog.SetStatusLine(L"sending firmware");
     dialog.RepaintDialog();
 
+    if (context.services.callWatch != nullptr) context.services.callWatch->FlashPollingStarting();
     const FlashOutcome outcome = PollFlash(spooler, printer.get(), dialog, *context.services.pauses);
     printer.Close();
     deviceWork.End();

@@ -9,34 +9,10 @@
 #include <string>
 
 #include "tests/shared/ExpectedTexts.h"
+#include "tests/unit/HoldParts.h"
 
 namespace reflasher {
 namespace {
-
-// Every part the hold reaches, as plain state; and the clock of the watch.
-struct Parts : EmbosserLocks, KeepAwake, SessionEndBlock, WatchTimer, NotAnsweringBox, MonotonicClock {
-    struct Lock : EmbosserLock {
-        explicit Lock(bool& held) : held_(held) { held_ = true; }
-        ~Lock() override { held_ = false; }
-        bool& held_;
-    };
-    std::unique_ptr<EmbosserLock> TryTake(const std::wstring&) override {
-        return locked || otherCopy ? nullptr : std::make_unique<Lock>(locked);
-    }
-    void KeepSystemAwake() override { awake = true; }
-    void AllowSystemSleep() override { awake = false; }
-    void Block() override { blocked = true; }
-    void Allow() override { blocked = false; }
-    void Start() override { ticking = true; }
-    void Stop() override { ticking = false; }
-    void Show(const ResultMessage& message) override { box = message.text; }
-    void Close() override { box.clear(); }
-    std::uint64_t NowMs() const override { return now; }
-
-    bool locked = false, otherCopy = false, awake = false, blocked = false, ticking = false;
-    std::wstring box;
-    std::uint64_t now = 1000;
-};
 
 struct Seen {
     bool locked, awake, sessionRefused, ticking, mayLeave;
@@ -53,7 +29,7 @@ std::ostream& operator<<(std::ostream& out, const Seen& s) {
 }
 
 TEST(RunHold, LetsGoAtAHangTakesBackAtItsReturnAndEndsWithTheWork) {
-    Parts p;
+    HoldParts p;
     StuckCallWatch watch(p);
     RunHold hold({p, p, &watch, p, p, p});
     // The worker's side, as UpdateRun does it.

@@ -3,7 +3,8 @@
 // any call, the job list failing, an embosser slow at any pace or failing, every
 // queue mode, and a user who retries on the same services. After each run, what must
 // always hold is checked: what reached the embosser, what the user was told while it
-// worked, and what the run left in the queue.
+// worked, what the dialog held for the embosser's sake, and what the run left in
+// the queue.
 //
 // REFLASHER_EXPLORE_SCHEDULES=n runs n schedules (default 1500);
 // REFLASHER_EXPLORE_SEED=s runs schedule s alone, as a failure names it.
@@ -17,9 +18,8 @@
 #include <vector>
 
 #include "sim/EmbosserModel.h"
+#include "tests/unit/HoldParts.h"
 #include "tests/unit/UpdateHarness.h"
-#include "update/ResultMessages.h"
-#include "update/StuckCallWatch.h"
 
 namespace reflasher::fakes {
 namespace {
@@ -38,12 +38,6 @@ constexpr SpoolerOp kRunOps[] = {
 
 const std::vector<unsigned char> kLetter = {'H', 'i'};  // another program's document
 
-class SteppedClock : public MonotonicClock {
-public:
-    std::uint64_t NowMs() const override { return now; }
-    std::atomic<std::uint64_t> now{1000};
-};
-
 struct Strike {
     SpoolerOp op;
     int nth;
@@ -60,9 +54,12 @@ struct RunSchedule {
     std::vector<int> listFailures;  // the nth job lists that fail
     std::uint32_t writeLimit = 0;   // 0: writes are taken whole
     std::vector<Strike> hangs;      // calls that take over a minute, then return
-    std::vector<Strike> letters;    // another program's document arrives at the call
-    std::vector<bool> lettersAhead;
-    std::vector<bool> lettersComplete;  // or still being written, until the run is over
+    struct Letter {
+        Strike at;
+        bool ahead;     // of the jobs waiting, else last
+        bool complete;  // or still being written until the run is over
+    };
+    std::vector<Letter> letters;  // another program's document arrives at the call
 };
 
 struct Schedule {
@@ -107,12 +104,9 @@ Schedule Draw(std::uint32_t seed) {
         if (chance(30)) run.failures.push_back(AnyStrike(rng));
         if (chance(30)) run.listFailures.push_back(1 + static_cast<int>(rng() % 6));
         if (chance(10)) run.writeLimit = 1 + static_cast<std::uint32_t>(rng() % 400);
-        if (chance(20)) run.hangs.push_back(AnyStrike(rng));
-        if (chance(45)) {
-            run.letters.push_back(AnyStrike(rng));
-            run.lettersAhead.push_back(chance(30));
-            run.lettersComplete.push_back(chance(70));
-        }
+        // A user who retries meets a hang in every run, now and then at the run's last call.
+        if (runs > 1 || chance(20)) run.hangs.push_back(chance(25) ? Strike{SpoolerOp::Close, 2} : AnyStrike(rng));
+        if (chance(45)) run.letters.push_back({AnyStrike(rng), chance(30), chance(70)});
         text << " | run " << r + 1 << ": ready " << run.script.pollsBeforeReady << " erase "
              << run.script.erasePolls << " write " << run.script.writePolls << "x"
              << run.script.pollsPerWriteStep << " fault " << static_cast<int>(run.script.fault) << "@"
@@ -121,9 +115,8 @@ Schedule Draw(std::uint32_t seed) {
         for (int n : run.listFailures) text << " list-fails #" << n;
         if (run.writeLimit != 0) text << " writes-take " << run.writeLimit;
         for (const Strike& h : run.hangs) text << " hang " << Describe(h);
-        for (std::size_t i = 0; i < run.letters.size(); ++i) {
-            text << " letter " << (run.lettersAhead[i] ? "ahead " : "") << (run.lettersComplete[i] ? "" : "unended ")
-                 << Describe(run.letters[i]);
+        for (const auto& l : run.letters) {
+            text << " letter " << (l.ahead ? "ahead " : "") << (l.complete ? "" : "unended ") << Describe(l.at);
         }
         s.runs.push_back(run);
     }
@@ -156,8 +149,10 @@ std::vector<std::string> Explore(const Schedule& schedule) {
         if (!holds) broken.push_back(what);
     };
     sim::EmbosserModel model;
-    SteppedClock clock;
-    StuckCallWatch watch(clock);
+    // One set of what the dialog holds for its runs, as the user retries.
+    HoldParts parts;
+    StuckCallWatch watch(parts);
+    RunHold hold({parts, parts, &watch, parts, parts, parts});
     for (std::size_t r = 0; r < schedule.runs.size(); ++r) {
         const RunSchedule& plan = schedule.runs[r];
         const std::string run = "run " + std::to_string(r + 1) + ": ";
@@ -172,6 +167,7 @@ std::vector<std::string> Explore(const Schedule& schedule) {
         const std::vector<unsigned char> image = SmallFirmwareImage();
         if (!schedule.embedded) h.ChooseFile(image);
         h.services.callWatch = &watch;
+        h.services.keepAwake = &parts;
         for (const Strike& f : plan.failures) h.spooler.FailCall(f.op, f.nth);
         for (int n : plan.listFailures) h.spooler.FailCall(SpoolerOp::ListQueuedJobs, n);
         if (plan.writeLimit != 0) h.spooler.LimitWrites(plan.writeLimit);
@@ -187,49 +183,57 @@ std::vector<std::string> Explore(const Schedule& schedule) {
             check(!(SaysNothingWent(text) && imageBytesReceived()),
                   run + when + " says nothing was sent after image bytes went");
         };
+        check(hold.BeginRun(L"USB001"), run + "the embosser's lock still held");
+        // The dialog's timer fires between calls: whenever it does, no call hangs (one
+        // that did has returned), and everything is held for the embosser.
+        for (const SpoolerOp op : kRunOps) {
+            h.spooler.OnCall(op, 0, [&] {
+                hold.Tick();
+                check(parts.awake && hold.RefuseSessionEnd() && !hold.MayLeaveMidRun() && parts.box.empty(),
+                      run + "not all held again while the embosser works");
+            });
+        }
         // A document that arrives during the very call that lets the image go (the
         // firmware job's resume, or its start where it can't be held) comes after the
         // run's last look: no spooler call can look and release at once. The embosser
         // then takes that document as its firmware and refuses the image after it.
         bool letterAtRelease = false;
         std::vector<JobId> unended;
-        for (std::size_t i = 0; i < plan.letters.size(); ++i) {
-            const bool ahead = plan.lettersAhead[i];
-            const bool complete = plan.lettersComplete[i];
-            const SpoolerOp op = plan.letters[i].op;
-            h.spooler.OnCall(op, plan.letters[i].nth, [&h, &letterAtRelease, &image, &unended, ahead, complete, op] {
+        for (const RunSchedule::Letter& letter : plan.letters) {
+            const SpoolerOp op = letter.at.op;
+            h.spooler.OnCall(op, letter.at.nth, [&, letter, op] {
                 for (const sim::CapturedJob& job : h.spooler.Jobs()) {
                     const bool firmwareHeld = job.bytes == image && job.paused && op == SpoolerOp::ResumeJob;
                     const bool serviceSent = job.bytes.size() == sim::kServiceModeJob.size() &&
                                              op == SpoolerOp::BeginDocument;
                     if (!job.foreign && (firmwareHeld || serviceSent)) letterAtRelease = true;
                 }
-                const JobId letter = h.spooler.AddForeignDocument(L"Dovrex", kLetter, complete, ahead);
-                if (!complete) unended.push_back(letter);
+                const JobId id = h.spooler.AddForeignDocument(L"Dovrex", kLetter, letter.complete, letter.ahead);
+                if (!letter.complete) unended.push_back(id);
             });
         }
-        int hangs = 0;
-        int hangReports = 0;
         for (const Strike& hang : plan.hangs) {
             // The call is under way for over a minute, as the dialog's timer sees it.
             h.spooler.OnCall(hang.op, hang.nth, [&] {
-                ++hangs;
-                clock.now += kStuckCallMs + 1000;
-                bool firmwareMayHaveGone = false;
-                if (watch.TakeStuckReport(&firmwareMayHaveGone)) {
-                    ++hangReports;
-                    told(StuckCallMessage(firmwareMayHaveGone).text, "the hang message");
-                }
+                parts.now += kStuckCallMs + 1000;
+                hold.Tick();
+                told(parts.box, "the hang message");
+                parts.now += 1000;  // and it still hangs at the timer's next look
+                hold.Tick();
+                check(!parts.box.empty() && hold.MayLeaveMidRun() && !parts.awake && !hold.RefuseSessionEnd(),
+                      run + "a hang not told, or taken back while it lasts");
             });
         }
         h.dialog.onMessage = [&] { told(h.dialog.Messages().back().text, "a message"); };
+        h.dialog.onDeviceWorkEnded = [&] { hold.DeviceWorkEnded(); };
 
         UpdateThreadProc(h.context);
 
         check(!h.busy, run + "the busy flag stays set");
+        check(!parts.locked && !parts.awake && !parts.blocked && !parts.ticking && parts.box.empty(),
+              run + "something still held after the run");
         // The other program finishes its documents: whatever of the run's waited behind them goes now.
         for (const JobId letter : unended) h.spooler.CompleteDocument(letter);
-        check(hangReports == (hangs > 0 ? 1 : 0), run + "a hang not told once in its run");
         const auto all = model.Jobs();
         const auto phases = model.PhasesAtJobs();
         const std::vector<std::vector<unsigned char>> jobs(all.begin() + static_cast<std::ptrdiff_t>(jobsBefore), all.end());
