@@ -192,20 +192,21 @@ std::vector<std::string> Explore(const Schedule& schedule) {
             });
         }
         // A document that arrives during the very call that lets the image go (the
-        // firmware job's resume, or its start where it can't be held) comes after the
-        // run's last look: no spooler call can look and release at once. The embosser
-        // then takes that document as its firmware and refuses the image after it.
+        // held firmware job's resume), or while a firmware job that isn't held is
+        // started and written, comes after the run's last look: no spooler call can look
+        // and release at once. The embosser then takes that document as its firmware and
+        // refuses the image after it.
         bool letterAtRelease = false;
         std::vector<JobId> unended;
         for (const RunSchedule::Letter& letter : plan.letters) {
             const SpoolerOp op = letter.at.op;
             h.spooler.OnCall(op, letter.at.nth, [&, letter, op] {
-                for (const sim::CapturedJob& job : h.spooler.Jobs()) {
-                    const bool firmwareHeld = job.bytes == image && job.paused && op == SpoolerOp::ResumeJob;
-                    const bool serviceSent = job.bytes.size() == sim::kServiceModeJob.size() &&
-                                             op == SpoolerOp::BeginDocument;
-                    if (!job.foreign && (firmwareHeld || serviceSent)) letterAtRelease = true;
-                }
+                std::vector<sim::CapturedJob> own = h.spooler.Jobs();
+                own.erase(std::remove_if(own.begin(), own.end(), [](const auto& j) { return j.foreign; }), own.end());
+                const bool firmwareStarting = own.size() == 1 && op == SpoolerOp::BeginDocument;
+                const bool firmwareGoing = own.size() == 2 && own[1].fate == sim::JobFate::Queued &&
+                                           (own[1].paused ? op == SpoolerOp::ResumeJob : op != SpoolerOp::PauseJob);
+                letterAtRelease = letterAtRelease || firmwareStarting || firmwareGoing;
                 const JobId id = h.spooler.AddForeignDocument(L"Dovrex", kLetter, letter.complete, letter.ahead);
                 if (!letter.complete) unended.push_back(id);
             });
