@@ -136,7 +136,7 @@ ResultMessage StuckCallMessage(RunStage stage) {
                 L"The printer is not answering!\nThe firmware may have reached the printer.\n"
                 L"Please wait, or close this application and\nturn the printer off and on again\n"
                 L"before printing anything.");
-        case RunStage::FlashPolling:
+        case RunStage::ImageReleased:
             break;
     }
     // The image has gone: switching the embosser off now could leave it unusable.

@@ -26,7 +26,7 @@ void StuckCallWatch::CallEnded() {
 
 void StuckCallWatch::FirmwareJobStarting() { stage_ = RunStage::FirmwareJobStarted; }
 
-void StuckCallWatch::FlashPollingStarting() { stage_ = RunStage::FlashPolling; }
+void StuckCallWatch::ImageReleasing() { stage_ = RunStage::ImageReleased; }
 
 bool StuckCallWatch::TakeStuckReport(RunStage* stage) {
     std::uint64_t call = call_;

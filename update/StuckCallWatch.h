@@ -24,8 +24,8 @@ constexpr std::uint64_t kStuckCallMs = 60000;
 // Where the run was when a call hung: what may have reached the embosser by then.
 enum class RunStage : std::uint8_t {
     NoFirmwareSent,      // before the firmware job was started
-    FirmwareJobStarted,  // the firmware job was started, flash polling not begun
-    FlashPolling,        // the image has gone; the embosser may be writing it
+    FirmwareJobStarted,  // a held firmware job was started: nothing of it let go yet
+    ImageReleased,       // the image was let go (or can't be held): the embosser may be writing it
 };
 
 class StuckCallWatch {
@@ -34,12 +34,12 @@ public:
 
     // Worker: a run starts (nothing of an earlier run is reported after this; the
     // dialog says so too, before it starts the worker), a call starts and ends, the
-    // firmware job is about to be started, flash polling begins.
+    // firmware job is about to be started, the image is let go.
     void RunStarted();
     void CallStarted();
     void CallEnded();
     void FirmwareJobStarting();
-    void FlashPollingStarting();
+    void ImageReleasing();
 
     // Dialog's thread: true once for a call that has not returned for kStuckCallMs,
     // with the stage the run was in when it started.

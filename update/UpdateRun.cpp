@@ -183,9 +183,18 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         return;
     }
 
-    if (context.services.callWatch != nullptr) context.services.callWatch->FirmwareJobStarting();
+    // What a call that hangs from here on may leave at the embosser: a held job sends
+    // nothing until it is resumed; one that can't be held goes as it is written.
+    StuckCallWatch* watch = context.services.callWatch;
+    const auto imageReleasing = [watch] {
+        if (watch != nullptr) watch->ImageReleasing();
+    };
+    if (watch != nullptr) watch->FirmwareJobStarting();
+    if (!hold) imageReleasing();
     const SentJob firmware = SendFirmwareJob(context, printer.get(), hold);
     jobs.Add(firmware.id, firmware.held);
+    // A pause that was refused held nothing.
+    if (!firmware.held) imageReleasing();
     if (firmware.held) {
         // Held, nothing of it has gone: a document that came in meanwhile, or one
         // that printed behind it, means it must not go.
@@ -196,13 +205,13 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         }
         // One that fails is no fault in itself: polling shows whether the firmware
         // arrived, and a job still held at the end is deleted with the others.
+        imageReleasing();
         if (spooler.ResumeJob(printer.get(), firmware.id)) jobs.Released(firmware.id);
     }
     dialog.SetProgressPos(20);
     dialog.SetStatusLine(L"sending firmware");
     dialog.RepaintDialog();
 
-    if (context.services.callWatch != nullptr) context.services.callWatch->FlashPollingStarting();
     const FlashOutcome outcome = PollFlash(spooler, printer.get(), dialog, *context.services.pauses);
     printer.Close();
     deviceWork.End();

@@ -183,6 +183,7 @@ inline const std::wstring kReopenFailed = expected::kReopenFailed;
 inline const std::wstring kRunFailed = expected::kRunFailed;
 inline const std::wstring kStuckBeforeFirmware = expected::kStuckBeforeFirmware;
 inline const std::wstring kStuckAfterFirmware = expected::kStuckAfterFirmware;
+inline const std::wstring kStuckWhileWriting = expected::kStuckWhileWriting;
 }  // namespace text
 
 }  // namespace reflasher::fakes

@@ -63,7 +63,7 @@ TEST(RunHold, LetsGoAtAHangTakesBackAtItsReturnAndEndsWithTheWork) {
         {"a hang in the firmware job", [&] { watch.FirmwareJobStarting(); hang(kStuckCallMs); },
          {true, false, false, true, true, expected::kStuckAfterFirmware}},
         {"it returns", [&] { watch.CallEnded(); hold.Tick(); }, {true, true, true, true, false, none}},
-        {"a hang while flashing", [&] { watch.FlashPollingStarting(); hang(kStuckCallMs); },
+        {"a hang while flashing", [&] { watch.ImageReleasing(); hang(kStuckCallMs); },
          {true, false, false, true, true, expected::kStuckWhileWriting}},
         {"it returns and the work ends", [&] { watch.CallEnded(); workEnds(); }, {false, false, false, false, false, none}},
         {"run 2 starts: nothing of run 1 told", [&] { begin(); hold.Tick(); }, {true, true, true, true, false, none}},
