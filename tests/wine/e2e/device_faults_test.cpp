@@ -162,9 +162,7 @@ TEST_F(DeviceFault, APortThatStopsReadingIsToldAfterAMinuteAndTheProgramMayClose
     ASSERT_TRUE(recorder->WaitForStatusLine(expected::kNegotiating, kWholeRunMs));
     ASSERT_TRUE(embosser.Job(1, kWholeRunMs).has_value()) << "the service-mode job";
     EXPECT_EQ(dialog.QueryEndSession(), FALSE) << "the session may end mid-update";
-    // Wine lists no jobs, so nothing is held: the image goes as it is written, and the
-    // embosser may be writing it.
-    const std::wstring text = expected::kStuckWhileWriting;
+    const std::wstring text = expected::kStuckAfterFirmware;
     const auto stuck = WaitForMessageBox(kWholeRunMs, &text);
     ASSERT_TRUE(stuck.has_value()) << "no word of the call that hangs";
     const long long waitedMs =
@@ -192,9 +190,7 @@ TEST_F(DeviceFault, APortThatReadsAgainAfterAMinuteIsHeldAgainAndTheRunEnds) {
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    // Wine lists no jobs, so nothing is held: the image goes as it is written, and the
-    // embosser may be writing it.
-    const std::wstring text = expected::kStuckWhileWriting;
+    const std::wstring text = expected::kStuckAfterFirmware;
     const auto stuck = WaitForMessageBox(kWholeRunMs, &text);
     ASSERT_TRUE(stuck.has_value()) << "no word of the call that hangs";
     EXPECT_EQ(stuck->owner, dialog.Window());
