@@ -31,8 +31,11 @@ public:
     QueueRefusal CheckBeforeSending(Spooler& spooler, PrinterHandle printer);
 
     // True when the run's jobs can be held until they are whole and released when it
-    // decides: the queue's attributes say it spools (doesn't print directly).
-    bool CanHold() const { return spools_; }
+    // decides: the queue's attributes say it spools (doesn't print directly), and it
+    // listed its jobs at the first look, so that a look before the release can show
+    // what the hold let by. A paused job lets the others by: without that look a
+    // job is better not held at all.
+    bool CanHold() const { return spools_ && listedAtFirstLook_; }
 
     // A job that was started (0: none), and whether it is held paused now.
     void Add(JobId job, bool held);

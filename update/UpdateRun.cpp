@@ -173,9 +173,9 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         endEarly(printer, RecheckFailedMessage(recheck.status));
         return;
     }
-    // The embosser takes the next document as its firmware, whoever sent it. Where
-    // the firmware job can't be held, this is the last look before it goes, and the
-    // embosser is asked once more; a held job is looked at again before it is released.
+    // The embosser takes the next document as its firmware, whoever sent it. A held
+    // job is looked at again right before it is released; one that can't be held
+    // goes after this look, and the embosser is asked once more.
     const bool hold = jobs.CanHold();
     if (hold ? jobs.ForeignDocumentJoined(spooler, printer.get())
              : !FirmwareMayGo(spooler, printer.get(), jobs)) {
@@ -183,8 +183,8 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         return;
     }
 
-    // What a call that hangs from here on may leave at the embosser: a held job sends
-    // nothing until it is resumed; one that can't be held goes as it is written.
+    // What a call that hangs from here on may leave at the embosser: the image is
+    // taken as gone from the moment nothing holds it back any more.
     StuckCallWatch* watch = context.services.callWatch;
     const auto imageReleasing = [watch] {
         if (watch != nullptr) watch->ImageReleasing();
@@ -193,16 +193,15 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
     if (!hold) imageReleasing();
     const SentJob firmware = SendFirmwareJob(context, printer.get(), hold);
     jobs.Add(firmware.id, firmware.held);
-    // A pause that was refused held nothing.
-    if (!firmware.held) imageReleasing();
-    if (firmware.held) {
+    if (!firmware.held) imageReleasing();  // a refused pause held nothing
+    if (firmware.held && !FirmwareMayGo(spooler, printer.get(), jobs)) {
         // Held, nothing of it has gone: a document that came in meanwhile, or one
         // that printed behind it, means it must not go.
-        if (!FirmwareMayGo(spooler, printer.get(), jobs)) {
-            spooler.DeleteJob(printer.get(), firmware.id);
-            endEarly(printer, ForeignDocumentMessage());
-            return;
-        }
+        spooler.DeleteJob(printer.get(), firmware.id);
+        endEarly(printer, ForeignDocumentMessage());
+        return;
+    }
+    if (firmware.held) {
         // One that fails is no fault in itself: polling shows whether the firmware
         // arrived, and a job still held at the end is deleted with the others.
         imageReleasing();

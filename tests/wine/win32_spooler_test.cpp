@@ -594,12 +594,12 @@ TEST_F(Win32SpoolerJobs, ASentJobIsGoneFromTheQueue) {
     const bool listed = spooler_.ListQueuedJobs(printer_, &queued);
     EXPECT_FALSE(listed) << "Wine's EnumJobsW is a stub";
     EXPECT_FALSE(spooler_.DeleteJob(printer_, lastJob_));
-    // The attributes say the queue spools, so jobs are paused (Wine ignores it); without
-    // a job list only a document count beyond the run's own would tell of another
-    // program's document.
+    // Without a job list from the first look on, nothing is held (Wine would ignore
+    // the pause anyway), and only a document count beyond the run's own would tell of
+    // another program's document.
     RunJobs run;
     EXPECT_EQ(run.CheckBeforeSending(spooler_, printer_), QueueRefusal::None);
-    EXPECT_TRUE(run.CanHold());
+    EXPECT_FALSE(run.CanHold());
     run.Add(lastJob_, false);
     EXPECT_FALSE(run.ForeignDocumentJoined(spooler_, printer_));
     run.RemoveQueued(spooler_, printer_);
