@@ -27,8 +27,10 @@ public:
         keepAwake_.KeepSystemAwake();
     }
     ~DeviceWorkSpan() {
-        // Only when the run is left by an exception: the dialog ends its own hold
-        // when the worker is gone, so this must not throw again.
+        // Ends the work where the run didn't: a first open that fails, or an
+        // exception. It is the dialog's only word to let go of its hold (the run's end
+        // alone doesn't), yet a destructor must not throw: a failure here is swallowed,
+        // and then the dialog isn't told.
         try {
             End();
         } catch (...) {
