@@ -1,7 +1,7 @@
 #include "update/FirmwareFileReport.h"
 
 #include "firmware/ImageFaultText.h"
-#include "update/ResultMessages.h"
+#include "texts/ProgramTexts.h"
 
 namespace reflasher {
 namespace {
@@ -43,26 +43,21 @@ FirmwareFileReport CheckFirmwareFile(FileOpener& files, const std::wstring& path
 }
 
 std::wstring FirmwareFileRefusalText(const FirmwareFileReport& check) {
-    const std::wstring notFirmware = L"The chosen file is not firmware for this printer!\n";
-    const std::wstring chooseAgain = L"\nPlease choose the right firmware file with Browse.";
+    const std::wstring notFirmware = texts::kNotFirmware;
     switch (check.refusal) {
         case FirmwareFileRefusal::None: return std::wstring();
-        case FirmwareFileRefusal::CantOpen:
-            return L"The firmware file could not be opened!\nIt may have been moved or deleted, "
-                   L"or another program\nmay be using it. Please close that program,\nor choose "
-                   L"the file again with Browse.";
-        case FirmwareFileRefusal::CantRead:
-            return L"The firmware file could not be read!\nPlease choose the file again with Browse.";
-        case FirmwareFileRefusal::NoMemory: return FileAllocationFailedMessage().text;
+        case FirmwareFileRefusal::CantOpen: return texts::kFileCantOpen;
+        case FirmwareFileRefusal::CantRead: return texts::kFileCantRead;
+        case FirmwareFileRefusal::NoMemory: return texts::kFileNoMemory;
         case FirmwareFileRefusal::TooLarge:
-            return notFirmware + L"It is larger than 64 MB, far too large to be firmware." + chooseAgain;
+            return notFirmware + texts::kFileTooLarge + texts::kChooseAgain;
         case FirmwareFileRefusal::NotFirmware: {
             // The reader's words are plain ASCII.
             const std::string fault = firmware::ImageFaultText(check.image);
-            return notFirmware + std::wstring(fault.begin(), fault.end()) + chooseAgain;
+            return notFirmware + std::wstring(fault.begin(), fault.end()) + texts::kChooseAgain;
         }
     }
-    return notFirmware + chooseAgain;
+    return notFirmware + texts::kChooseAgain;
 }
 
 }  // namespace reflasher

@@ -5,6 +5,7 @@
 
 #include "device/DeviceStatus.h"
 #include "device/UsbPrinter.h"
+#include "texts/ProgramTexts.h"
 #include "update/FlashPolling.h"
 #include "update/PrintQueue.h"
 #include "update/RawJob.h"
@@ -154,7 +155,7 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         jobs.Add(service.id, service.held);
         if (service.held && spooler.ResumeJob(printer.get(), service.id)) jobs.Released(service.id);
         dialog.SetProgressPos(10);
-        dialog.SetStatusLine(L"negotiating update");
+        dialog.SetStatusLine(texts::kNegotiating);
 
         if (!AwaitServiceMode(spooler, printer.get(), *context.services.pauses)) {
             endEarly(printer, NeverReadyMessage());
@@ -201,7 +202,7 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         if (spooler.ResumeJob(printer.get(), firmware.id)) jobs.Released(firmware.id);
     }
     dialog.SetProgressPos(20);
-    dialog.SetStatusLine(L"sending firmware");
+    dialog.SetStatusLine(texts::kSending);
     dialog.RepaintDialog();
 
     if (context.services.callWatch != nullptr) context.services.callWatch->FlashPollingStarting();
@@ -209,7 +210,7 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
     printer.Close();
     deviceWork.End();
     dialog.SetProgressPos(100);
-    dialog.SetStatusLine(L"writing done");
+    dialog.SetStatusLine(texts::kDone);
     Show(dialog, outcome.stillWorking ? StillWritingMessage()
                                       : FlashResultMessage(outcome.finished, outcome.last.status));
     dialog.SetProgressPos(0);

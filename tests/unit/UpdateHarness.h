@@ -159,30 +159,4 @@ struct UpdateHarness {
     }
 };
 
-// The run's message texts, as the tables here take them (ExpectedTexts.h).
-namespace text {
-inline const std::wstring kNeverReady = expected::kTimeout;
-inline const std::wstring kRecheckInvalidFile = expected::kRecheckInvalidFile;
-inline const std::wstring kRecheckError = expected::kRecheckError;
-inline const std::wstring kNotFinished = expected::kNotFinished;
-inline const std::wstring kStillWriting = expected::kStillWriting;
-inline const std::wstring kSuccess = expected::kSuccess;
-inline const std::wstring kWriteError = expected::kWriteError;
-inline const std::wstring kUnknownError = expected::kUnknownError;
-inline const std::wstring kInvalidHex = expected::kInvalidHex;
-inline const std::wstring kFlashDeviceError = expected::kFlashDeviceError;
-inline const std::wstring kMallocFailure = expected::kMallocFailure;
-inline const std::wstring kQueueOffline = expected::kQueueOffline;
-inline const std::wstring kQueuePaused = expected::kQueuePaused;
-inline const std::wstring kQueueFault = expected::kQueueFault;
-inline const std::wstring kDocumentsWaiting = expected::kDocumentsWaiting;
-inline const std::wstring kAlreadyUpdating = expected::kAlreadyUpdating;
-inline const std::wstring kForeignDocument = expected::kForeignDocument;
-inline const std::wstring kWriteFailed = expected::kWriteFailed;
-inline const std::wstring kReopenFailed = expected::kReopenFailed;
-inline const std::wstring kRunFailed = expected::kRunFailed;
-inline const std::wstring kStuckBeforeFirmware = expected::kStuckBeforeFirmware;
-inline const std::wstring kStuckAfterFirmware = expected::kStuckAfterFirmware;
-}  // namespace text
-
 }  // namespace reflasher::fakes

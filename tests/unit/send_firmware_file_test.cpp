@@ -31,7 +31,7 @@ TEST(SendFirmwareFile, SendsTheBytesReadAtStartInOneWrite) {
     EXPECT_EQ(jobs[1].writeSizes, std::vector<std::uint32_t>{100000});
     ASSERT_EQ(run.device.Jobs().size(), 2u);
     EXPECT_EQ(run.device.Jobs()[1], Pattern(100000));
-    EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+    EXPECT_EQ(run.MessageTexts(), Texts{expected::kSuccess});
 }
 
 // Whichever source, a short write is aborted and its held job deleted: the embosser
@@ -66,11 +66,11 @@ TEST(SendFirmwareFile, AWriteTakenOnlyInPartIsAbortedFromEitherSource) {
         const auto jobs = run.spooler.Jobs();
         if (!serviceJobWhole) {
             // The service-mode job's own short write is silent; the embosser never got ready.
-            EXPECT_EQ(run.MessageTexts(), Texts{text::kNeverReady});
+            EXPECT_EQ(run.MessageTexts(), Texts{expected::kNeverReady});
             EXPECT_EQ(jobs.size(), 1u);
             continue;
         }
-        EXPECT_EQ(run.MessageTexts(), (Texts{text::kWriteFailed, text::kNotFinished}));
+        EXPECT_EQ(run.MessageTexts(), (Texts{expected::kWriteFailed, expected::kNotFinished}));
         EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
         EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
         ASSERT_EQ(jobs.size(), 2u);
@@ -89,7 +89,7 @@ TEST(SendFirmwareFile, EmbeddedImageWinsOverAChosenFile) {
     run.Run();
     ASSERT_EQ(run.device.Jobs().size(), 2u);
     EXPECT_EQ(run.device.Jobs()[1], SmallFirmwareImage());
-    EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+    EXPECT_EQ(run.MessageTexts(), Texts{expected::kSuccess});
 }
 
 }  // namespace

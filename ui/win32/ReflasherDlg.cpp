@@ -7,7 +7,7 @@
 #include "framework/FileDialog.h"
 #include "framework/WinApp.h"
 #include "resources/resource.h"
-#include "ui/DialogTexts.h"
+#include "texts/ProgramTexts.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/win32/FirmwareNotice.h"
 #include "ui/win32/Win32Gdi.h"
@@ -18,6 +18,8 @@
 #include "update/FirmwareFileReport.h"
 #include "update/ResultMessages.h"
 #include "update/UpdateThreadProc.h"
+
+namespace texts = reflasher::texts;
 
 namespace {
 
