@@ -70,11 +70,13 @@ SentJob SendServiceModeJob(Spooler& spooler, PrinterHandle printer, bool hold) {
     });
 }
 
-SentJob SendFirmwareJob(UpdateContext& context, PrinterHandle printer, bool hold) {
-    Spooler& spooler = *context.services.spooler;
+SentJob SendFirmwareJob(UpdateContext& context, Spooler& spooler, PrinterHandle printer,
+                        bool hold) {
     return SendRawJob(spooler, printer, hold, [&] {
         EmbeddedImage image;
-        if (!context.services.embeddedImage->Find(&image)) return SendFirmwareFile(context, printer);
+        if (!context.services.embeddedImage->Find(&image)) {
+            return SendFirmwareFile(spooler, printer, context.chosenFile, context.dialog);
+        }
         if (WriteWhole(spooler, printer, image.data, image.size)) return true;
         Show(context.dialog, PrinterWriteFailedMessage());
         return false;
@@ -121,14 +123,15 @@ private:
     PrinterHandle printer_ = 0;
 };
 
-// The run from the first open to the result. Whatever it holds on the way (open
-// printers, jobs) it lets go of by itself, also when it is left by an exception.
-void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs) {
-    Spooler& spooler = *context.services.spooler;
+// The run from the first open to the result, through `spooler` (the services' own,
+// or the same watched). Whatever it holds on the way (open printers, jobs) it lets
+// go of by itself, also when it is left by an exception.
+void RunSteps(UpdateContext& context, Spooler& spooler, DeviceWorkSpan& deviceWork,
+              RunJobs& jobs) {
     Allocator& allocator = *context.services.allocator;
     DialogRequests& dialog = context.dialog;
-    // One copy for both opens: a new selection during the run can't redirect it.
-    const std::wstring printerName = dialog.SelectedPrinter();
+    // Both opens: the printer chosen at Start.
+    const std::wstring& printerName = context.printer;
     const PrinterDefaults defaults = UpdatePrinterDefaults();
 
     // Lets go of the printer and the device's work before the message, so that nothing
@@ -187,7 +190,7 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
     }
 
     if (context.services.callWatch != nullptr) context.services.callWatch->FirmwareJobStarting();
-    const SentJob firmware = SendFirmwareJob(context, printer.get(), hold);
+    const SentJob firmware = SendFirmwareJob(context, spooler, printer.get(), hold);
     jobs.Add(firmware.id, firmware.held);
     if (firmware.held) {
         // Held, nothing of it has gone: a document that came in meanwhile, or one
@@ -222,17 +225,16 @@ void UpdateRun(UpdateContext& context) {
     // Every spooler call of the run is timed when the dialog watches for one that hangs.
     StuckCallWatch* watch = context.services.callWatch;
     std::optional<WatchedSpooler> watched;
-    UpdateServices services = context.services;
+    Spooler* spooler = context.services.spooler;
     if (watch != nullptr) {
         watch->RunStarted();
-        services.spooler = &watched.emplace(*context.services.spooler, *watch);
+        spooler = &watched.emplace(*spooler, *watch);
     }
-    UpdateContext run{services, context.dialog, context.chosenFile, context.downloadInProgress};
 
-    DeviceWorkSpan deviceWork(*services.keepAwake, context.dialog);
+    DeviceWorkSpan deviceWork(*context.services.keepAwake, context.dialog);
     RunJobs jobs;
     try {
-        RunSteps(run, deviceWork, jobs);
+        RunSteps(context, *spooler, deviceWork, jobs);
     } catch (...) {
         // A failure of the program's own (no memory, say): the printers are closed and
         // the run's jobs removed by now; the user must hear that the embosser may

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "update/FirmwareSources.h"
 #include "update/DialogRequests.h"
@@ -9,10 +10,13 @@
 
 namespace reflasher {
 
-// Everything one update run works with; the dialog assembles it for its worker.
+// Everything one update run works with; the worker's argument holds it (UpdateThreadProc.h).
 struct UpdateContext {
     const UpdateServices& services;
     DialogRequests& dialog;
+    // The printer (a queue) chosen at Start, held here: a new selection during the
+    // run can't redirect it.
+    const std::wstring printer;
     // The chosen file as read and checked at Start (used only without an embedded image).
     const FirmwareFileBytes& chosenFile;
     std::atomic<bool>& downloadInProgress;

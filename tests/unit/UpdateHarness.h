@@ -99,8 +99,8 @@ struct UpdateHarness {
     FirmwareFileBytes chosenFile;
     FailingAllocator allocator{kNeverFails};
     std::atomic<bool> busy{true};
-    UpdateServices services{&spooler, &clock, &keepAwake, &embedded, nullptr, &allocator, nullptr};
-    UpdateContext context{services, dialog, chosenFile, busy};
+    UpdateServices services{&spooler, &clock, &keepAwake, &embedded, &allocator};
+    UpdateContext context{services, dialog, L"Dovrex", chosenFile, busy};
     // Printer handles open while each message box was up.
     std::vector<int> handlesAtMessage;
     // The device as the run left it when it reported the end of its work.

@@ -516,14 +516,13 @@ TEST(UpdateRun, SecondOpenFailingTellsTheEmbosserWaitsWithTheBarAtTen) {
     EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
 }
 
-// The name is read once: a selection changed mid-run can't redirect the second open.
+// The printer is the one the run was given at Start, held in its context (nothing
+// the dialog selects later reaches it): both opens go to it, none to another.
 TEST(UpdateRun, BothOpensUseTheNameTakenAtTheStart) {
     ScriptedRun run(Join({kReadyAtOnce, {{6, 50}, {0}}}));
     ScriptedDevice other(nullptr, {{1}});
     run.spooler.AddPrinter(Embosser(L"Other"), &other);
-    run.dialog.selectedPrinters = {L"Dovrex", L"Other"};
     run.Run();
-    EXPECT_EQ(run.dialog.SelectedPrinterCalls(), 1u);
     EXPECT_EQ(run.spooler.OpenedNames(), (Events{L"Dovrex", L"Dovrex"}));
     EXPECT_TRUE(other.Jobs().empty());
     EXPECT_EQ(run.MessageTexts(), Events{expected::kSuccess});
@@ -568,32 +567,48 @@ TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
 // and once it is clear (the dialog may be gone by then) the dialog side is never
 // reached again; the run is freed last, by the worker.
 TEST(UpdateThreadProc, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
-    struct OwnedRun : UpdateThreadArgument {
-        ScriptedRun scripted{Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}})};
+    ScriptedRun scripted{Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}})};
+    // The run's requests of the dialog, owned by its argument: passed on to the
+    // recording dialog, and when the worker frees the argument, what it did by then
+    // is looked at.
+    struct OwnedRequests : DialogRequests {
+        ScriptedRun& scripted;
         bool* busyAtFree;
-        explicit OwnedRun(bool* busyAtFreeOut) : busyAtFree(busyAtFreeOut) {}
-        ~OwnedRun() override {
+        const std::thread::id* workerId;
+        OwnedRequests(ScriptedRun& run, bool* busyAtFreeOut, const std::thread::id* worker)
+            : scripted(run), busyAtFree(busyAtFreeOut), workerId(worker) {}
+        ~OwnedRequests() override {
             *busyAtFree = scripted.busy;
             EXPECT_EQ(scripted.dialog.CallsWhileIdle(), 0) << "dialog reached after the flag cleared";
             EXPECT_EQ(scripted.MessageTexts(), Events{expected::kSuccess});
-            scripted.ExpectAwakeWhileTheDeviceWorks(workerId);
+            scripted.ExpectAwakeWhileTheDeviceWorks(*workerId);
         }
-        UpdateContext& Context() override { return scripted.context; }
-        std::thread::id workerId;
+        void SetProgressRange(int lower, int upper) override { scripted.dialog.SetProgressRange(lower, upper); }
+        void SetProgressPos(int position) override { scripted.dialog.SetProgressPos(position); }
+        void SetStatusLine(const std::wstring& text) override { scripted.dialog.SetStatusLine(text); }
+        void RepaintDialog() override { scripted.dialog.RepaintDialog(); }
+        void RepaintProgressBar() override { scripted.dialog.RepaintProgressBar(); }
+        void ShowMessage(const std::wstring& text, const std::wstring& caption, MessageIcon icon) override {
+            scripted.dialog.ShowMessage(text, caption, icon);
+        }
+        void DeviceWorkEnded() override { scripted.dialog.DeviceWorkEnded(); }
     };
     bool busyAtFree = true;
     bool busyWhileMessageShown = false, busyAtDeviceWorkEnd = false;
-    auto run = std::make_unique<OwnedRun>(&busyAtFree);
-    run->scripted.dialog.onMessage = [&, r = run.get()] { busyWhileMessageShown = r->scripted.busy; };
-    run->scripted.dialog.onDeviceWorkEnded = [&, r = run.get(),
-                                              note = run->scripted.dialog.onDeviceWorkEnded] {
+    std::thread::id workerId;
+    auto argument = std::make_unique<UpdateThreadArgument>(
+        scripted.services, std::make_unique<OwnedRequests>(scripted, &busyAtFree, &workerId),
+        L"Dovrex", FirmwareFileBytes{}, scripted.busy);
+    scripted.dialog.onMessage = [&] { busyWhileMessageShown = scripted.busy; };
+    scripted.dialog.onDeviceWorkEnded = [&, note = scripted.dialog.onDeviceWorkEnded] {
         note();
-        busyAtDeviceWorkEnd = r->scripted.busy;
+        busyAtDeviceWorkEnd = scripted.busy;
     };
     unsigned result = 99;
-    std::thread worker([&, owned = std::move(run)]() mutable {
-        owned->workerId = std::this_thread::get_id();
-        result = UpdateThreadProc(std::move(owned));
+    // The thread gets the argument as the program's worker does, and owns it from then on.
+    std::thread worker([&, owned = static_cast<void*>(argument.release())] {
+        workerId = std::this_thread::get_id();
+        result = UpdateThreadProc(owned);
     });
     worker.join();
     EXPECT_EQ(result, 0u);
@@ -617,8 +632,8 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunMeetsAnException) {
     FakeEmbeddedImage embedded;
     FirmwareFileBytes chosenFile;
     std::atomic<bool> busy{true};
-    const UpdateServices services{&spooler, &clock, &keepAwake, &embedded, nullptr, &Allocator::Heap(), nullptr};
-    UpdateContext context{services, dialog, chosenFile, busy};
+    const UpdateServices services{&spooler, &clock, &keepAwake, &embedded, &Allocator::Heap()};
+    UpdateContext context{services, dialog, L"Dovrex", chosenFile, busy};
     EXPECT_NO_THROW(UpdateThreadProc(context));
     ASSERT_EQ(dialog.Messages().size(), 1u);
     EXPECT_EQ(dialog.Messages()[0].text, expected::kRunFailed);

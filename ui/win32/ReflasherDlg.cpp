@@ -315,13 +315,13 @@ void CReflasherDlg::OnStartDownload() {
     }
 
     downloadInProgress = true;
-    // The worker owns its run and frees it; the dialog keeps no pointer to it.
-    auto run = std::make_unique<WorkerDialogLink>(services_, GetSafeHwnd(), selectedPrinter,
-                                                 std::move(chosenFile));
-    // The thread gets the argument's own address, the one UpdateThreadProc casts back.
-    reflasher::UpdateThreadArgument* argument = run.get();
-    if (services_.startThread(&CReflasherDlg::UpdateThreadProc, argument)) {
-        run.release();
+    // All the run needs, built once; the worker owns it and frees it, and the dialog
+    // keeps no pointer to it.
+    auto argument = std::make_unique<reflasher::UpdateThreadArgument>(
+        services_.ForRun(), std::make_unique<WorkerDialogLink>(GetSafeHwnd()), selectedPrinter,
+        std::move(chosenFile), downloadInProgress);
+    if (services_.startThread(&reflasher::UpdateThreadProc, argument.get())) {
+        argument.release();
         taskbar_.ShowRun();
     } else {
         // No worker will ever clear the flag, so do it here, or every command would be refused.
@@ -329,11 +329,6 @@ void CReflasherDlg::OnStartDownload() {
         hold_.DeviceWorkEnded();
         ShowError(texts::kWorkerNotStarted);
     }
-}
-
-unsigned __stdcall CReflasherDlg::UpdateThreadProc(void* run) {
-    return reflasher::UpdateThreadProc(std::unique_ptr<reflasher::UpdateThreadArgument>(
-        static_cast<reflasher::UpdateThreadArgument*>(run)));
 }
 
 LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM, LPARAM) {

@@ -110,9 +110,6 @@ private:
     bool RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes = nullptr);
     void ShowError(const wchar_t* text);
 
-    // The worker thread's procedure: `run` is the WorkerDialogLink it owns.
-    static unsigned __stdcall UpdateThreadProc(void* run);
-
     DialogServices services_;
     // The printer list as filled, to tell which line stands for which embosser.
     reflasher::PrinterList printerList_;
