@@ -24,22 +24,30 @@ FirmwareFileReport CheckFirmwareFile(FileOpener& files, const std::wstring& path
 
     FirmwareFileReport check;
     check.bytes.size = static_cast<std::size_t>(length);
-    check.bytes.data = allocator.Allocate(check.bytes.size);
-    if (!check.bytes.data) return Refused(FirmwareFileRefusal::NoMemory);
+    check.bytes.owned = allocator.Allocate(check.bytes.size);
+    if (!check.bytes.owned) return Refused(FirmwareFileRefusal::NoMemory);
+    check.bytes.data = check.bytes.owned.get();
     // One read of the whole file; no further than the length taken, and a read that
     // comes short is no file we can vouch for.
     std::size_t got = 0;
-    if (!file->Read(check.bytes.data.get(), check.bytes.size, &got) || got != check.bytes.size) {
+    if (!file->Read(check.bytes.owned.get(), check.bytes.size, &got) || got != check.bytes.size) {
         return Refused(FirmwareFileRefusal::CantRead);
     }
     firmware::FirmwareImageReader reader;
-    reader.Feed(check.bytes.data.get(), check.bytes.size);
+    reader.Feed(check.bytes.data, check.bytes.size);
     check.image = reader.Finish();
     if (!check.image.Usable()) {
         check.refusal = FirmwareFileRefusal::NotFirmware;
-        check.bytes = FirmwareFileBytes{};
+        check.bytes = FirmwareImage{};
     }
     return check;
+}
+
+FirmwareFileReport TakeFirmwareImage(const EmbeddedImageSource& embedded, FileOpener& files,
+                                     const std::wstring& path, Allocator& allocator) {
+    FirmwareFileReport taken;
+    if (embedded.Find(&taken.bytes)) return taken;
+    return CheckFirmwareFile(files, path, allocator);
 }
 
 std::wstring FirmwareFileRefusalText(const FirmwareFileReport& check) {

@@ -27,10 +27,17 @@ enum class FirmwareFileRefusal {
 struct FirmwareFileReport {
     FirmwareFileRefusal refusal = FirmwareFileRefusal::None;
     firmware::ImageReport image;  // the reader's report when the file was read
-    FirmwareFileBytes bytes;      // the whole file, kept only when it is usable
+    FirmwareImage bytes;          // the whole file, kept only when it is usable
 };
 
 FirmwareFileReport CheckFirmwareFile(FileOpener& files, const std::wstring& path,
+                                     Allocator& allocator = Allocator::Heap());
+
+// The image a run sends, decided once at Start: the embedded image when the program
+// carries one (no file is opened then), else the chosen file at `path`, read and
+// checked now.
+FirmwareFileReport TakeFirmwareImage(const EmbeddedImageSource& embedded, FileOpener& files,
+                                     const std::wstring& path,
                                      Allocator& allocator = Allocator::Heap());
 
 // What the user is told when the file is refused; empty for a usable one.

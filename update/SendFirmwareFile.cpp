@@ -5,11 +5,11 @@
 
 namespace reflasher {
 
-bool SendFirmwareFile(Spooler& spooler, PrinterHandle printer, const FirmwareFileBytes& file,
+bool SendFirmwareFile(Spooler& spooler, PrinterHandle printer, const FirmwareImage& image,
                       DialogRequests& dialog) {
-    // The bytes read and checked at Start: the file is not opened again, so a change
-    // to it since then can't reach the embosser.
-    if (WriteWhole(spooler, printer, file.data.get(), file.size)) return true;
+    // A chosen file's bytes as read and checked at Start: the file is not opened
+    // again, so a change to it since then can't reach the embosser.
+    if (WriteWhole(spooler, printer, image.data, image.size)) return true;
     Show(dialog, PrinterWriteFailedMessage());
     return false;
 }

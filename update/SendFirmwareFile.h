@@ -1,4 +1,4 @@
-// Sending the chosen file's bytes as the data of the firmware job.
+// Sending the firmware image as the data of the firmware job.
 #pragma once
 
 #include "device/Spooler.h"
@@ -7,10 +7,10 @@
 
 namespace reflasher {
 
-// Inside the open page of the firmware job, one write of all of `file`, the bytes
-// read and checked at Start; tells the user through `dialog` when the spooler took
-// less. True when it took all.
-bool SendFirmwareFile(Spooler& spooler, PrinterHandle printer, const FirmwareFileBytes& file,
+// Inside the open page of the firmware job, one write of all of `image`, as it was
+// decided at Start; tells the user through `dialog` when the spooler took less.
+// True when it took all.
+bool SendFirmwareFile(Spooler& spooler, PrinterHandle printer, const FirmwareImage& image,
                       DialogRequests& dialog);
 
 }  // namespace reflasher

@@ -73,13 +73,7 @@ SentJob SendServiceModeJob(Spooler& spooler, PrinterHandle printer, bool hold) {
 SentJob SendFirmwareJob(UpdateContext& context, Spooler& spooler, PrinterHandle printer,
                         bool hold) {
     return SendRawJob(spooler, printer, hold, [&] {
-        EmbeddedImage image;
-        if (!context.services.embeddedImage->Find(&image)) {
-            return SendFirmwareFile(spooler, printer, context.chosenFile, context.dialog);
-        }
-        if (WriteWhole(spooler, printer, image.data, image.size)) return true;
-        Show(context.dialog, PrinterWriteFailedMessage());
-        return false;
+        return SendFirmwareFile(spooler, printer, context.image, context.dialog);
     });
 }
 

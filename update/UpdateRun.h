@@ -17,8 +17,9 @@ struct UpdateContext {
     // The printer (a queue) chosen at Start, held here: a new selection during the
     // run can't redirect it.
     const std::wstring printer;
-    // The chosen file as read and checked at Start (used only without an embedded image).
-    const FirmwareFileBytes& chosenFile;
+    // The image decided at Start: the embedded one, or the chosen file as read and
+    // checked then.
+    const FirmwareImage& image;
     std::atomic<bool>& downloadInProgress;
 };
 

@@ -1,11 +1,10 @@
 // What update runs work with besides the dialog: the spooler, the pauses, the
-// keep-awake request, the embedded image, buffers, and the watch of hung calls. The
+// keep-awake request, buffers, and the watch of hung calls. The
 // program passes the real ones, the tests simulated ones; each run takes a copy.
 #pragma once
 
 #include "device/Allocator.h"
 #include "device/Spooler.h"
-#include "update/FirmwareSources.h"
 #include "update/KeepAwake.h"
 #include "update/Pauses.h"
 #include "update/StuckCallWatch.h"
@@ -16,7 +15,6 @@ struct UpdateServices {
     Spooler* spooler;
     Pauses* pauses;
     KeepAwake* keepAwake;
-    const EmbeddedImageSource* embeddedImage;
     Allocator* allocator;
     // Times every spooler call of a run, for the dialog to tell one that hangs; none: untimed.
     StuckCallWatch* callWatch = nullptr;

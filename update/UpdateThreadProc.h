@@ -22,21 +22,21 @@ namespace reflasher {
 
 // What one run's worker takes with it, built once by the dialog at Start and freed
 // by the worker at its end: the requests it makes of the dialog, a copy of the
-// services, the chosen file's bytes, and the run's context over them.
+// services, the firmware image, and the run's context over them.
 struct UpdateThreadArgument {
     UpdateThreadArgument(const UpdateServices& runServices,
                          std::unique_ptr<DialogRequests> dialogRequests, std::wstring printer,
-                         FirmwareFileBytes file, std::atomic<bool>& downloadInProgress)
+                         FirmwareImage firmware, std::atomic<bool>& downloadInProgress)
         : services(runServices),
           dialog(std::move(dialogRequests)),
-          chosenFile(std::move(file)),
-          context{services, *dialog, std::move(printer), chosenFile, downloadInProgress} {}
+          image(std::move(firmware)),
+          context{services, *dialog, std::move(printer), image, downloadInProgress} {}
     UpdateThreadArgument(const UpdateThreadArgument&) = delete;
     UpdateThreadArgument& operator=(const UpdateThreadArgument&) = delete;
 
     const UpdateServices services;
     const std::unique_ptr<DialogRequests> dialog;
-    const FirmwareFileBytes chosenFile;
+    const FirmwareImage image;
     UpdateContext context;
 };
 

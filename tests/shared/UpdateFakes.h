@@ -207,7 +207,7 @@ class FakeEmbeddedImage : public EmbeddedImageSource {
 public:
     std::optional<std::vector<unsigned char>> image;  // none: the program carries no image
 
-    bool Find(EmbeddedImage* found) const override {
+    bool Find(FirmwareImage* found) const override {
         if (!image) return false;
         found->data = image->data();
         found->size = image->size();

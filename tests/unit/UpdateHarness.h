@@ -95,19 +95,20 @@ struct UpdateHarness {
     RecordingDialog dialog{log};
     FakePauses clock{log};
     FakeKeepAwake keepAwake{log};
+    // The program's embedded image; the image taken at Start views it, or is a file's.
     FakeEmbeddedImage embedded;
-    FirmwareFileBytes chosenFile;
+    FirmwareImage image;
     FailingAllocator allocator{kNeverFails};
     std::atomic<bool> busy{true};
-    UpdateServices services{&spooler, &clock, &keepAwake, &embedded, &allocator};
-    UpdateContext context{services, dialog, L"Dovrex", chosenFile, busy};
+    UpdateServices services{&spooler, &clock, &keepAwake, &allocator};
+    UpdateContext context{services, dialog, L"Dovrex", image, busy};
     // Printer handles open while each message box was up.
     std::vector<int> handlesAtMessage;
     // The device as the run left it when it reported the end of its work.
     DeviceWorkEnd atDeviceWorkEnd;
 
     UpdateHarness() {
-        embedded.image = SmallFirmwareImage();
+        Embed(SmallFirmwareImage());
         dialog.busyFlag = &busy;
         dialog.onDeviceWorkEnded = [this] {
             std::size_t queued = 0;
@@ -121,12 +122,21 @@ struct UpdateHarness {
         dialog.onMessage = [this] { handlesAtMessage.push_back(spooler.OpenHandleCount()); };
     }
 
+    // A program that carries `bytes` as its image, which is what it sends.
+    void Embed(std::vector<unsigned char> bytes) {
+        embedded.image = std::move(bytes);
+        image = FirmwareImage{};
+        EXPECT_TRUE(embedded.Find(&image));
+    }
+
     // A program without an embedded image, sending `bytes` as the file read at Start.
     void ChooseFile(const std::vector<unsigned char>& bytes) {
         embedded.image.reset();
-        chosenFile.size = bytes.size();
-        chosenFile.data.reset(new unsigned char[bytes.size()]);
-        std::copy(bytes.begin(), bytes.end(), chosenFile.data.get());
+        image = FirmwareImage{};
+        image.owned.reset(new unsigned char[bytes.size()]);
+        std::copy(bytes.begin(), bytes.end(), image.owned.get());
+        image.data = image.owned.get();
+        image.size = bytes.size();
     }
 
     // The thread procedure, as the worker runs it, timed.

@@ -88,9 +88,11 @@ TEST(CheckFirmwareFile, RefusesWhatCantBeOpenedReadOrBeFirmware) {
         // The run gets the bytes that were checked, and only usable ones.
         if (c.refusal == FirmwareFileRefusal::None) {
             ASSERT_EQ(check.bytes.size, good.size()) << c.name;
-            EXPECT_TRUE(std::equal(good.begin(), good.end(), check.bytes.data.get())) << c.name;
+            EXPECT_TRUE(std::equal(good.begin(), good.end(), check.bytes.data)) << c.name;
+            EXPECT_EQ(check.bytes.data, check.bytes.owned.get()) << c.name << ": not held";
         } else {
             EXPECT_FALSE(check.bytes.data) << c.name;
+            EXPECT_FALSE(check.bytes.owned) << c.name;
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include "sim/EmbosserModel.h"
 #include "tests/unit/UpdateHarness.h"
+#include "update/FirmwareFileReport.h"
 
 namespace reflasher::fakes {
 namespace {
@@ -81,11 +82,18 @@ TEST(SendFirmwareFile, AWriteTakenOnlyInPartIsAbortedFromEitherSource) {
     }
 }
 
-// A program that carries an image never sends the chosen file.
+// A program that carries an image never sends the chosen file: the image taken at
+// Start is the embedded one, the file not even opened, and that is what goes.
 TEST(SendFirmwareFile, EmbeddedImageWinsOverAChosenFile) {
     FlashingRun run;
-    run.chosenFile.size = 300;
-    run.chosenFile.data.reset(new unsigned char[300]());
+    MemoryFileOpener files;
+    files.files[L"C:\\fw.hex"].bytes = Pattern(300);
+    FirmwareFileReport taken = TakeFirmwareImage(run.embedded, files, L"C:\\fw.hex");
+    EXPECT_EQ(taken.refusal, FirmwareFileRefusal::None);
+    EXPECT_TRUE(files.openedPaths.empty()) << "the chosen file was opened";
+    EXPECT_EQ(taken.bytes.data, run.embedded.image->data());
+    EXPECT_FALSE(taken.bytes.owned);
+    run.image = std::move(taken.bytes);
     run.Run();
     ASSERT_EQ(run.device.Jobs().size(), 2u);
     EXPECT_EQ(run.device.Jobs()[1], SmallFirmwareImage());

@@ -40,7 +40,7 @@ struct EmbosserRun : UpdateHarness {
         : model(script) {
         spooler.AddPrinter(Embosser(), &model);
         if (source == Source::Embedded) {
-            embedded.image = std::move(image);
+            Embed(std::move(image));
         } else {
             ChooseFile(image);
         }

@@ -598,7 +598,7 @@ TEST(UpdateThreadProc, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
     std::thread::id workerId;
     auto argument = std::make_unique<UpdateThreadArgument>(
         scripted.services, std::make_unique<OwnedRequests>(scripted, &busyAtFree, &workerId),
-        L"Dovrex", FirmwareFileBytes{}, scripted.busy);
+        L"Dovrex", FirmwareImage{}, scripted.busy);
     scripted.dialog.onMessage = [&] { busyWhileMessageShown = scripted.busy; };
     scripted.dialog.onDeviceWorkEnded = [&, note = scripted.dialog.onDeviceWorkEnded] {
         note();
@@ -629,11 +629,10 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunMeetsAnException) {
     sim::SimulatedSpooler spooler;
     FakePauses clock(log);
     FakeKeepAwake keepAwake(log);
-    FakeEmbeddedImage embedded;
-    FirmwareFileBytes chosenFile;
+    FirmwareImage image;
     std::atomic<bool> busy{true};
-    const UpdateServices services{&spooler, &clock, &keepAwake, &embedded, &Allocator::Heap()};
-    UpdateContext context{services, dialog, L"Dovrex", chosenFile, busy};
+    const UpdateServices services{&spooler, &clock, &keepAwake, &Allocator::Heap()};
+    UpdateContext context{services, dialog, L"Dovrex", image, busy};
     EXPECT_NO_THROW(UpdateThreadProc(context));
     ASSERT_EQ(dialog.Messages().size(), 1u);
     EXPECT_EQ(dialog.Messages()[0].text, expected::kRunFailed);

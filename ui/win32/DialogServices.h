@@ -6,6 +6,7 @@
 
 #include "framework/Thread.h"
 #include "update/EmbosserLock.h"
+#include "update/FirmwareSources.h"
 #include "update/UpdateServices.h"
 
 // All of them but the thread start, in the order the program and the tests give them.
@@ -27,7 +28,7 @@ struct DialogServices : DialogServiceSet {
 
     // What a run takes with it.
     reflasher::UpdateServices ForRun() const {
-        return {spooler, pauses, keepAwake, embeddedImage, allocator, callWatch};
+        return {spooler, pauses, keepAwake, allocator, callWatch};
     }
 };
 

@@ -116,7 +116,7 @@ BOOL CReflasherDlg::OnInitDialog() {
 
     FillPrinterList();
 
-    reflasher::EmbeddedImage image;
+    reflasher::FirmwareImage image;
     if (services_.embeddedImage->Find(&image)) {
         for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
             const HWND control = GetDlgItem(id);
@@ -227,12 +227,12 @@ void CReflasherDlg::FillPrinterList() {
             printerNames.push_back(embosser.printerName);
             printerPorts.push_back(embosser.portName);
         }
-        if (printerList_.chooseOnlyEmbosser) ChooseEmbosser(0);
+        if (printerList_.chooseOnlyEmbosser) ChoosePrinter(0);
     }
     if (!printerList_.message.empty()) ShowError(printerList_.message.c_str());
 }
 
-void CReflasherDlg::ChooseEmbosser(std::size_t index) {
+void CReflasherDlg::ChoosePrinter(std::size_t index) {
     selectedPrinter = *std::next(printerNames.begin(), static_cast<std::ptrdiff_t>(index));
     selectedPort = *std::next(printerPorts.begin(), static_cast<std::ptrdiff_t>(index));
     printerChosen = true;
@@ -272,20 +272,24 @@ void CReflasherDlg::OnBrowse() {
     progressBar.SetPos(0);
 }
 
-bool CReflasherDlg::ReadChosenFirmware(reflasher::FirmwareFileBytes* bytes) {
+bool CReflasherDlg::TakeFirmwareImage(reflasher::FirmwareImage* image) {
     // An embedded image is sent as the build checked it; a chosen file is read
     // again here, since it may have changed since Browse, and what is read is sent.
-    reflasher::EmbeddedImage image;
-    if (services_.embeddedImage->Find(&image)) return true;
-    return !RefuseFirmwareFile(firmwarePath, bytes);
+    return !RefuseFirmware(reflasher::TakeFirmwareImage(*services_.embeddedImage, *services_.files,
+                                                        firmwarePath, *services_.allocator),
+                           image);
 }
 
-bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes) {
-    reflasher::FirmwareFileReport check =
-        reflasher::CheckFirmwareFile(*services_.files, path, *services_.allocator);
+bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path) {
+    return RefuseFirmware(
+        reflasher::CheckFirmwareFile(*services_.files, path, *services_.allocator), nullptr);
+}
+
+bool CReflasherDlg::RefuseFirmware(reflasher::FirmwareFileReport check,
+                                   reflasher::FirmwareImage* image) {
     const std::wstring refusal = reflasher::FirmwareFileRefusalText(check);
     if (refusal.empty()) {
-        if (bytes != nullptr) *bytes = std::move(check.bytes);
+        if (image != nullptr) *image = std::move(check.bytes);
         return false;
     }
     ShowError(refusal.c_str());
@@ -304,8 +308,8 @@ void CReflasherDlg::OnStartDownload() {
     }
     if (RefuseWhileBusy()) return;
     accessibility_.RunStarting();
-    reflasher::FirmwareFileBytes chosenFile;
-    if (!ReadChosenFirmware(&chosenFile)) return;
+    reflasher::FirmwareImage image;
+    if (!TakeFirmwareImage(&image)) return;
 
     // Another copy of the program may be updating this embosser, through this queue
     // or another one on the same port.
@@ -319,7 +323,7 @@ void CReflasherDlg::OnStartDownload() {
     // keeps no pointer to it.
     auto argument = std::make_unique<reflasher::UpdateThreadArgument>(
         services_.ForRun(), std::make_unique<WorkerDialogLink>(GetSafeHwnd()), selectedPrinter,
-        std::move(chosenFile), downloadInProgress);
+        std::move(image), downloadInProgress);
     if (services_.startThread(&reflasher::UpdateThreadProc, argument.get())) {
         argument.release();
         taskbar_.ShowRun();
@@ -396,7 +400,7 @@ LRESULT CReflasherDlg::OnQueryEndSession(WPARAM, LPARAM) {
 
 void CReflasherDlg::OnExit() {
     if (RefuseLeavingWhileBusy()) return;
-    // Ends the modal run with no OK or Cancel result.
+    // Ends the modal loop with no OK or Cancel result.
     DestroyWindow();
 }
 
@@ -415,7 +419,7 @@ void CReflasherDlg::OnPrinterSelChange() {
     const std::optional<std::size_t> embosser =
         reflasher::EmbosserAtLine(printerList_, printerCombo.GetCurSel(), printerNames.size());
     if (embosser) {
-        ChooseEmbosser(*embosser);
+        ChoosePrinter(*embosser);
     } else {
         printerChosen = false;
     }
