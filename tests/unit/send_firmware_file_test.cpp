@@ -5,7 +5,7 @@
 
 #include "sim/EmbosserModel.h"
 #include "tests/unit/UpdateHarness.h"
-#include "update/FirmwareFileReport.h"
+#include "update/FirmwareFileOutcome.h"
 
 namespace reflasher::fakes {
 namespace {
@@ -88,7 +88,7 @@ TEST(SendFirmwareFile, EmbeddedImageWinsOverAChosenFile) {
     FlashingRun run;
     MemoryFileOpener files;
     files.files[L"C:\\fw.hex"].bytes = Pattern(300);
-    FirmwareFileReport taken = TakeFirmwareImage(run.embedded, files, L"C:\\fw.hex");
+    FirmwareFileOutcome taken = TakeFirmwareImage(run.embedded, files, L"C:\\fw.hex");
     EXPECT_EQ(taken.refusal, FirmwareFileRefusal::None);
     EXPECT_TRUE(files.openedPaths.empty()) << "the chosen file was opened";
     EXPECT_EQ(taken.bytes.data, run.embedded.image->data());

@@ -15,7 +15,7 @@
 #include "ui/win32/WorkerDialogLink.h"
 #include "ui/IconPosition.h"
 #include "ui/LogoDrawing.h"
-#include "update/FirmwareFileReport.h"
+#include "update/FirmwareFileOutcome.h"
 #include "update/ResultMessages.h"
 #include "update/UpdateThreadProc.h"
 
@@ -285,11 +285,11 @@ bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path) {
         reflasher::CheckFirmwareFile(*services_.files, path, *services_.allocator), nullptr);
 }
 
-bool CReflasherDlg::RefuseFirmware(reflasher::FirmwareFileReport check,
+bool CReflasherDlg::RefuseFirmware(reflasher::FirmwareFileOutcome outcome,
                                    reflasher::FirmwareImage* image) {
-    const std::wstring refusal = reflasher::FirmwareFileRefusalText(check);
+    const std::wstring refusal = reflasher::FirmwareFileRefusalText(outcome);
     if (refusal.empty()) {
-        if (image != nullptr) *image = std::move(check.bytes);
+        if (image != nullptr) *image = std::move(outcome.bytes);
         return false;
     }
     ShowError(refusal.c_str());

@@ -22,7 +22,7 @@
 #include "ui/win32/TaskbarButton.h"
 #include "ui/PrinterList.h"
 #include "ui/RunHold.h"
-#include "update/FirmwareFileReport.h"
+#include "update/FirmwareFileOutcome.h"
 
 class CReflasherDlg : public CDialog {
 public:
@@ -111,8 +111,8 @@ private:
     bool TakeFirmwareImage(reflasher::FirmwareImage* image);
     // True (after telling the user) when the file at `path` can't be firmware.
     bool RefuseFirmwareFile(const std::wstring& path);
-    // The same for a check made; a usable image goes to `image`, if given.
-    bool RefuseFirmware(reflasher::FirmwareFileReport check, reflasher::FirmwareImage* image);
+    // The same for a outcome made; a usable image goes to `image`, if given.
+    bool RefuseFirmware(reflasher::FirmwareFileOutcome outcome, reflasher::FirmwareImage* image);
     void ShowError(const wchar_t* text);
 
     DialogServices services_;

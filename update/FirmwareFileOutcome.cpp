@@ -1,4 +1,4 @@
-#include "update/FirmwareFileReport.h"
+#include "update/FirmwareFileOutcome.h"
 
 #include "firmware/ImageFaultText.h"
 #include "texts/ProgramTexts.h"
@@ -6,53 +6,54 @@
 namespace reflasher {
 namespace {
 
-FirmwareFileReport Refused(FirmwareFileRefusal refusal) {
-    FirmwareFileReport check;
-    check.refusal = refusal;
-    return check;
+FirmwareFileOutcome Refused(FirmwareFileRefusal refusal) {
+    FirmwareFileOutcome outcome;
+    outcome.refusal = refusal;
+    return outcome;
 }
 
 }  // namespace
 
-FirmwareFileReport CheckFirmwareFile(FileOpener& files, const std::wstring& path,
-                                     Allocator& allocator) {
+FirmwareFileOutcome CheckFirmwareFile(FileOpener& files, const std::wstring& path,
+                                      Allocator& allocator) {
     const std::unique_ptr<FirmwareFile> file = files.OpenExisting(path);
     if (!file) return Refused(FirmwareFileRefusal::CantOpen);
     std::uint64_t length = 0;
     if (!file->Length(&length)) return Refused(FirmwareFileRefusal::CantRead);
     if (length > kLargestFirmwareFile) return Refused(FirmwareFileRefusal::TooLarge);
 
-    FirmwareFileReport check;
-    check.bytes.size = static_cast<std::size_t>(length);
-    check.bytes.owned = allocator.Allocate(check.bytes.size);
-    if (!check.bytes.owned) return Refused(FirmwareFileRefusal::NoMemory);
-    check.bytes.data = check.bytes.owned.get();
+    FirmwareFileOutcome outcome;
+    outcome.bytes.size = static_cast<std::size_t>(length);
+    outcome.bytes.owned = allocator.Allocate(outcome.bytes.size);
+    if (!outcome.bytes.owned) return Refused(FirmwareFileRefusal::NoMemory);
+    outcome.bytes.data = outcome.bytes.owned.get();
     // One read of the whole file; no further than the length taken, and a read that
     // comes short is no file we can vouch for.
     std::size_t got = 0;
-    if (!file->Read(check.bytes.owned.get(), check.bytes.size, &got) || got != check.bytes.size) {
+    if (!file->Read(outcome.bytes.owned.get(), outcome.bytes.size, &got) ||
+        got != outcome.bytes.size) {
         return Refused(FirmwareFileRefusal::CantRead);
     }
     firmware::FirmwareImageReader reader;
-    reader.Feed(check.bytes.data, check.bytes.size);
-    check.image = reader.Finish();
-    if (!check.image.Usable()) {
-        check.refusal = FirmwareFileRefusal::NotFirmware;
-        check.bytes = FirmwareImage{};
+    reader.Feed(outcome.bytes.data, outcome.bytes.size);
+    outcome.image = reader.Finish();
+    if (!outcome.image.Usable()) {
+        outcome.refusal = FirmwareFileRefusal::NotFirmware;
+        outcome.bytes = FirmwareImage{};
     }
-    return check;
+    return outcome;
 }
 
-FirmwareFileReport TakeFirmwareImage(const EmbeddedImageSource& embedded, FileOpener& files,
-                                     const std::wstring& path, Allocator& allocator) {
-    FirmwareFileReport taken;
+FirmwareFileOutcome TakeFirmwareImage(const EmbeddedImageSource& embedded, FileOpener& files,
+                                      const std::wstring& path, Allocator& allocator) {
+    FirmwareFileOutcome taken;
     if (embedded.Find(&taken.bytes)) return taken;
     return CheckFirmwareFile(files, path, allocator);
 }
 
-std::wstring FirmwareFileRefusalText(const FirmwareFileReport& check) {
+std::wstring FirmwareFileRefusalText(const FirmwareFileOutcome& outcome) {
     const std::wstring notFirmware = texts::kNotFirmware;
-    switch (check.refusal) {
+    switch (outcome.refusal) {
         case FirmwareFileRefusal::None: return std::wstring();
         case FirmwareFileRefusal::CantOpen: return texts::kFileCantOpen;
         case FirmwareFileRefusal::CantRead: return texts::kFileCantRead;
@@ -61,7 +62,7 @@ std::wstring FirmwareFileRefusalText(const FirmwareFileReport& check) {
             return notFirmware + texts::kFileTooLarge + texts::kChooseAgain;
         case FirmwareFileRefusal::NotFirmware: {
             // The reader's words are plain ASCII.
-            const std::string fault = firmware::ImageFaultText(check.image);
+            const std::string fault = firmware::ImageFaultText(outcome.image);
             return notFirmware + std::wstring(fault.begin(), fault.end()) + texts::kChooseAgain;
         }
     }
