@@ -50,7 +50,7 @@ bool FirmwareImageReader::Feed(const unsigned char* bytes, std::size_t size) {
     return true;
 }
 
-ImageReport FirmwareImageReader::Finish() {
+ImageOutcome FirmwareImageReader::Finish() {
     if (failed_) return report_;
     if (!anyBytes_) {
         Fail(ImageFault::Empty);
@@ -113,13 +113,13 @@ bool FirmwareImageReader::TakeRecord(const SRecord& record) {
 
 bool FirmwareImageReader::Fail(ImageFault fault) {
     failed_ = true;
-    report_ = ImageReport{};
+    report_ = ImageOutcome{};
     report_.fault = fault;
     report_.line = lineNumber_;
     return false;
 }
 
-ImageReport ReadFirmwareImage(const unsigned char* bytes, std::size_t size) {
+ImageOutcome ReadFirmwareImage(const unsigned char* bytes, std::size_t size) {
     FirmwareImageReader reader;
     reader.Feed(bytes, size);
     return reader.Finish();

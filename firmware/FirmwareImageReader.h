@@ -27,7 +27,7 @@ enum class ImageFault {
     AfterEnd,       // something other than line ends after the end record
 };
 
-struct ImageReport {
+struct ImageOutcome {
     ImageFault fault = ImageFault::None;
     std::size_t line = 0;  // 1-based line of the fault; 0 for an empty file, or none
     // From the header, as written: the maker before the colon, the version field after it.
@@ -43,8 +43,8 @@ class FirmwareImageReader {
 public:
     // The next bytes; false once a fault is known (there is no point in more).
     bool Feed(const unsigned char* bytes, std::size_t size);
-    // The report, once every byte has been fed.
-    ImageReport Finish();
+    // The outcome, once every byte has been fed.
+    ImageOutcome Finish();
 
 private:
     // The longest line a record can be: type, count and 255 counted bytes, then a CR.
@@ -55,7 +55,7 @@ private:
     bool TakeRecord(const SRecord& record);
     bool Fail(ImageFault fault);
 
-    ImageReport report_;
+    ImageOutcome report_;
     std::string line_;      // the current line, without its LF
     SRecord record_;        // reused for every line
     std::size_t lineNumber_ = 1;
@@ -67,6 +67,6 @@ private:
 };
 
 // The whole image at once.
-ImageReport ReadFirmwareImage(const unsigned char* bytes, std::size_t size);
+ImageOutcome ReadFirmwareImage(const unsigned char* bytes, std::size_t size);
 
 }  // namespace reflasher::firmware

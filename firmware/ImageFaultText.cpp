@@ -2,13 +2,14 @@
 
 namespace reflasher::firmware {
 
-std::string ImageFaultText(const ImageReport& report) {
-    const std::string line = "line " + std::to_string(report.line);
-    switch (report.fault) {
+std::string ImageFaultText(const ImageOutcome& outcome) {
+    const std::string line = "line " + std::to_string(outcome.line);
+    switch (outcome.fault) {
         case ImageFault::None: return std::string();
         case ImageFault::Empty: return "The file is empty.";
         case ImageFault::NotARecord:
-            return "Line " + std::to_string(report.line) + " is not a firmware record (S-record text).";
+            return "Line " + std::to_string(outcome.line) +
+                   " is not a firmware record (S-record text).";
         case ImageFault::NotHex:
             return "In " + line + " there is a character that is not a hexadecimal digit.";
         case ImageFault::CountMismatch:

@@ -1,4 +1,4 @@
-// A reader's report in words a user understands, naming the line.
+// A reader's outcome in words a user understands, naming the line.
 #pragma once
 
 #include <string>
@@ -8,6 +8,6 @@
 namespace reflasher::firmware {
 
 // One sentence, such as "The checksum of line 2 is wrong."; empty for a usable image.
-std::string ImageFaultText(const ImageReport& report);
+std::string ImageFaultText(const ImageOutcome& outcome);
 
 }  // namespace reflasher::firmware

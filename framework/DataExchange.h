@@ -1,4 +1,4 @@
-// Data exchange between a dialog's members and its controls, one direction per run.
+// Data exchange between a dialog's members and its controls, one direction per call.
 #pragma once
 
 #include <windows.h>

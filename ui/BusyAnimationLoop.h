@@ -2,7 +2,7 @@
 // IDB_BUSY_FRAME_1 to IDB_BUSY_FRAME_4, each for 500 ms; the flag is looked at only
 // before a cycle, so a cycle once begun ends on the fourth, which then stays.
 // Between cycles, and while no run is under way, it waits 500 ms. The thread
-// around it is ui/BusyAnimator.h.
+// around it is ui/win32/BusyAnimator.h.
 #pragma once
 
 #include <atomic>

@@ -1,5 +1,5 @@
 // The few drawing operations the busy animation and the logo need, behind an
-// interface of ours: the program forwards them to GDI (ui/Win32Gdi.h), the unit
+// interface of ours: the program forwards them to GDI (ui/win32/Win32Gdi.h), the unit
 // tests count what is alive. Handles are opaque here, so this stays portable.
 #pragma once
 

@@ -1,40 +1,25 @@
 #include "ui/PrinterList.h"
 
+#include "texts/ProgramTexts.h"
+
 namespace reflasher {
-namespace {
-
-// These texts keep their original wording: the README and the tests quote them.
-const wchar_t kNoPrinters[] = L"No printers available";
-const wchar_t kChoosePrompt[] = L"Choose printer from list";
-const wchar_t kMallocFailure[] = L"Printer Enumeration failed (malloc failure)";
-const wchar_t kSpoolerNotRunning[] =
-    L"The print spooler is not running!\n"
-    L"Please start the Print Spooler service,\n"
-    L"or restart the computer, and start this\n"
-    L"application again.";
-const wchar_t kNotDetected[] =
-    L"A Quillmar Dovrex Tactigraph was not detected!\n"
-    L"Make sure that the printer is turned on\n"
-    L"and connected to the computer via the USB port.";
-
-}  // namespace
 
 std::wstring PrinterEntryText(const PrinterInfo& printer) {
-    return printer.printerName + L" on " + printer.portName;
+    return printer.printerName + texts::kOnPort + printer.portName;
 }
 
 PrinterList LayOutPrinterList(const Discovery& found) {
     PrinterList list;
     switch (found.outcome) {
-        case DiscoveryOutcome::NoMemory: list.message = kMallocFailure; return list;
-        case DiscoveryOutcome::SpoolerNotRunning: list.message = kSpoolerNotRunning; return list;
+        case DiscoveryOutcome::NoMemory: list.message = texts::kEnumerationNoMemory; return list;
+        case DiscoveryOutcome::SpoolerNotRunning: list.message = texts::kSpoolerNotRunning; return list;
         case DiscoveryOutcome::Enumerated: break;
     }
     list.fill = true;
     switch (found.embossers.size()) {
         case 0:
-            list.lines.assign(1, kNoPrinters);
-            list.message = kNotDetected;
+            list.lines.assign(1, texts::kNoPrinters);
+            list.message = texts::kNotDetected;
             return list;
         case 1:
             // The only embosser is the obvious choice; the user need not pick it.
@@ -42,7 +27,7 @@ PrinterList LayOutPrinterList(const Discovery& found) {
             break;
         default:
             // Several embossers: make the user choose, so no update goes to the wrong one.
-            list.lines.push_back(kChoosePrompt);
+            list.lines.push_back(texts::kChoosePrinter);
             list.firstPrinterLine = 1;
             break;
     }

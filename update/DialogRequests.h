@@ -33,9 +33,6 @@ public:
     // the final message, so that what is held for the device's sake is let go even
     // while the result is still on screen.
     virtual void DeviceWorkEnded() = 0;
-
-    // The printer the run opens; the run takes one copy when it starts.
-    virtual std::wstring SelectedPrinter() const = 0;
 };
 
 }  // namespace reflasher

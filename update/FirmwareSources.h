@@ -9,24 +9,24 @@
 
 namespace reflasher {
 
-// A view of the embedded image's bytes (resource memory lives as long as the module).
-struct EmbeddedImage {
+// One firmware image, whichever its source, decided at Start and sent as it is then:
+// `data` and `size` are its bytes. The embedded image is only viewed (resource
+// memory lives as long as the module); a chosen file's bytes, read and checked once,
+// are held in `owned`, so whatever becomes of the file meanwhile, what was checked
+// is what is sent.
+struct FirmwareImage {
     const unsigned char* data = nullptr;
     std::size_t size = 0;
+    std::unique_ptr<unsigned char[]> owned;  // null for the embedded image
 };
+// The embedded image as its source finds it: a FirmwareImage that owns nothing.
+using EmbeddedImage = FirmwareImage;
 
 class EmbeddedImageSource {
 public:
     virtual ~EmbeddedImageSource() = default;
     // Looks up IDR_FIRMWARE_IMAGE of type "RT_BINARY"; false when the program carries none.
-    virtual bool Find(EmbeddedImage* image) const = 0;
-};
-
-// The chosen file's bytes, read once when the update starts: the bytes that were
-// checked are the bytes sent, whatever becomes of the file meanwhile.
-struct FirmwareFileBytes {
-    std::unique_ptr<unsigned char[]> data;
-    std::size_t size = 0;
+    virtual bool Find(FirmwareImage* image) const = 0;
 };
 
 // A firmware file opened for reading only and shared with no one; closed on destruction.

@@ -1,5 +1,6 @@
 #include "update/FlashPolling.h"
 
+#include "texts/ProgramTexts.h"
 #include "update/UpdateTiming.h"
 
 namespace reflasher {
@@ -49,15 +50,14 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, DialogRequests& 
                 break;
             case status_code::kWorking:
                 bar = 50 + outcome.last.progress / 2;
-                dialog.SetStatusLine(outcome.last.progress != 0 ? L"writing flash"
-                                                                : L"erasing flash");
+                dialog.SetStatusLine(outcome.last.progress != 0 ? texts::kWriting : texts::kErasing);
                 dialog.SetProgressPos(bar);
                 dialog.RepaintProgressBar();
                 flashingSeen = true;
                 break;
             default:
                 if (bar < kCreepCeiling) {
-                    dialog.SetStatusLine(L"writing flash");
+                    dialog.SetStatusLine(texts::kWriting);
                     bar += kCreepStep;
                     dialog.SetProgressPos(bar);
                     dialog.RepaintProgressBar();

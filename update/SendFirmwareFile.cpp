@@ -5,12 +5,12 @@
 
 namespace reflasher {
 
-bool SendFirmwareFile(UpdateContext& context, PrinterHandle printer) {
-    // The bytes read and checked at Start: the file is not opened again, so a change
-    // to it since then can't reach the embosser.
-    const FirmwareFileBytes& file = context.chosenFile;
-    if (WriteWhole(*context.services.spooler, printer, file.data.get(), file.size)) return true;
-    Show(context.dialog, PrinterWriteFailedMessage());
+bool SendFirmwareFile(Spooler& spooler, PrinterHandle printer, const FirmwareImage& image,
+                      DialogRequests& dialog) {
+    // A chosen file's bytes as read and checked at Start: the file is not opened
+    // again, so a change to it since then can't reach the embosser.
+    if (WriteWhole(spooler, printer, image.data, image.size)) return true;
+    Show(dialog, PrinterWriteFailedMessage());
     return false;
 }
 

@@ -5,6 +5,7 @@
 
 #include "device/DeviceStatus.h"
 #include "device/UsbPrinter.h"
+#include "texts/ProgramTexts.h"
 #include "update/FlashPolling.h"
 #include "update/PrintQueue.h"
 #include "update/RawJob.h"
@@ -27,8 +28,10 @@ public:
         keepAwake_.KeepSystemAwake();
     }
     ~DeviceWorkSpan() {
-        // Only when the run is left by an exception: the dialog ends its own hold
-        // when the worker is gone, so this must not throw again.
+        // Ends the work where the run didn't: a first open that fails, or an
+        // exception. It is the dialog's only word to let go of its hold (the run's end
+        // alone doesn't), yet a destructor must not throw: a failure here is swallowed,
+        // and then the dialog isn't told.
         try {
             End();
         } catch (...) {
@@ -67,14 +70,10 @@ SentJob SendServiceModeJob(Spooler& spooler, PrinterHandle printer, bool hold) {
     });
 }
 
-SentJob SendFirmwareJob(UpdateContext& context, PrinterHandle printer, bool hold) {
-    Spooler& spooler = *context.services.spooler;
+SentJob SendFirmwareJob(UpdateContext& context, Spooler& spooler, PrinterHandle printer,
+                        bool hold) {
     return SendRawJob(spooler, printer, hold, [&] {
-        EmbeddedImage image;
-        if (!context.services.embeddedImage->Find(&image)) return SendFirmwareFile(context, printer);
-        if (WriteWhole(spooler, printer, image.data, image.size)) return true;
-        Show(context.dialog, PrinterWriteFailedMessage());
-        return false;
+        return SendFirmwareFile(spooler, printer, context.image, context.dialog);
     });
 }
 
@@ -118,14 +117,15 @@ private:
     PrinterHandle printer_ = 0;
 };
 
-// The run from the first open to the result. Whatever it holds on the way (open
-// printers, jobs) it lets go of by itself, also when it is left by an exception.
-void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs) {
-    Spooler& spooler = *context.services.spooler;
+// The run from the first open to the result, through `spooler` (the services' own,
+// or the same watched). Whatever it holds on the way (open printers, jobs) it lets
+// go of by itself, also when it is left by an exception.
+void RunSteps(UpdateContext& context, Spooler& spooler, DeviceWorkSpan& deviceWork,
+              RunJobs& jobs) {
     Allocator& allocator = *context.services.allocator;
     DialogRequests& dialog = context.dialog;
-    // One copy for both opens: a new selection during the run can't redirect it.
-    const std::wstring printerName = dialog.SelectedPrinter();
+    // Both opens: the printer chosen at Start.
+    const std::wstring& printerName = context.printer;
     const PrinterDefaults defaults = UpdatePrinterDefaults();
 
     // Lets go of the printer and the device's work before the message, so that nothing
@@ -152,7 +152,7 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         jobs.Add(service.id, service.held);
         if (service.held && spooler.ResumeJob(printer.get(), service.id)) jobs.Released(service.id);
         dialog.SetProgressPos(10);
-        dialog.SetStatusLine(L"negotiating update");
+        dialog.SetStatusLine(texts::kNegotiating);
 
         if (!AwaitServiceMode(spooler, printer.get(), *context.services.pauses)) {
             endEarly(printer, NeverReadyMessage());
@@ -191,7 +191,7 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
     };
     if (watch != nullptr) watch->FirmwareJobStarting();
     if (!hold) imageReleasing();
-    const SentJob firmware = SendFirmwareJob(context, printer.get(), hold);
+    const SentJob firmware = SendFirmwareJob(context, spooler, printer.get(), hold);
     jobs.Add(firmware.id, firmware.held);
     if (!firmware.held) imageReleasing();  // a refused pause held nothing
     if (firmware.held && !FirmwareMayGo(spooler, printer.get(), jobs)) {
@@ -208,14 +208,14 @@ void RunSteps(UpdateContext& context, DeviceWorkSpan& deviceWork, RunJobs& jobs)
         if (spooler.ResumeJob(printer.get(), firmware.id)) jobs.Released(firmware.id);
     }
     dialog.SetProgressPos(20);
-    dialog.SetStatusLine(L"sending firmware");
+    dialog.SetStatusLine(texts::kSending);
     dialog.RepaintDialog();
 
     const FlashOutcome outcome = PollFlash(spooler, printer.get(), dialog, *context.services.pauses);
     printer.Close();
     deviceWork.End();
     dialog.SetProgressPos(100);
-    dialog.SetStatusLine(L"writing done");
+    dialog.SetStatusLine(texts::kDone);
     Show(dialog, outcome.stillWorking ? StillWritingMessage()
                                       : FlashResultMessage(outcome.finished, outcome.last.status));
     dialog.SetProgressPos(0);
@@ -227,17 +227,16 @@ void UpdateRun(UpdateContext& context) {
     // Every spooler call of the run is timed when the dialog watches for one that hangs.
     StuckCallWatch* watch = context.services.callWatch;
     std::optional<WatchedSpooler> watched;
-    UpdateServices services = context.services;
+    Spooler* spooler = context.services.spooler;
     if (watch != nullptr) {
         watch->RunStarted();
-        services.spooler = &watched.emplace(*context.services.spooler, *watch);
+        spooler = &watched.emplace(*spooler, *watch);
     }
-    UpdateContext run{services, context.dialog, context.chosenFile, context.downloadInProgress};
 
-    DeviceWorkSpan deviceWork(*services.keepAwake, context.dialog);
+    DeviceWorkSpan deviceWork(*context.services.keepAwake, context.dialog);
     RunJobs jobs;
     try {
-        RunSteps(run, deviceWork, jobs);
+        RunSteps(context, *spooler, deviceWork, jobs);
     } catch (...) {
         // A failure of the program's own (no memory, say): the printers are closed and
         // the run's jobs removed by now; the user must hear that the embosser may

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "update/FirmwareSources.h"
 #include "update/DialogRequests.h"
@@ -9,12 +10,16 @@
 
 namespace reflasher {
 
-// Everything one update run works with; the dialog assembles it for its worker.
+// Everything one update run works with; the worker's argument holds it (UpdateThreadProc.h).
 struct UpdateContext {
     const UpdateServices& services;
     DialogRequests& dialog;
-    // The chosen file as read and checked at Start (used only without an embedded image).
-    const FirmwareFileBytes& chosenFile;
+    // The printer (a queue) chosen at Start, held here: a new selection during the
+    // run can't redirect it.
+    const std::wstring printer;
+    // The image decided at Start: the embedded one, or the chosen file as read and
+    // checked then.
+    const FirmwareImage& image;
     std::atomic<bool>& downloadInProgress;
 };
 

@@ -25,9 +25,10 @@ unsigned UpdateThreadProc(UpdateContext& context) {
     return 0;
 }
 
-unsigned UpdateThreadProc(std::unique_ptr<UpdateThreadArgument> argument) {
-    const unsigned result = UpdateThreadProc(argument->Context());
-    argument.reset();  // ours alone: the dialog is not touched here
+unsigned REFLASHER_THREAD_CALL UpdateThreadProc(void* argument) {
+    std::unique_ptr<UpdateThreadArgument> owned(static_cast<UpdateThreadArgument*>(argument));
+    const unsigned result = UpdateThreadProc(owned->context);
+    owned.reset();  // ours alone: the dialog is not touched here
     return result;
 }
 

@@ -1,7 +1,7 @@
 // Move-only owners for the Win32 handles the program and its tools open: kernel
 // objects (threads, events, mutexes, processes, files), icons and hooks, so each is
 // released exactly once. Bitmaps and memory DCs of the dialog's pictures have
-// theirs over the portable drawing interface, in ui/portable/GdiOwners.h.
+// theirs over the portable drawing interface, in ui/GdiOwners.h.
 #pragma once
 
 #include <windows.h>

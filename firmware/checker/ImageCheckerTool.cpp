@@ -40,13 +40,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: read error\n", argv[1]);
         return 1;
     }
-    const reflasher::firmware::ImageReport report = reader.Finish();
-    if (!report.Usable()) {
+    const reflasher::firmware::ImageOutcome outcome = reader.Finish();
+    if (!outcome.Usable()) {
         std::fprintf(stderr, "%s: not a firmware image for the Dovrex: %s\n", argv[1],
-                     reflasher::firmware::ImageFaultText(report).c_str());
+                     reflasher::firmware::ImageFaultText(outcome).c_str());
         return 1;
     }
-    std::printf("%s: firmware image of %s, version %s\n", argv[1], Printable(report.maker).c_str(),
-                Printable(report.version).c_str());
+    std::printf("%s: firmware image of %s, version %s\n", argv[1], Printable(outcome.maker).c_str(),
+                Printable(outcome.version).c_str());
     return 0;
 }

@@ -13,9 +13,9 @@
 namespace {
 
 using reflasher::firmware::ImageFault;
-using reflasher::firmware::ImageReport;
+using reflasher::firmware::ImageOutcome;
 
-bool SameReport(const ImageReport& a, const ImageReport& b) {
+bool SameOutcome(const ImageOutcome& a, const ImageOutcome& b) {
     return a.fault == b.fault && a.line == b.line && a.maker == b.maker && a.version == b.version;
 }
 
@@ -27,13 +27,13 @@ bool IsQuillmar(std::string maker) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const ImageReport whole = reflasher::firmware::ReadFirmwareImage(data, size);
+    const ImageOutcome whole = reflasher::firmware::ReadFirmwareImage(data, size);
 
     // Split where the first byte says, then in pieces of its low bits' size.
     reflasher::firmware::FirmwareImageReader pieces;
     const std::size_t piece = size > 0 ? 1 + data[0] % 61 : 1;
     for (std::size_t at = 0; at < size; at += piece) pieces.Feed(data + at, std::min(piece, size - at));
-    FUZZ_CHECK(SameReport(whole, pieces.Finish()));
+    FUZZ_CHECK(SameOutcome(whole, pieces.Finish()));
 
     const std::size_t lineFeeds = static_cast<std::size_t>(std::count(data, data + size, '\n'));
     FUZZ_CHECK((whole.fault == ImageFault::Empty) == (size == 0));
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (whole.Usable()) {
         std::string lineFeedsOnly(reinterpret_cast<const char*>(data), size);
         for (std::size_t at; (at = lineFeedsOnly.find("\r\n")) != std::string::npos;) lineFeedsOnly.erase(at, 1);
-        const ImageReport again = reflasher::firmware::ReadFirmwareImage(
+        const ImageOutcome again = reflasher::firmware::ReadFirmwareImage(
             reinterpret_cast<const unsigned char*>(lineFeedsOnly.data()), lineFeedsOnly.size());
         FUZZ_CHECK(again.Usable());
     }

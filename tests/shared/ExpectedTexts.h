@@ -1,13 +1,14 @@
 // What the user must read on screen, for the native tests and the Windows tier
-// alike: written out here once rather than taken from the program's sources, so a
-// wrong character in the program fails a test.
+// alike: written out here once rather than taken from the program's catalogue
+// (texts/ProgramTexts.h), under the same names, so a wrong character in the
+// program fails a test.
 #pragma once
 
 namespace reflasher::expected {
 
 inline constexpr wchar_t kMainCaption[] = L"Quillmar Dovrex Firmware Update";
-inline constexpr wchar_t kError[] = L"Error";
-inline constexpr wchar_t kInfo[] = L"Info";
+inline constexpr wchar_t kErrorCaption[] = L"Error";
+inline constexpr wchar_t kInfoCaption[] = L"Info";
 
 inline constexpr wchar_t kNotDetected[] =
     L"A Quillmar Dovrex Tactigraph was not detected!\nMake sure that the printer is turned on\n"
@@ -17,7 +18,7 @@ inline constexpr wchar_t kEnumerationNoMemory[] = L"Printer Enumeration failed (
 inline constexpr wchar_t kChoosePrinter[] = L"Choose printer from list";
 inline constexpr wchar_t kBusy[] =
     L"A download is currently in process!\nPlease wait for the download to complete.\n";
-inline constexpr wchar_t kChooseFileFirst[] = L"You must first select a file to download!";
+inline constexpr wchar_t kNoFileChosen[] = L"You must first select a file to download!";
 // A chosen file that can't be firmware, by the fault the program names.
 inline constexpr wchar_t kCutOffFile[] =
     L"The chosen file is not firmware for this printer!\n"
@@ -32,7 +33,7 @@ inline constexpr wchar_t kBrowseHint[] = L"Press the Browse Button to locate the
 inline constexpr wchar_t kSuccess[] =
     L"The Flash upgrade was successful.\nPlease turn the printer off and on again,\n"
     L"and close this application before\nresuming printing.";
-inline constexpr wchar_t kTimeout[] =
+inline constexpr wchar_t kNeverReady[] =
     L"The Printer failed to respond\nbefore timeout.\nPlease turn the printer off\nand on again "
     L"before retrying.";
 inline constexpr wchar_t kRecheckInvalidFile[] =
@@ -53,7 +54,7 @@ inline constexpr wchar_t kInvalidHex[] =
     L"retrying\n";
 inline constexpr wchar_t kFlashDeviceError[] =
     L"A flash device error occured!\nPlease turn the printer off and\non again before retrying.\n";
-inline constexpr wchar_t kMallocFailure[] = L"File read failure (malloc failure)";
+inline constexpr wchar_t kFileNoMemory[] = L"File read failure (malloc failure)";
 inline constexpr wchar_t kWriteFailed[] = L"Failed to write to printer";
 // Start refused with nothing sent: the queue can't deliver.
 inline constexpr wchar_t kQueueOffline[] =

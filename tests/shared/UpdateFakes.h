@@ -64,8 +64,6 @@ class RecordingDialog : public DialogRequests {
 public:
     explicit RecordingDialog(EventLog& log) : log_(log) {}
 
-    // Names SelectedPrinter() gives on successive calls (the last one repeats).
-    std::vector<std::wstring> selectedPrinters{L"Dovrex"};
     // Called while a message box would be open.
     std::function<void()> onMessage;
     // Called when the run reports that the device's work is over.
@@ -109,19 +107,11 @@ public:
         deviceWorkEnded_.push_back(log_.Events().size());
         if (onDeviceWorkEnded) onDeviceWorkEnded();
     }
-    std::wstring SelectedPrinter() const override {
-        Touch();
-        const std::size_t index = std::min(selectedPrinterCalls_, selectedPrinters.size() - 1);
-        ++selectedPrinterCalls_;
-        return selectedPrinters[index];
-    }
-
     int Position() const { return position_; }
     const std::wstring& StatusText() const { return statusText_; }
     const std::vector<RecordedMessage>& Messages() const { return messages_; }
     // How many events the log held at each report that the device's work was over.
     const std::vector<std::size_t>& DeviceWorkEnds() const { return deviceWorkEnded_; }
-    std::size_t SelectedPrinterCalls() const { return selectedPrinterCalls_; }
     int CallsWhileIdle() const { return callsWhileIdle_; }
 
 private:
@@ -134,7 +124,6 @@ private:
     std::wstring statusText_;
     std::vector<RecordedMessage> messages_;
     std::vector<std::size_t> deviceWorkEnded_;
-    mutable std::size_t selectedPrinterCalls_ = 0;
     mutable std::atomic<int> callsWhileIdle_{0};
 };
 
@@ -218,7 +207,7 @@ class FakeEmbeddedImage : public EmbeddedImageSource {
 public:
     std::optional<std::vector<unsigned char>> image;  // none: the program carries no image
 
-    bool Find(EmbeddedImage* found) const override {
+    bool Find(FirmwareImage* found) const override {
         if (!image) return false;
         found->data = image->data();
         found->size = image->size();

@@ -95,19 +95,20 @@ struct UpdateHarness {
     RecordingDialog dialog{log};
     FakePauses clock{log};
     FakeKeepAwake keepAwake{log};
+    // The program's embedded image; the image taken at Start views it, or is a file's.
     FakeEmbeddedImage embedded;
-    FirmwareFileBytes chosenFile;
+    FirmwareImage image;
     FailingAllocator allocator{kNeverFails};
     std::atomic<bool> busy{true};
-    UpdateServices services{&spooler, &clock, &keepAwake, &embedded, nullptr, &allocator, nullptr};
-    UpdateContext context{services, dialog, chosenFile, busy};
+    UpdateServices services{&spooler, &clock, &keepAwake, &allocator};
+    UpdateContext context{services, dialog, L"Dovrex", image, busy};
     // Printer handles open while each message box was up.
     std::vector<int> handlesAtMessage;
     // The device as the run left it when it reported the end of its work.
     DeviceWorkEnd atDeviceWorkEnd;
 
     UpdateHarness() {
-        embedded.image = SmallFirmwareImage();
+        Embed(SmallFirmwareImage());
         dialog.busyFlag = &busy;
         dialog.onDeviceWorkEnded = [this] {
             std::size_t queued = 0;
@@ -121,12 +122,21 @@ struct UpdateHarness {
         dialog.onMessage = [this] { handlesAtMessage.push_back(spooler.OpenHandleCount()); };
     }
 
+    // A program that carries `bytes` as its image, which is what it sends.
+    void Embed(std::vector<unsigned char> bytes) {
+        embedded.image = std::move(bytes);
+        image = FirmwareImage{};
+        EXPECT_TRUE(embedded.Find(&image));
+    }
+
     // A program without an embedded image, sending `bytes` as the file read at Start.
     void ChooseFile(const std::vector<unsigned char>& bytes) {
         embedded.image.reset();
-        chosenFile.size = bytes.size();
-        chosenFile.data.reset(new unsigned char[bytes.size()]);
-        std::copy(bytes.begin(), bytes.end(), chosenFile.data.get());
+        image = FirmwareImage{};
+        image.owned.reset(new unsigned char[bytes.size()]);
+        std::copy(bytes.begin(), bytes.end(), image.owned.get());
+        image.data = image.owned.get();
+        image.size = bytes.size();
     }
 
     // The thread procedure, as the worker runs it, timed.
@@ -158,32 +168,5 @@ struct UpdateHarness {
         return texts;
     }
 };
-
-// The run's message texts, as the tables here take them (ExpectedTexts.h).
-namespace text {
-inline const std::wstring kNeverReady = expected::kTimeout;
-inline const std::wstring kRecheckInvalidFile = expected::kRecheckInvalidFile;
-inline const std::wstring kRecheckError = expected::kRecheckError;
-inline const std::wstring kNotFinished = expected::kNotFinished;
-inline const std::wstring kStillWriting = expected::kStillWriting;
-inline const std::wstring kSuccess = expected::kSuccess;
-inline const std::wstring kWriteError = expected::kWriteError;
-inline const std::wstring kUnknownError = expected::kUnknownError;
-inline const std::wstring kInvalidHex = expected::kInvalidHex;
-inline const std::wstring kFlashDeviceError = expected::kFlashDeviceError;
-inline const std::wstring kMallocFailure = expected::kMallocFailure;
-inline const std::wstring kQueueOffline = expected::kQueueOffline;
-inline const std::wstring kQueuePaused = expected::kQueuePaused;
-inline const std::wstring kQueueFault = expected::kQueueFault;
-inline const std::wstring kDocumentsWaiting = expected::kDocumentsWaiting;
-inline const std::wstring kAlreadyUpdating = expected::kAlreadyUpdating;
-inline const std::wstring kForeignDocument = expected::kForeignDocument;
-inline const std::wstring kWriteFailed = expected::kWriteFailed;
-inline const std::wstring kReopenFailed = expected::kReopenFailed;
-inline const std::wstring kRunFailed = expected::kRunFailed;
-inline const std::wstring kStuckBeforeFirmware = expected::kStuckBeforeFirmware;
-inline const std::wstring kStuckAfterFirmware = expected::kStuckAfterFirmware;
-inline const std::wstring kStuckWhileWriting = expected::kStuckWhileWriting;
-}  // namespace text
 
 }  // namespace reflasher::fakes

@@ -10,7 +10,7 @@
 
 #include "sim/SyntheticFirmware.h"
 #include "tests/shared/UpdateFakes.h"
-#include "update/FirmwareFileReport.h"
+#include "update/FirmwareFileOutcome.h"
 
 namespace reflasher {
 namespace {
@@ -76,7 +76,7 @@ TEST(CheckFirmwareFile, RefusesWhatCantBeOpenedReadOrBeFirmware) {
         MemoryFileOpener files;
         fakes::FailingAllocator allocator(c.allocatorFailsFrom);
         if (c.present) files.files[L"C:\\fw.hex"] = c.spec;
-        const FirmwareFileReport check = CheckFirmwareFile(files, L"C:\\fw.hex", allocator);
+        const FirmwareFileOutcome check = CheckFirmwareFile(files, L"C:\\fw.hex", allocator);
         EXPECT_EQ(check.refusal, c.refusal) << c.name;
         EXPECT_EQ(files.readSizes.size(), c.reads) << c.name;
         if (c.reads == 1) {
@@ -88,9 +88,11 @@ TEST(CheckFirmwareFile, RefusesWhatCantBeOpenedReadOrBeFirmware) {
         // The run gets the bytes that were checked, and only usable ones.
         if (c.refusal == FirmwareFileRefusal::None) {
             ASSERT_EQ(check.bytes.size, good.size()) << c.name;
-            EXPECT_TRUE(std::equal(good.begin(), good.end(), check.bytes.data.get())) << c.name;
+            EXPECT_TRUE(std::equal(good.begin(), good.end(), check.bytes.data)) << c.name;
+            EXPECT_EQ(check.bytes.data, check.bytes.owned.get()) << c.name << ": not held";
         } else {
             EXPECT_FALSE(check.bytes.data) << c.name;
+            EXPECT_FALSE(check.bytes.owned) << c.name;
         }
     }
 }
@@ -98,7 +100,7 @@ TEST(CheckFirmwareFile, RefusesWhatCantBeOpenedReadOrBeFirmware) {
 TEST(CheckFirmwareFile, TheRefusalNamesTheFaultAndItsLine) {
     MemoryFileOpener files;
     files.files[L"notes.hex"] = FileOf(Bytes("Dovrex 9.0 release notes\r\n"));
-    const FirmwareFileReport check = CheckFirmwareFile(files, L"notes.hex");
+    const FirmwareFileOutcome check = CheckFirmwareFile(files, L"notes.hex");
     EXPECT_EQ(check.image.fault, firmware::ImageFault::NotARecord);
     EXPECT_EQ(FirmwareFileRefusalText(check),
               L"The chosen file is not firmware for this printer!\n"
@@ -106,7 +108,7 @@ TEST(CheckFirmwareFile, TheRefusalNamesTheFaultAndItsLine) {
               L"Please choose the right firmware file with Browse.");
     // Each reason for not reading the file has words of its own.
     const auto refusal = [](FirmwareFileRefusal refusal) {
-        FirmwareFileReport refused;
+        FirmwareFileOutcome refused;
         refused.refusal = refusal;
         return FirmwareFileRefusalText(refused);
     };

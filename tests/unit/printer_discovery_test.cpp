@@ -21,7 +21,7 @@ using Lines = std::vector<std::wstring>;
 using expected::kChoosePrinter;
 using expected::kNoPrinters;
 using expected::kNotDetected;
-constexpr const wchar_t* kMallocFailure = expected::kEnumerationNoMemory;
+using expected::kEnumerationNoMemory;
 
 TEST(IsQualifyingPrinter, LetterCaseAndLengthRules) {
     struct Case {
@@ -180,7 +180,7 @@ TEST(DiscoverPrinters, MallocFailureOrStoppedSpoolerLeavesTheListAlone) {
         std::wstring message;
         std::size_t allocations;
     } cases[] = {
-        {"no memory", false, DiscoveryOutcome::NoMemory, kMallocFailure, 1},
+        {"no memory", false, DiscoveryOutcome::NoMemory, kEnumerationNoMemory, 1},
         {"spooler stopped", true, DiscoveryOutcome::SpoolerNotRunning,
          L"The print spooler is not running!\nPlease start the Print Spooler service,\nor "
          L"restart the computer, and start this\napplication again.",

@@ -5,6 +5,7 @@
 
 #include "sim/EmbosserModel.h"
 #include "tests/unit/UpdateHarness.h"
+#include "update/FirmwareFileOutcome.h"
 
 namespace reflasher::fakes {
 namespace {
@@ -31,7 +32,7 @@ TEST(SendFirmwareFile, SendsTheBytesReadAtStartInOneWrite) {
     EXPECT_EQ(jobs[1].writeSizes, std::vector<std::uint32_t>{100000});
     ASSERT_EQ(run.device.Jobs().size(), 2u);
     EXPECT_EQ(run.device.Jobs()[1], Pattern(100000));
-    EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+    EXPECT_EQ(run.MessageTexts(), Texts{expected::kSuccess});
 }
 
 // Whichever source, a short write is aborted and its held job deleted: the embosser
@@ -66,11 +67,11 @@ TEST(SendFirmwareFile, AWriteTakenOnlyInPartIsAbortedFromEitherSource) {
         const auto jobs = run.spooler.Jobs();
         if (!serviceJobWhole) {
             // The service-mode job's own short write is silent; the embosser never got ready.
-            EXPECT_EQ(run.MessageTexts(), Texts{text::kNeverReady});
+            EXPECT_EQ(run.MessageTexts(), Texts{expected::kNeverReady});
             EXPECT_EQ(jobs.size(), 1u);
             continue;
         }
-        EXPECT_EQ(run.MessageTexts(), (Texts{text::kWriteFailed, text::kNotFinished}));
+        EXPECT_EQ(run.MessageTexts(), (Texts{expected::kWriteFailed, expected::kNotFinished}));
         EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
         EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
         ASSERT_EQ(jobs.size(), 2u);
@@ -81,15 +82,22 @@ TEST(SendFirmwareFile, AWriteTakenOnlyInPartIsAbortedFromEitherSource) {
     }
 }
 
-// A program that carries an image never sends the chosen file.
+// A program that carries an image never sends the chosen file: the image taken at
+// Start is the embedded one, the file not even opened, and that is what goes.
 TEST(SendFirmwareFile, EmbeddedImageWinsOverAChosenFile) {
     FlashingRun run;
-    run.chosenFile.size = 300;
-    run.chosenFile.data.reset(new unsigned char[300]());
+    MemoryFileOpener files;
+    files.files[L"C:\\fw.hex"].bytes = Pattern(300);
+    FirmwareFileOutcome taken = TakeFirmwareImage(run.embedded, files, L"C:\\fw.hex");
+    EXPECT_EQ(taken.refusal, FirmwareFileRefusal::None);
+    EXPECT_TRUE(files.openedPaths.empty()) << "the chosen file was opened";
+    EXPECT_EQ(taken.bytes.data, run.embedded.image->data());
+    EXPECT_FALSE(taken.bytes.owned);
+    run.image = std::move(taken.bytes);
     run.Run();
     ASSERT_EQ(run.device.Jobs().size(), 2u);
     EXPECT_EQ(run.device.Jobs()[1], SmallFirmwareImage());
-    EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+    EXPECT_EQ(run.MessageTexts(), Texts{expected::kSuccess});
 }
 
 }  // namespace

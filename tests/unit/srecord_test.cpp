@@ -245,7 +245,7 @@ TEST(CheckAsLoader, RejectsEverySingleCharacterChange) {
     }
 }
 
-ImageReport Read(const std::string& image) {
+ImageOutcome Read(const std::string& image) {
     return ReadFirmwareImage(reinterpret_cast<const unsigned char*>(image.data()), image.size());
 }
 
@@ -260,7 +260,7 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 // record lengths, addresses and gaps, further headers, the version's form.
 TEST(FirmwareImageReader, TakesFirmwareAndLeavesTheRestToTheEmbosser) {
     const std::string synthetic = GenerateSyntheticFirmware();
-    const ImageReport stored = Read(synthetic);
+    const ImageOutcome stored = Read(synthetic);
     ASSERT_TRUE(stored.Usable()) << ImageFaultText(stored);
     EXPECT_EQ(stored.maker, "Quillmar");
     EXPECT_EQ(stored.version, "00900000");
@@ -290,7 +290,7 @@ TEST(FirmwareImageReader, TakesFirmwareAndLeavesTheRestToTheEmbosser) {
          Image({Header(), Data(0, 32), Header("Other:1"), End(0x55, {1, 2})})},
     };
     for (const auto& [name, image] : cases) {
-        const ImageReport report = Read(image);
+        const ImageOutcome report = Read(image);
         EXPECT_TRUE(report.Usable()) << name << ": " << ImageFaultText(report);
     }
     EXPECT_EQ(Read(cases[4].second).maker, "QUILLMAR");
@@ -343,7 +343,7 @@ TEST(FirmwareImageReader, RefusesWhatCantBeFirmwareAtItsFirstFaultAndLine) {
         {"zero byte after the end", good + std::string(1, '\0'), ImageFault::AfterEnd, 7},
     };
     for (const Refusal& c : cases) {
-        const ImageReport report = Read(c.image);
+        const ImageOutcome report = Read(c.image);
         const std::string text = ImageFaultText(report);
         EXPECT_EQ(report.fault, c.fault) << c.name << ": " << text;
         EXPECT_EQ(report.line, c.line) << c.name << ": " << text;

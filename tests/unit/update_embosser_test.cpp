@@ -40,7 +40,7 @@ struct EmbosserRun : UpdateHarness {
         : model(script) {
         spooler.AddPrinter(Embosser(), &model);
         if (source == Source::Embedded) {
-            embedded.image = std::move(image);
+            Embed(std::move(image));
         } else {
             ChooseFile(image);
         }
@@ -61,7 +61,7 @@ TEST(UpdateWithEmbosser, SyntheticImageArrivesByteForByteInOneWrite) {
         EXPECT_TRUE(run.model.FirmwareReceived() == SyntheticImage()) << "image changed on the way";
         EXPECT_EQ(run.spooler.Jobs()[1].writeSizes, std::vector<std::uint32_t>{1140906});
         EXPECT_TRUE(run.model.LastImageCheck().Valid());
-        EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+        EXPECT_EQ(run.MessageTexts(), Texts{expected::kSuccess});
         EXPECT_TRUE(run.model.ReportedFinishedFlash());
         EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
     }
@@ -76,7 +76,7 @@ TEST(UpdateWithEmbosser, DamagedImageIsSentUnchangedAndTheDeviceOutcomeShown) {
     run.Run();
     EXPECT_TRUE(run.model.FirmwareReceived() == damaged);
     EXPECT_FALSE(run.model.LastImageCheck().Valid());
-    EXPECT_EQ(run.MessageTexts(), Texts{text::kInvalidHex});
+    EXPECT_EQ(run.MessageTexts(), Texts{expected::kInvalidHex});
     EXPECT_EQ(run.log.Only(L"sleep 1500").size(), 1u) << "the device's 2 ends polling at once";
 }
 
@@ -85,15 +85,15 @@ TEST(UpdateWithEmbosser, EachScriptedFaultEndsWithItsMessage) {
         EmbosserFault fault;
         Texts messages;
     } cases[] = {
-        {EmbosserFault::None, {text::kSuccess}},
-        {EmbosserFault::NeverReady, {text::kNeverReady}},
-        {EmbosserFault::LostAfterReady, {text::kRecheckError}},
-        {EmbosserFault::FlashError, {text::kFlashDeviceError}},
-        {EmbosserFault::UnknownError, {text::kUnknownError}},
-        {EmbosserFault::WriteError, {text::kWriteError}},
-        {EmbosserFault::SilentMidFlash, {text::kNotFinished}},
-        {EmbosserFault::WrongMaker, {text::kNeverReady}},
-        {EmbosserFault::WrongModel, {text::kNeverReady}},
+        {EmbosserFault::None, {expected::kSuccess}},
+        {EmbosserFault::NeverReady, {expected::kNeverReady}},
+        {EmbosserFault::LostAfterReady, {expected::kRecheckError}},
+        {EmbosserFault::FlashError, {expected::kFlashDeviceError}},
+        {EmbosserFault::UnknownError, {expected::kUnknownError}},
+        {EmbosserFault::WriteError, {expected::kWriteError}},
+        {EmbosserFault::SilentMidFlash, {expected::kNotFinished}},
+        {EmbosserFault::WrongMaker, {expected::kNeverReady}},
+        {EmbosserFault::WrongModel, {expected::kNeverReady}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.fault));
@@ -125,7 +125,7 @@ TEST(UpdateWithEmbosser, AnySpoolerCallFailingLeavesNoHandleAndNoFalseSuccess) {
             {
                 EmbosserRun clean({}, source);
                 clean.Run();
-                ASSERT_EQ(clean.MessageTexts(), Texts{text::kSuccess});
+                ASSERT_EQ(clean.MessageTexts(), Texts{expected::kSuccess});
                 calls = clean.spooler.CallCount(op);
                 ASSERT_GT(calls, 0) << sim::SpoolerOpName(op) << " is used by a run";
             }
@@ -139,7 +139,7 @@ TEST(UpdateWithEmbosser, AnySpoolerCallFailingLeavesNoHandleAndNoFalseSuccess) {
                 EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
                 EXPECT_LE(run.dialog.Messages().size(), 2u);
                 const Texts shown = run.MessageTexts();
-                const bool success = std::find(shown.begin(), shown.end(), text::kSuccess) != shown.end();
+                const bool success = std::find(shown.begin(), shown.end(), expected::kSuccess) != shown.end();
                 if (success) {
                     EXPECT_TRUE(run.model.ReportedFinishedFlash());
                 }
@@ -169,16 +169,16 @@ TEST(UpdateWithEmbosser, EachJobIsHeldUntilItIsWhole) {
         Texts messages;
         bool firmwareArrives;
     } cases[] = {
-        {"printing while spooling", sim::DeliveryMode::WhileSpooling, nullptr, {text::kSuccess}, true},
-        {"printing after spooling", sim::DeliveryMode::AfterSpooled, nullptr, {text::kSuccess}, true},
-        {"printing directly", sim::DeliveryMode::Direct, nullptr, {text::kSuccess}, true},
+        {"printing while spooling", sim::DeliveryMode::WhileSpooling, nullptr, {expected::kSuccess}, true},
+        {"printing after spooling", sim::DeliveryMode::AfterSpooled, nullptr, {expected::kSuccess}, true},
+        {"printing directly", sim::DeliveryMode::Direct, nullptr, {expected::kSuccess}, true},
         {"pausing refused", sim::DeliveryMode::WhileSpooling,
-         [](sim::SimulatedSpooler& s) { s.FailCall(SpoolerOp::PauseJob); }, {text::kSuccess}, true},
+         [](sim::SimulatedSpooler& s) { s.FailCall(SpoolerOp::PauseJob); }, {expected::kSuccess}, true},
         {"the firmware's resume refused", sim::DeliveryMode::WhileSpooling,
-         [](sim::SimulatedSpooler& s) { s.FailCall(SpoolerOp::ResumeJob, 2); }, {text::kNotFinished}, false},
+         [](sim::SimulatedSpooler& s) { s.FailCall(SpoolerOp::ResumeJob, 2); }, {expected::kNotFinished}, false},
         // Nothing is spooled, so nothing can be held: a part of the image reaches the embosser.
         {"printing directly, a short write", sim::DeliveryMode::Direct,
-         [](sim::SimulatedSpooler& s) { s.LimitWrites(1000); }, {text::kWriteFailed, text::kInvalidHex}, false},
+         [](sim::SimulatedSpooler& s) { s.LimitWrites(1000); }, {expected::kWriteFailed, expected::kInvalidHex}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -207,7 +207,7 @@ TEST(UpdateWithEmbosser, ADocumentThatCameInAsTheFirmwareJobStartedIsNotFlashedF
     // Should the run poll after all, the letter is complete by its first flash query.
     run.spooler.OnCall(SpoolerOp::ReadDriverData, 6, [&] { run.spooler.CompleteDocument(letter); });
     run.Run();
-    EXPECT_EQ(run.MessageTexts(), Texts{text::kForeignDocument});
+    EXPECT_EQ(run.MessageTexts(), Texts{expected::kForeignDocument});
     EXPECT_EQ(run.dialog.Position(), 0);
     EXPECT_EQ(run.spooler.Jobs().back().fate, sim::JobFate::Deleted) << "the firmware job";
     run.spooler.CompleteDocument(letter);
@@ -221,7 +221,7 @@ TEST(UpdateWithEmbosser, AJobThatIsPrintingIsLeftToFinish) {
     // The port stops reading at the re-check: the firmware starts printing and hangs there.
     run.spooler.OnCall(SpoolerOp::ReadDriverData, 5, [&] { run.spooler.SetPortStalled(L"Dovrex", true); });
     run.Run();
-    EXPECT_EQ(run.MessageTexts(), Texts{text::kNotFinished});
+    EXPECT_EQ(run.MessageTexts(), Texts{expected::kNotFinished});
     const sim::CapturedJob firmware = run.spooler.Jobs().at(1);
     EXPECT_EQ(firmware.fate, sim::JobFate::Queued) << "a printing job was deleted";
     EXPECT_TRUE(firmware.printing);
@@ -236,7 +236,7 @@ TEST(UpdateWithEmbosser, AnEmbosserStillWritingAtTheFiftiethQueryFinishes) {
     script.writePolls = 90;  // progress rises at every query
     EmbosserRun run(script);
     run.Run();
-    EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+    EXPECT_EQ(run.MessageTexts(), Texts{expected::kSuccess});
     EXPECT_EQ(run.clock.Pauses().size(), 3 + 1 + 2 + 90 + 1u) << "negotiation, settle, erase, write, idle";
     EXPECT_TRUE(run.model.ReportedFinishedFlash());
 }
@@ -259,7 +259,7 @@ TEST(UpdateWithEmbosser, AnExceptionOnTheWorkerEndsTheRunWithItsCleanUpAndAMessa
         EmbosserRun run;
         run.spooler.OnCall(c.op, c.nth, [] { throw std::bad_alloc(); });
         EXPECT_NO_THROW(run.Run());
-        ASSERT_EQ(run.MessageTexts(), Texts{text::kRunFailed});
+        ASSERT_EQ(run.MessageTexts(), Texts{expected::kRunFailed});
         EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
         EXPECT_EQ(run.dialog.Position(), 0);
         EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
@@ -281,13 +281,13 @@ TEST(UpdateWithEmbosser, ACallThatHangsIsToldOnceAfterAMinuteAndTheRunGoesOn) {
         const char* what;
         SpoolerOp op;
         int nth;
-        const std::wstring& message;
+        const wchar_t* message;
     } cases[] = {
-        {"a status query in negotiation", SpoolerOp::ReadDriverData, 3, text::kStuckBeforeFirmware},
-        {"writing the service-mode job", SpoolerOp::Write, 1, text::kStuckBeforeFirmware},
-        {"ending the firmware's document", SpoolerOp::EndDocument, 2, text::kStuckAfterFirmware},
+        {"a status query in negotiation", SpoolerOp::ReadDriverData, 3, expected::kStuckBeforeFirmware},
+        {"writing the service-mode job", SpoolerOp::Write, 1, expected::kStuckBeforeFirmware},
+        {"ending the firmware's document", SpoolerOp::EndDocument, 2, expected::kStuckAfterFirmware},
         // Once it is let go, the embosser may be writing it: no advice to switch it off.
-        {"resuming the firmware job", SpoolerOp::ResumeJob, 2, text::kStuckWhileWriting},
+        {"resuming the firmware job", SpoolerOp::ResumeJob, 2, expected::kStuckWhileWriting},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -324,7 +324,7 @@ TEST(UpdateWithEmbosser, ACallThatHangsIsToldOnceAfterAMinuteAndTheRunGoesOn) {
         worker.join();
         EXPECT_TRUE(watch.TakeReturnReport());
         EXPECT_FALSE(watch.TakeReturnReport()) << "its return told twice";
-        EXPECT_EQ(run.MessageTexts(), Texts{text::kSuccess});
+        EXPECT_EQ(run.MessageTexts(), Texts{expected::kSuccess});
         EXPECT_FALSE(run.busy);
         run.ExpectAwakeWhileTheDeviceWorks(workerId);
         EXPECT_GE(clock.now - 1000 - 11 * kStuckCallMs, kStuckCallMs) << "the calls took under a minute";

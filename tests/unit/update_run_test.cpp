@@ -72,7 +72,7 @@ TEST(UpdateRun, SuccessfulUpdateDrivesBarStatusAndPausesInOrder) {
                   std::find(expected.begin(), expected.end(), L"pos 100") - expected.begin())});
 
     ASSERT_EQ(run.dialog.Messages().size(), 1u);
-    EXPECT_EQ(run.dialog.Messages()[0].text, text::kSuccess);
+    EXPECT_EQ(run.dialog.Messages()[0].text, expected::kSuccess);
     EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Information);
     EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0}) << "printer closed before the result";
     EXPECT_EQ(run.dialog.StatusText(), L"writing done");
@@ -105,7 +105,7 @@ TEST(UpdateRun, DeviceNeverReadyTimesOutAfterFiftyQueries) {
     EXPECT_EQ(run.clock.Pauses(), std::vector<std::uint32_t>(50, 800));
     EXPECT_EQ(run.log.Only(L"query").size(), 1 + 50u);
     ASSERT_EQ(run.dialog.Messages().size(), 1u);
-    EXPECT_EQ(run.dialog.Messages()[0].text, text::kNeverReady);
+    EXPECT_EQ(run.dialog.Messages()[0].text, expected::kNeverReady);
     EXPECT_EQ(run.dialog.Messages()[0].caption, L"Info");
     EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Information);
     const Events events = run.log.Events();
@@ -132,41 +132,41 @@ TEST(UpdateRun, QueueOrDeviceThatCantTakeAnUpdateIsRefusedWithNothingSent) {
         const char* what;
         Setup setup;
         Answer beforeSending;
-        const std::wstring* refusal;  // null: the update goes ahead
+        const wchar_t* refusal;  // null: the update goes ahead
     } cases[] = {
         {"set to work offline", [](sim::SimulatedSpooler& s) { s.SetWorkOffline(L"Dovrex", true); }, {0},
-         &text::kQueueOffline},
-        {"status offline", bits(queue_status::kOffline), {0}, &text::kQueueOffline},
-        {"status not available", bits(queue_status::kNotAvailable), {0}, &text::kQueueOffline},
-        {"server offline", bits(queue_status::kServerOffline), {0}, &text::kQueueOffline},
-        {"server unknown", bits(queue_status::kServerUnknown), {0}, &text::kQueueOffline},
+         expected::kQueueOffline},
+        {"status offline", bits(queue_status::kOffline), {0}, expected::kQueueOffline},
+        {"status not available", bits(queue_status::kNotAvailable), {0}, expected::kQueueOffline},
+        {"server offline", bits(queue_status::kServerOffline), {0}, expected::kQueueOffline},
+        {"server unknown", bits(queue_status::kServerUnknown), {0}, expected::kQueueOffline},
         {"unplugged", [](sim::SimulatedSpooler& s) { s.SetDeviceConnected(L"Dovrex", false); }, {0},
-         &text::kQueueOffline},
-        {"status paused", bits(queue_status::kPaused), {0}, &text::kQueuePaused},
-        {"pending deletion", bits(queue_status::kPendingDeletion), {0}, &text::kQueueFault},
-        {"paper out", bits(queue_status::kPaperOut), {0}, &text::kQueueFault},
-        {"paper problem", bits(queue_status::kPaperProblem), {0}, &text::kQueueFault},
-        {"user intervention", bits(queue_status::kUserIntervention), {0}, &text::kQueueFault},
-        {"door open", bits(queue_status::kDoorOpen), {0}, &text::kQueueFault},
+         expected::kQueueOffline},
+        {"status paused", bits(queue_status::kPaused), {0}, expected::kQueuePaused},
+        {"pending deletion", bits(queue_status::kPendingDeletion), {0}, expected::kQueueFault},
+        {"paper out", bits(queue_status::kPaperOut), {0}, expected::kQueueFault},
+        {"paper problem", bits(queue_status::kPaperProblem), {0}, expected::kQueueFault},
+        {"user intervention", bits(queue_status::kUserIntervention), {0}, expected::kQueueFault},
+        {"door open", bits(queue_status::kDoorOpen), {0}, expected::kQueueFault},
         {"paused", [](sim::SimulatedSpooler& s) { s.SetQueuePaused(L"Dovrex", true); }, {0},
-         &text::kQueuePaused},
-        {"error", bits(queue_status::kError), {0}, &text::kQueueFault},
-        {"paper jam", bits(queue_status::kPaperJam), {0}, &text::kQueueFault},
+         expected::kQueuePaused},
+        {"error", bits(queue_status::kError), {0}, expected::kQueueFault},
+        {"paper jam", bits(queue_status::kPaperJam), {0}, expected::kQueueFault},
         {"a document being written",
          [](sim::SimulatedSpooler& s) { s.AddForeignDocument(L"Dovrex", {'H', 'i'}, false); }, {0},
-         &text::kDocumentsWaiting},
+         expected::kDocumentsWaiting},
         {"a document counted, with no job list",
          [](sim::SimulatedSpooler& s) {
              s.AddForeignDocument(L"Dovrex", {'H', 'i'}, false);
              s.FailCall(sim::SpoolerOp::ListQueuedJobs);
          },
-         {0}, &text::kDocumentsWaiting},
+         {0}, expected::kDocumentsWaiting},
         {"a document stuck being deleted",
          [](sim::SimulatedSpooler& s) { s.SetJobHeldBits(s.AddForeignDocument(L"Dovrex", {'H'}, false), job_status::kDeleting); },
-         {0}, &text::kDocumentsWaiting},
+         {0}, expected::kDocumentsWaiting},
         {"a document in error",
          [](sim::SimulatedSpooler& s) { s.SetJobHeldBits(s.AddForeignDocument(L"Dovrex", {'H'}, false), job_status::kError); },
-         {0}, &text::kDocumentsWaiting},
+         {0}, expected::kDocumentsWaiting},
         // Kept by "Keep printed documents": listed, but nothing more will print.
         {"a printed document kept",
          [](sim::SimulatedSpooler& s) {
@@ -174,8 +174,8 @@ TEST(UpdateRun, QueueOrDeviceThatCantTakeAnUpdateIsRefusedWithNothingSent) {
              s.AddPrintedDocument(L"Dovrex");
          },
          {0}, nullptr},
-        {"device in service mode", [](sim::SimulatedSpooler&) {}, {1}, &text::kAlreadyUpdating},
-        {"device flashing", [](sim::SimulatedSpooler&) {}, {6, 40}, &text::kAlreadyUpdating},
+        {"device in service mode", [](sim::SimulatedSpooler&) {}, {1}, expected::kAlreadyUpdating},
+        {"device flashing", [](sim::SimulatedSpooler&) {}, {6, 40}, expected::kAlreadyUpdating},
         {"no answer from the queue",
          [](sim::SimulatedSpooler& s) {
              s.FailCall(sim::SpoolerOp::GetQueueState);
@@ -195,11 +195,11 @@ TEST(UpdateRun, QueueOrDeviceThatCantTakeAnUpdateIsRefusedWithNothingSent) {
         std::size_t ownJobs = 0;
         for (const auto& job : run.spooler.Jobs()) ownJobs += !job.foreign;
         if (c.refusal == nullptr) {
-            EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+            EXPECT_EQ(run.MessageTexts(), Events{expected::kSuccess});
             EXPECT_EQ(ownJobs, 2u);
             continue;
         }
-        ASSERT_EQ(run.MessageTexts(), Events{*c.refusal});
+        ASSERT_EQ(run.MessageTexts(), Events{c.refusal});
         EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
         EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
         EXPECT_EQ(ownJobs, 0u) << "something was sent";
@@ -269,7 +269,7 @@ TEST(UpdateRun, TheHeldFirmwareGoesOnlyWhenNoOtherDocumentJoined) {
         run.Run();
         // A printed document that left no trace can only be caught by the embosser's status,
         // which this scripted one doesn't change.
-        EXPECT_EQ(run.MessageTexts(), Events{c.released ? text::kSuccess : text::kForeignDocument});
+        EXPECT_EQ(run.MessageTexts(), Events{c.released ? expected::kSuccess : expected::kForeignDocument});
         const auto received = run.device.Jobs();
         const bool firmwareWent = std::find(received.begin(), received.end(), SmallFirmwareImage()) != received.end();
         EXPECT_EQ(firmwareWent, c.released);
@@ -288,7 +288,7 @@ TEST(UpdateRun, NoJobOfTheRunIsLeftToPrintLater) {
             if (query == 1) run.spooler.SetDeviceConnected(L"Dovrex", false);
         };
         run.Run();
-        EXPECT_EQ(run.MessageTexts(), Events{text::kNeverReady});
+        EXPECT_EQ(run.MessageTexts(), Events{expected::kNeverReady});
         run.spooler.SetDeviceConnected(L"Dovrex", true);
         EXPECT_TRUE(run.device.Jobs().empty()) << "the service-mode job printed later";
         EXPECT_EQ(run.spooler.Jobs().at(0).fate, sim::JobFate::Deleted);
@@ -300,7 +300,7 @@ TEST(UpdateRun, NoJobOfTheRunIsLeftToPrintLater) {
             if (query == 3) run.spooler.SetQueuePaused(L"Dovrex", true);  // at the re-check
         };
         run.Run();
-        EXPECT_EQ(run.MessageTexts(), Events{text::kNotFinished});
+        EXPECT_EQ(run.MessageTexts(), Events{expected::kNotFinished});
         run.spooler.SetQueuePaused(L"Dovrex", false);
         EXPECT_EQ(run.device.Jobs().size(), 1u) << "the firmware printed later";
         EXPECT_EQ(run.spooler.Jobs().at(1).fate, sim::JobFate::Deleted);
@@ -313,7 +313,7 @@ TEST(UpdateRun, NoJobOfTheRunIsLeftToPrintLater) {
             if (query == 2) letter = run.spooler.AddForeignDocument(L"Dovrex", {'H', 'i'}, false);
         };
         run.Run();
-        EXPECT_EQ(run.MessageTexts(), Events{text::kForeignDocument});
+        EXPECT_EQ(run.MessageTexts(), Events{expected::kForeignDocument});
         EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
         EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
         EXPECT_EQ(run.log.Only(L"pos 0").size(), 2u) << "the bar back at 0 after the message";
@@ -328,12 +328,12 @@ TEST(UpdateRun, NoJobOfTheRunIsLeftToPrintLater) {
 TEST(UpdateRun, RecheckThatIsNotReadyEndsTheRun) {
     const struct {
         Answer recheck;
-        const std::wstring& message;
+        const wchar_t* message;
     } cases[] = {
-        {{kNoAnswer}, text::kRecheckError}, {{0}, text::kRecheckError},
-        {{2}, text::kRecheckInvalidFile},   {{3}, text::kRecheckError},
-        {{5}, text::kRecheckError},         {{6, 10}, text::kRecheckError},
-        {{7}, text::kRecheckError},
+        {{kNoAnswer}, expected::kRecheckError}, {{0}, expected::kRecheckError},
+        {{2}, expected::kRecheckInvalidFile},   {{3}, expected::kRecheckError},
+        {{5}, expected::kRecheckError},         {{6, 10}, expected::kRecheckError},
+        {{7}, expected::kRecheckError},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.recheck.status);
@@ -359,41 +359,41 @@ TEST(UpdateRun, FlashPollingEndsWithTheMessageForTheLastStatus) {
         const char* what;
         std::vector<Answer> flash;
         std::size_t flashQueries;
-        const std::wstring& message;
+        const wchar_t* message;
         MessageIcon icon;
         bool lastQueryQuiet = true;  // the last answer moves nothing on screen
     } cases[] = {
-        {"0 before any 6 doesn't finish", {{0}, {0}, {6, 0}, {0}}, 4, text::kSuccess,
+        {"0 before any 6 doesn't finish", {{0}, {0}, {6, 0}, {0}}, 4, expected::kSuccess,
          MessageIcon::Information},
-        {"0 alone never finishes", {{0}}, 50, text::kNotFinished, MessageIcon::Warning},
-        {"5 at once", {{5}}, 1, text::kWriteError, MessageIcon::Information},
-        {"5 while writing", {{6, 0}, {6, 30}, {5}}, 3, text::kWriteError, MessageIcon::Information},
-        {"4", {{1}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
-        {"4 after 6", {{6, 20}, {4}}, 2, text::kUnknownError, MessageIcon::Information},
+        {"0 alone never finishes", {{0}}, 50, expected::kNotFinished, MessageIcon::Warning},
+        {"5 at once", {{5}}, 1, expected::kWriteError, MessageIcon::Information},
+        {"5 while writing", {{6, 0}, {6, 30}, {5}}, 3, expected::kWriteError, MessageIcon::Information},
+        {"4", {{1}, {4}}, 2, expected::kUnknownError, MessageIcon::Information},
+        {"4 after 6", {{6, 20}, {4}}, 2, expected::kUnknownError, MessageIcon::Information},
         // The rising 50 and the change to no answer are news: 50 queries without any follow.
-        {"status that stops answering", {{6, 0}, {6, 50}, {kNoAnswer}}, 53, text::kNotFinished,
+        {"status that stops answering", {{6, 0}, {6, 50}, {kNoAnswer}}, 53, expected::kNotFinished,
          MessageIcon::Warning},
         // The device's verdicts 2 and 3 end polling at once and are told in their own words.
-        {"2 while erasing", {{6, 0}, {2}}, 2, text::kInvalidHex, MessageIcon::Information},
-        {"3 while writing", {{6, 80}, {3}}, 2, text::kFlashDeviceError, MessageIcon::Information},
-        {"2 before any 6", {{2}, {2}, {6, 0}, {0}}, 1, text::kInvalidHex,
+        {"2 while erasing", {{6, 0}, {2}}, 2, expected::kInvalidHex, MessageIcon::Information},
+        {"3 while writing", {{6, 80}, {3}}, 2, expected::kFlashDeviceError, MessageIcon::Information},
+        {"2 before any 6", {{2}, {2}, {6, 0}, {0}}, 1, expected::kInvalidHex,
          MessageIcon::Information},
-        {"2 after silence", {{kNoAnswer}, {kNoAnswer}, {2}}, 3, text::kInvalidHex,
+        {"2 after silence", {{kNoAnswer}, {kNoAnswer}, {2}}, 3, expected::kInvalidHex,
          MessageIcon::Information},
-        {"3 after an unknown code", {{9}, {3}, {0}}, 2, text::kFlashDeviceError,
+        {"3 after an unknown code", {{9}, {3}, {0}}, 2, expected::kFlashDeviceError,
          MessageIcon::Information},
-        {"3 is told, not a 5 after it", {{3}, {5}}, 1, text::kFlashDeviceError,
+        {"3 is told, not a 5 after it", {{3}, {5}}, 1, expected::kFlashDeviceError,
          MessageIcon::Information},
         {"2 on the fiftieth query", Join({std::vector<Answer>(49, {1}), {{2}}}), 50,
-         text::kInvalidHex, MessageIcon::Information},
+         expected::kInvalidHex, MessageIcon::Information},
         // Only news counts: progress that stops rising is a stall like any other.
-        {"progress that stops rising", {{6, 0}, {6, 50}}, 52, text::kNotFinished, MessageIcon::Warning, false},
+        {"progress that stops rising", {{6, 0}, {6, 50}}, 52, expected::kNotFinished, MessageIcon::Warning, false},
         // A device that keeps telling something new is followed up to the limit on the whole
         // flash; one that still reports flash work then is not to be switched off.
         {"news at every query, writing at the limit", Alternating(kFlashQueryLimit, {1}, {6, 10}),
-         kFlashQueryLimit, text::kStillWriting, MessageIcon::Warning, false},
+         kFlashQueryLimit, expected::kStillWriting, MessageIcon::Warning, false},
         {"news at every query, silent at the limit", Alternating(kFlashQueryLimit, {6, 10}, {kNoAnswer}),
-         kFlashQueryLimit, text::kNotFinished, MessageIcon::Warning, false},
+         kFlashQueryLimit, expected::kNotFinished, MessageIcon::Warning, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -430,7 +430,7 @@ TEST(UpdateRun, BarCreepsByFiveUpToSixtyWhileTheDeviceSaysNothingUseful) {
     EXPECT_EQ(run.log.Only(L"status writing flash").size(), 6u);
     EXPECT_EQ(run.log.Only(L"repaint bar").size(), 6u);
     EXPECT_EQ(run.log.Only(L"query").size(), 54u);
-    EXPECT_EQ(run.MessageTexts(), Events{text::kNotFinished});
+    EXPECT_EQ(run.MessageTexts(), Events{expected::kNotFinished});
     EXPECT_EQ(run.clock.TotalMs(), 800u + 2000u + 50u * 1500u);
 }
 
@@ -441,7 +441,7 @@ TEST(UpdateRun, CreepStepIsTakenOnlyBelowSixty) {
               (Events{L"pos 0", L"pos 10", L"pos 20", L"pos 30", L"pos 57", L"pos 62", L"pos 100",
                       L"pos 0"}));
     EXPECT_EQ(run.log.Only(L"status writing flash").size(), 2u);
-    EXPECT_EQ(run.MessageTexts(), Events{text::kWriteError});
+    EXPECT_EQ(run.MessageTexts(), Events{expected::kWriteError});
 }
 
 // The bar follows the reported progress, going down as well as up.
@@ -453,7 +453,7 @@ TEST(UpdateRun, WorkingStatusSetsTheBarFromProgress) {
                       L"pos 50", L"pos 55", L"pos 60", L"pos 50", L"pos 50", L"pos 99", L"pos 100",
                       L"pos 0"}));
     EXPECT_EQ(run.log.Only(L"status erasing flash").size(), 1u);
-    EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+    EXPECT_EQ(run.MessageTexts(), Events{expected::kSuccess});
 }
 
 // No such printer, or a port that isn't exactly "USB...": the run ends silently.
@@ -495,7 +495,7 @@ TEST(UpdateRun, StandardUserUpdatesWithUseAccess) {
     EXPECT_EQ(accessAsked, (std::vector<std::uint32_t>{kPrinterAllAccess, kPrinterAccessUse,
                                                        kPrinterAllAccess, kPrinterAccessUse}));
     EXPECT_EQ(run.device.Jobs().size(), 2u);
-    EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+    EXPECT_EQ(run.MessageTexts(), Events{expected::kSuccess});
     EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
 }
 
@@ -505,7 +505,7 @@ TEST(UpdateRun, SecondOpenFailingTellsTheEmbosserWaitsWithTheBarAtTen) {
     ScriptedRun run(std::vector<Answer>{{1}});
     run.spooler.FailCall(sim::SpoolerOp::Open, 2);
     run.Run();
-    ASSERT_EQ(run.MessageTexts(), Events{text::kReopenFailed});
+    ASSERT_EQ(run.MessageTexts(), Events{expected::kReopenFailed});
     EXPECT_EQ(run.dialog.Messages()[0].caption, L"Error");
     EXPECT_EQ(run.dialog.Messages()[0].icon, MessageIcon::Warning);
     EXPECT_EQ(run.handlesAtMessage, std::vector<int>{0});
@@ -516,17 +516,16 @@ TEST(UpdateRun, SecondOpenFailingTellsTheEmbosserWaitsWithTheBarAtTen) {
     EXPECT_EQ(run.spooler.OpenHandleCount(), 0);
 }
 
-// The name is read once: a selection changed mid-run can't redirect the second open.
+// The printer is the one the run was given at Start, held in its context (nothing
+// the dialog selects later reaches it): both opens go to it, none to another.
 TEST(UpdateRun, BothOpensUseTheNameTakenAtTheStart) {
     ScriptedRun run(Join({kReadyAtOnce, {{6, 50}, {0}}}));
     ScriptedDevice other(nullptr, {{1}});
     run.spooler.AddPrinter(Embosser(L"Other"), &other);
-    run.dialog.selectedPrinters = {L"Dovrex", L"Other"};
     run.Run();
-    EXPECT_EQ(run.dialog.SelectedPrinterCalls(), 1u);
     EXPECT_EQ(run.spooler.OpenedNames(), (Events{L"Dovrex", L"Dovrex"}));
     EXPECT_TRUE(other.Jobs().empty());
-    EXPECT_EQ(run.MessageTexts(), Events{text::kSuccess});
+    EXPECT_EQ(run.MessageTexts(), Events{expected::kSuccess});
 }
 
 // A failed start of document or page skips that job's data, silently; the embosser,
@@ -537,12 +536,12 @@ TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
         int nth;
         std::size_t jobsReachingDevice;
         int writes;
-        const std::wstring& message;
+        const wchar_t* message;
     } cases[] = {
-        {sim::SpoolerOp::BeginDocument, 1, 0, 0, text::kNeverReady},
-        {sim::SpoolerOp::BeginDocument, 2, 1, 1, text::kNotFinished},  // waits for its firmware
-        {sim::SpoolerOp::BeginPage, 1, 1, 0, text::kNeverReady},        // an empty job
-        {sim::SpoolerOp::BeginPage, 2, 2, 1, text::kInvalidHex},        // an empty job as firmware
+        {sim::SpoolerOp::BeginDocument, 1, 0, 0, expected::kNeverReady},
+        {sim::SpoolerOp::BeginDocument, 2, 1, 1, expected::kNotFinished},  // waits for its firmware
+        {sim::SpoolerOp::BeginPage, 1, 1, 0, expected::kNeverReady},        // an empty job
+        {sim::SpoolerOp::BeginPage, 2, 2, 1, expected::kInvalidHex},        // an empty job as firmware
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(sim::SpoolerOpName(c.op)) + " #" + std::to_string(c.nth));
@@ -568,32 +567,48 @@ TEST(UpdateRun, FailedJobStartsSkipTheDataAndTheRunGoesOn) {
 // and once it is clear (the dialog may be gone by then) the dialog side is never
 // reached again; the run is freed last, by the worker.
 TEST(UpdateThreadProc, ReachesTheDialogOnlyWhileBusyAndFreesItsRunLast) {
-    struct OwnedRun : UpdateThreadArgument {
-        ScriptedRun scripted{Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}})};
+    ScriptedRun scripted{Join({kReadyAtOnce, {{6, 0}, {6, 50}, {0}}})};
+    // The run's requests of the dialog, owned by its argument: passed on to the
+    // recording dialog, and when the worker frees the argument, what it did by then
+    // is looked at.
+    struct OwnedRequests : DialogRequests {
+        ScriptedRun& scripted;
         bool* busyAtFree;
-        explicit OwnedRun(bool* busyAtFreeOut) : busyAtFree(busyAtFreeOut) {}
-        ~OwnedRun() override {
+        const std::thread::id* workerId;
+        OwnedRequests(ScriptedRun& run, bool* busyAtFreeOut, const std::thread::id* worker)
+            : scripted(run), busyAtFree(busyAtFreeOut), workerId(worker) {}
+        ~OwnedRequests() override {
             *busyAtFree = scripted.busy;
             EXPECT_EQ(scripted.dialog.CallsWhileIdle(), 0) << "dialog reached after the flag cleared";
-            EXPECT_EQ(scripted.MessageTexts(), Events{text::kSuccess});
-            scripted.ExpectAwakeWhileTheDeviceWorks(workerId);
+            EXPECT_EQ(scripted.MessageTexts(), Events{expected::kSuccess});
+            scripted.ExpectAwakeWhileTheDeviceWorks(*workerId);
         }
-        UpdateContext& Context() override { return scripted.context; }
-        std::thread::id workerId;
+        void SetProgressRange(int lower, int upper) override { scripted.dialog.SetProgressRange(lower, upper); }
+        void SetProgressPos(int position) override { scripted.dialog.SetProgressPos(position); }
+        void SetStatusLine(const std::wstring& text) override { scripted.dialog.SetStatusLine(text); }
+        void RepaintDialog() override { scripted.dialog.RepaintDialog(); }
+        void RepaintProgressBar() override { scripted.dialog.RepaintProgressBar(); }
+        void ShowMessage(const std::wstring& text, const std::wstring& caption, MessageIcon icon) override {
+            scripted.dialog.ShowMessage(text, caption, icon);
+        }
+        void DeviceWorkEnded() override { scripted.dialog.DeviceWorkEnded(); }
     };
     bool busyAtFree = true;
     bool busyWhileMessageShown = false, busyAtDeviceWorkEnd = false;
-    auto run = std::make_unique<OwnedRun>(&busyAtFree);
-    run->scripted.dialog.onMessage = [&, r = run.get()] { busyWhileMessageShown = r->scripted.busy; };
-    run->scripted.dialog.onDeviceWorkEnded = [&, r = run.get(),
-                                              note = run->scripted.dialog.onDeviceWorkEnded] {
+    std::thread::id workerId;
+    auto argument = std::make_unique<UpdateThreadArgument>(
+        scripted.services, std::make_unique<OwnedRequests>(scripted, &busyAtFree, &workerId),
+        L"Dovrex", FirmwareImage{}, scripted.busy);
+    scripted.dialog.onMessage = [&] { busyWhileMessageShown = scripted.busy; };
+    scripted.dialog.onDeviceWorkEnded = [&, note = scripted.dialog.onDeviceWorkEnded] {
         note();
-        busyAtDeviceWorkEnd = r->scripted.busy;
+        busyAtDeviceWorkEnd = scripted.busy;
     };
     unsigned result = 99;
-    std::thread worker([&, owned = std::move(run)]() mutable {
-        owned->workerId = std::this_thread::get_id();
-        result = UpdateThreadProc(std::move(owned));
+    // The thread gets the argument as the program's worker does, and owns it from then on.
+    std::thread worker([&, owned = static_cast<void*>(argument.release())] {
+        workerId = std::this_thread::get_id();
+        result = UpdateThreadProc(owned);
     });
     worker.join();
     EXPECT_EQ(result, 0u);
@@ -614,14 +629,13 @@ TEST(UpdateThreadProc, ClearsTheBusyFlagWhenTheRunMeetsAnException) {
     sim::SimulatedSpooler spooler;
     FakePauses clock(log);
     FakeKeepAwake keepAwake(log);
-    FakeEmbeddedImage embedded;
-    FirmwareFileBytes chosenFile;
+    FirmwareImage image;
     std::atomic<bool> busy{true};
-    const UpdateServices services{&spooler, &clock, &keepAwake, &embedded, nullptr, &Allocator::Heap(), nullptr};
-    UpdateContext context{services, dialog, chosenFile, busy};
+    const UpdateServices services{&spooler, &clock, &keepAwake, &Allocator::Heap()};
+    UpdateContext context{services, dialog, L"Dovrex", image, busy};
     EXPECT_NO_THROW(UpdateThreadProc(context));
     ASSERT_EQ(dialog.Messages().size(), 1u);
-    EXPECT_EQ(dialog.Messages()[0].text, text::kRunFailed);
+    EXPECT_EQ(dialog.Messages()[0].text, expected::kRunFailed);
     EXPECT_FALSE(busy);
     ExpectAwakeWhileTheDeviceWorks(keepAwake, dialog, std::this_thread::get_id());
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "texts/ProgramTexts.h"
 #include "win32/SystemLibrary.h"
 #include "ui/win32/NamedAccessible.h"
 
@@ -101,11 +102,11 @@ bool AnnounceTextChanges(HWND control, std::wstring* announced) {
 
 namespace {
 
-constexpr AccessibleWords kPrinterWords{L"Printer", nullptr};
-constexpr AccessibleWords kProgressWords{L"Progress", nullptr};
+constexpr AccessibleWords kPrinterWords{reflasher::texts::kPrinterListName, nullptr};
+constexpr AccessibleWords kProgressWords{reflasher::texts::kProgressBarName, nullptr};
 // Its name is its text; before the first run that is empty, and the reader still
 // says what the stop is.
-constexpr AccessibleWords kStatusWords{nullptr, L"Status"};
+constexpr AccessibleWords kStatusWords{nullptr, reflasher::texts::kStatusLineDescription};
 
 }  // namespace
 

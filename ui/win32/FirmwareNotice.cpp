@@ -1,15 +1,15 @@
 #include "ui/win32/FirmwareNotice.h"
 
 #include "device/Allocator.h"
+#include "texts/ProgramTexts.h"
 #include "win32/SystemLibrary.h"
 
 namespace {
 
-// As users know them, the blank after "automatically." too: tests quote them.
-constexpr wchar_t kNoVersion[] = L"No file version available!\r\n\r\n";
-constexpr wchar_t kInstallNote[] =
-    L"Please install the printer locally at a USB port. This application will\r\n"
-    L"negotiate the updating process with the printer automatically. ";
+using reflasher::texts::kFirmwareVersionLead;
+using reflasher::texts::kInstallNote;
+using reflasher::texts::kNoFirmwareVersion;
+
 // Paths can't be longer than this many characters, with or without the \\?\ form.
 constexpr DWORD kLongestPath = 32768;
 
@@ -28,9 +28,9 @@ std::wstring Decimal(WORD value) {
 }  // namespace
 
 std::wstring FirmwareVersionLine(const VS_FIXEDFILEINFO* version) {
-    if (version == nullptr) return kNoVersion;
+    if (version == nullptr) return kNoFirmwareVersion;
     // The first, second and fourth of the four parts: 8.0.0.81 reads 8.0.81.
-    return L"Quillmar Dovrex Firmware Version " + Decimal(HIWORD(version->dwFileVersionMS)) + L"." +
+    return kFirmwareVersionLead + Decimal(HIWORD(version->dwFileVersionMS)) + L"." +
            Decimal(LOWORD(version->dwFileVersionMS)) + L"." +
            Decimal(LOWORD(version->dwFileVersionLS)) + L"\r\n\r\n";
 }
@@ -58,7 +58,7 @@ std::wstring FirmwareNotice() {
     static const auto getSize = REFLASHER_SYSTEM_FUNCTION(version, GetFileVersionInfoSizeW);
     static const auto getInfo = REFLASHER_SYSTEM_FUNCTION(version, GetFileVersionInfoW);
     static const auto queryValue = REFLASHER_SYSTEM_FUNCTION(version, VerQueryValueW);
-    std::wstring notice = kNoVersion;
+    std::wstring notice = kNoFirmwareVersion;
     if (getSize == nullptr || getInfo == nullptr || queryValue == nullptr)
         return notice + kInstallNote;
     const std::wstring path = ModuleFileName(nullptr);

@@ -7,7 +7,7 @@
 #include "framework/FileDialog.h"
 #include "framework/WinApp.h"
 #include "resources/resource.h"
-#include "ui/DialogTexts.h"
+#include "texts/ProgramTexts.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/win32/FirmwareNotice.h"
 #include "ui/win32/Win32Gdi.h"
@@ -15,9 +15,11 @@
 #include "ui/win32/WorkerDialogLink.h"
 #include "ui/IconPosition.h"
 #include "ui/LogoDrawing.h"
-#include "update/FirmwareFileReport.h"
+#include "update/FirmwareFileOutcome.h"
 #include "update/ResultMessages.h"
 #include "update/UpdateThreadProc.h"
+
+namespace texts = reflasher::texts;
 
 namespace {
 
@@ -114,7 +116,7 @@ BOOL CReflasherDlg::OnInitDialog() {
 
     FillPrinterList();
 
-    reflasher::EmbeddedImage image;
+    reflasher::FirmwareImage image;
     if (services_.embeddedImage->Find(&image)) {
         for (int id : {IDC_BROWSE, IDC_FILE_PATH, IDC_OPEN_FILE_GROUP}) {
             const HWND control = GetDlgItem(id);
@@ -225,12 +227,12 @@ void CReflasherDlg::FillPrinterList() {
             printerNames.push_back(embosser.printerName);
             printerPorts.push_back(embosser.portName);
         }
-        if (printerList_.chooseOnlyEmbosser) ChooseEmbosser(0);
+        if (printerList_.chooseOnlyEmbosser) ChoosePrinter(0);
     }
     if (!printerList_.message.empty()) ShowError(printerList_.message.c_str());
 }
 
-void CReflasherDlg::ChooseEmbosser(std::size_t index) {
+void CReflasherDlg::ChoosePrinter(std::size_t index) {
     selectedPrinter = *std::next(printerNames.begin(), static_cast<std::ptrdiff_t>(index));
     selectedPort = *std::next(printerPorts.begin(), static_cast<std::ptrdiff_t>(index));
     printerChosen = true;
@@ -270,20 +272,24 @@ void CReflasherDlg::OnBrowse() {
     progressBar.SetPos(0);
 }
 
-bool CReflasherDlg::ReadChosenFirmware(reflasher::FirmwareFileBytes* bytes) {
+bool CReflasherDlg::TakeFirmwareImage(reflasher::FirmwareImage* image) {
     // An embedded image is sent as the build checked it; a chosen file is read
     // again here, since it may have changed since Browse, and what is read is sent.
-    reflasher::EmbeddedImage image;
-    if (services_.embeddedImage->Find(&image)) return true;
-    return !RefuseFirmwareFile(firmwarePath, bytes);
+    return !RefuseFirmware(reflasher::TakeFirmwareImage(*services_.embeddedImage, *services_.files,
+                                                        firmwarePath, *services_.allocator),
+                           image);
 }
 
-bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes) {
-    reflasher::FirmwareFileReport check =
-        reflasher::CheckFirmwareFile(*services_.files, path, *services_.allocator);
-    const std::wstring refusal = reflasher::FirmwareFileRefusalText(check);
+bool CReflasherDlg::RefuseFirmwareFile(const std::wstring& path) {
+    return RefuseFirmware(
+        reflasher::CheckFirmwareFile(*services_.files, path, *services_.allocator), nullptr);
+}
+
+bool CReflasherDlg::RefuseFirmware(reflasher::FirmwareFileOutcome outcome,
+                                   reflasher::FirmwareImage* image) {
+    const std::wstring refusal = reflasher::FirmwareFileRefusalText(outcome);
     if (refusal.empty()) {
-        if (bytes != nullptr) *bytes = std::move(check.bytes);
+        if (image != nullptr) *image = std::move(outcome.bytes);
         return false;
     }
     ShowError(refusal.c_str());
@@ -302,8 +308,8 @@ void CReflasherDlg::OnStartDownload() {
     }
     if (RefuseWhileBusy()) return;
     accessibility_.RunStarting();
-    reflasher::FirmwareFileBytes chosenFile;
-    if (!ReadChosenFirmware(&chosenFile)) return;
+    reflasher::FirmwareImage image;
+    if (!TakeFirmwareImage(&image)) return;
 
     // Another copy of the program may be updating this embosser, through this queue
     // or another one on the same port.
@@ -313,13 +319,13 @@ void CReflasherDlg::OnStartDownload() {
     }
 
     downloadInProgress = true;
-    // The worker owns its run and frees it; the dialog keeps no pointer to it.
-    auto run = std::make_unique<WorkerDialogLink>(services_, GetSafeHwnd(), selectedPrinter,
-                                                 std::move(chosenFile));
-    // The thread gets the argument's own address, the one UpdateThreadProc casts back.
-    reflasher::UpdateThreadArgument* argument = run.get();
-    if (services_.startThread(&CReflasherDlg::UpdateThreadProc, argument)) {
-        run.release();
+    // All the run needs, built once; the worker owns it and frees it, and the dialog
+    // keeps no pointer to it.
+    auto argument = std::make_unique<reflasher::UpdateThreadArgument>(
+        services_.ForRun(), std::make_unique<WorkerDialogLink>(GetSafeHwnd()), selectedPrinter,
+        std::move(image), downloadInProgress);
+    if (services_.startThread(&reflasher::UpdateThreadProc, argument.get())) {
+        argument.release();
         taskbar_.ShowRun();
     } else {
         // No worker will ever clear the flag, so do it here, or every command would be refused.
@@ -327,11 +333,6 @@ void CReflasherDlg::OnStartDownload() {
         hold_.DeviceWorkEnded();
         ShowError(texts::kWorkerNotStarted);
     }
-}
-
-unsigned __stdcall CReflasherDlg::UpdateThreadProc(void* run) {
-    return reflasher::UpdateThreadProc(std::unique_ptr<reflasher::UpdateThreadArgument>(
-        static_cast<reflasher::UpdateThreadArgument*>(run)));
 }
 
 LRESULT CReflasherDlg::OnDeviceWorkEnded(WPARAM, LPARAM) {
@@ -399,7 +400,7 @@ LRESULT CReflasherDlg::OnQueryEndSession(WPARAM, LPARAM) {
 
 void CReflasherDlg::OnExit() {
     if (RefuseLeavingWhileBusy()) return;
-    // Ends the modal run with no OK or Cancel result.
+    // Ends the modal loop with no OK or Cancel result.
     DestroyWindow();
 }
 
@@ -418,7 +419,7 @@ void CReflasherDlg::OnPrinterSelChange() {
     const std::optional<std::size_t> embosser =
         reflasher::EmbosserAtLine(printerList_, printerCombo.GetCurSel(), printerNames.size());
     if (embosser) {
-        ChooseEmbosser(*embosser);
+        ChoosePrinter(*embosser);
     } else {
         printerChosen = false;
     }

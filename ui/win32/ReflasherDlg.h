@@ -22,6 +22,7 @@
 #include "ui/win32/TaskbarButton.h"
 #include "ui/PrinterList.h"
 #include "ui/RunHold.h"
+#include "update/FirmwareFileOutcome.h"
 
 class CReflasherDlg : public CDialog {
 public:
@@ -92,8 +93,9 @@ private:
     // Gives control `id` the keyboard focus the dialog's way (WM_NEXTDLGCTL).
     void FocusOn(int id);
 
-    // Makes the `index`th embosser of printerNames the selected one.
-    void ChooseEmbosser(std::size_t index);
+    // Makes the `index`th printer of printerNames the chosen one (selectedPrinter), and
+    // the embosser on its port the one the run holds (selectedPort).
+    void ChoosePrinter(std::size_t index);
     void AddAboutItem();
     void ShowFirmwareNotice();
     // True (after telling the user) while a run is under way.
@@ -103,15 +105,15 @@ private:
     // The status line's text: statusText, then the control (IDC_STATUS_LINE). On the
     // dialog's thread only, the worker's lines too.
     void SetStatusLine(const std::wstring& text);
-    // The chosen file's bytes, read and checked once, for the run to send; false (after
-    // telling the user) when it can't be opened, read or be firmware. With an embedded
-    // image nothing is read.
-    bool ReadChosenFirmware(reflasher::FirmwareFileBytes* bytes);
-    bool RefuseFirmwareFile(const std::wstring& path, reflasher::FirmwareFileBytes* bytes = nullptr);
+    // The image the run sends, decided once at Start: the embedded one, or the chosen
+    // file's bytes, read and checked; false (after telling the user) when the file
+    // can't be opened, read or be firmware.
+    bool TakeFirmwareImage(reflasher::FirmwareImage* image);
+    // True (after telling the user) when the file at `path` can't be firmware.
+    bool RefuseFirmwareFile(const std::wstring& path);
+    // The same for a outcome made; a usable image goes to `image`, if given.
+    bool RefuseFirmware(reflasher::FirmwareFileOutcome outcome, reflasher::FirmwareImage* image);
     void ShowError(const wchar_t* text);
-
-    // The worker thread's procedure: `run` is the WorkerDialogLink it owns.
-    static unsigned __stdcall UpdateThreadProc(void* run);
 
     DialogServices services_;
     // The printer list as filled, to tell which line stands for which embosser.

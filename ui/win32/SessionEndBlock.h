@@ -1,7 +1,9 @@
-// Ending the Windows session mid-flash can leave the embosser unusable. While the
-// embosser works the dialog refuses WM_QUERYENDSESSION, and this registers the
-// reason Windows shows the user for the refusal. Windows takes the reason only
-// from the thread that created the window, so Block and Allow run on the dialog's.
+// Ending the Windows session mid-flash can leave the embosser unusable. While
+// RunHold refuses the session's end (the embosser works and no spooler call hangs),
+// the dialog answers WM_QUERYENDSESSION with a refusal, and Block asks Windows to
+// show the user the reason; where Windows keeps none (Wine), only the refusal
+// remains. Windows takes the reason only from the thread that created the window:
+// nothing here checks the thread, the dialog calls Block and Allow on its own.
 #pragma once
 
 #include <windows.h>

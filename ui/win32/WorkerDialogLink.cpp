@@ -1,17 +1,8 @@
 #include "ui/win32/WorkerDialogLink.h"
 
-#include <utility>
-
 #include "resources/resource.h"
-#include "ui/DownloadInProgress.h"
 
-WorkerDialogLink::WorkerDialogLink(const DialogServices& services, HWND dialog,
-                                   std::wstring printer, reflasher::FirmwareFileBytes chosenFile)
-    : dialogWindow_(dialog),
-      printer_(std::move(printer)),
-      services_(services),
-      chosenFile_(std::move(chosenFile)),
-      context_{services_, *this, chosenFile_, downloadInProgress} {
+WorkerDialogLink::WorkerDialogLink(HWND dialog) : dialogWindow_(dialog) {
     dialog_.Bind(dialog);
     progressBar_.Bind(::GetDlgItem(dialog, IDC_PROGRESS));
 }

@@ -14,7 +14,7 @@ static_assert(IDR_FIRMWARE_IMAGE == 204, "kImageName spells the image's identifi
 
 }  // namespace
 
-bool Win32EmbeddedImageSource::Find(EmbeddedImage* image) const {
+bool Win32EmbeddedImageSource::Find(FirmwareImage* image) const {
     const HMODULE module = GetModuleHandleW(nullptr);
     const HRSRC info = FindResourceW(module, kImageName, L"RT_BINARY");
     if (info == nullptr) return false;

@@ -7,7 +7,7 @@ namespace reflasher {
 
 class Win32EmbeddedImageSource : public EmbeddedImageSource {
 public:
-    bool Find(EmbeddedImage* image) const override;
+    bool Find(FirmwareImage* image) const override;
 };
 
 }  // namespace reflasher

@@ -92,7 +92,7 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
         }
         const ULONGLONG start = GetTickCount64();
         ASSERT_TRUE(attempt.act());
-        ExpectMessageAndAnswer(expected::kError, expected::kBusy, kBoxCloseMs);
+        ExpectMessageAndAnswer(expected::kErrorCaption, expected::kBusy, kBoxCloseMs);
         // Refused means refused: the dialog stays, and Browse opened no file dialog.
         EXPECT_TRUE(dialog.Visible());
         EXPECT_EQ(WaitForOpenDialog(program.ProcessId(), 0).window, nullptr);
@@ -125,7 +125,7 @@ TEST_F(BusyRun, RefusesEveryWayOutAndGoesOnToSuccess) {
     const std::optional<MessageBoxSeen> success = WaitForMessageBox(kWholeRunMs, &successText);
     ASSERT_TRUE(success.has_value()) << "no success message";
     EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "with the final message open";
-    ExpectMessageAndAnswer(expected::kInfo, expected::kSuccess, kWholeRunMs);
+    ExpectMessageAndAnswer(expected::kInfoCaption, expected::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
     EXPECT_TRUE(WaitUntil([&] { return dialog.QueryEndSession() == TRUE; }, kBoxCloseMs))

@@ -45,8 +45,8 @@ TEST_F(DeviceFault, NeverReadyTimesOutAfterAboutFortySeconds) {
     EXPECT_LE(waitedMs, kNegotiationLimitMs + 12000);
     std::printf("timeout message after %.1f s of negotiation\n",
                 static_cast<double>(waitedMs) / 1000.0);
-    EXPECT_EQ(Printable(timeout->text), Printable(expected::kTimeout));
-    EXPECT_EQ(Printable(timeout->caption), Printable(expected::kInfo));
+    EXPECT_EQ(Printable(timeout->text), Printable(expected::kNeverReady));
+    EXPECT_EQ(Printable(timeout->caption), Printable(expected::kInfoCaption));
     ASSERT_TRUE(Answer(*timeout));
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     ExpectOnlyTheDialogFor(1000);
@@ -75,7 +75,7 @@ TEST_F(DeviceFault, WriteErrorEndsTheRunWithItsMessage) {
     const auto result = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(result.has_value()) << "no result message";
     EXPECT_EQ(Printable(result->text), Printable(expected::kWriteError));
-    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfo));
+    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfoCaption));
     EXPECT_EQ(dialog.ProgressPos(), 100);
     ASSERT_TRUE(Answer(*result));
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
@@ -120,7 +120,7 @@ TEST_F(DeviceFault, AnOfflineThenPausedQueueRefusesStartUntilItIsBack) {
         const std::wstring text = refusal.message;
         const auto box = WaitForMessageBox(kWholeRunMs, &text);
         ASSERT_TRUE(box.has_value()) << "no refusal (the recorder's timeline shows what came)";
-        EXPECT_EQ(Printable(box->caption), Printable(expected::kError));
+        EXPECT_EQ(Printable(box->caption), Printable(expected::kErrorCaption));
         EXPECT_EQ(box->owner, dialog.Window());
         // Nothing is held for the embosser while the user reads why.
         EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the refusal holds the session";
@@ -135,7 +135,7 @@ TEST_F(DeviceFault, AnOfflineThenPausedQueueRefusesStartUntilItIsBack) {
     ASSERT_TRUE(wineprefix::SetQueueAttributes(queue, 0x40));
     ASSERT_TRUE(wineprefix::SetQueueStatus(queue, 0));
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ExpectMessageAndAnswer(expected::kInfo, expected::kSuccess, kWholeRunMs);
+    ExpectMessageAndAnswer(expected::kInfoCaption, expected::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
 
@@ -171,7 +171,7 @@ TEST_F(DeviceFault, APortThatStopsReadingIsToldAfterAMinuteAndTheProgramMayClose
         static_cast<long long>(recorder->ElapsedMs()) - recorder->FirstSeenMs(expected::kNegotiating);
     std::printf("the hung call told %.1f s after negotiation began\n", static_cast<double>(waitedMs) / 1000.0);
     EXPECT_GE(waitedMs, 60000);
-    EXPECT_EQ(Printable(stuck->caption), Printable(expected::kError));
+    EXPECT_EQ(Printable(stuck->caption), Printable(expected::kErrorCaption));
     EXPECT_EQ(dialog.QueryEndSession(), TRUE) << "the session still held after the message";
     ASSERT_TRUE(Answer(*stuck));
     recorder->Stop();
@@ -203,8 +203,8 @@ TEST_F(DeviceFault, APortThatReadsAgainAfterAMinuteIsHeldAgainAndTheRunEnds) {
     EXPECT_TRUE(WaitForWindowGone(stuck->window, kBoxCloseMs)) << "the box stayed up";
     EXPECT_EQ(dialog.QueryEndSession(), FALSE) << "the session may end while the embosser writes";
     ASSERT_TRUE(dialog.PostCommand(IDC_EXIT));
-    ExpectMessageAndAnswer(expected::kError, expected::kBusy, kBoxCloseMs);
-    ExpectMessageAndAnswer(expected::kInfo, expected::kSuccess, kWholeRunMs);
+    ExpectMessageAndAnswer(expected::kErrorCaption, expected::kBusy, kBoxCloseMs);
+    ExpectMessageAndAnswer(expected::kInfoCaption, expected::kSuccess, kWholeRunMs);
     recorder->Stop();
     EXPECT_EQ(Printable(recorder->StatusLines()), Printable(SuccessfulRunStatusLines()));
     EXPECT_TRUE(embosser.FirmwareReceived() == SyntheticImage());

@@ -43,7 +43,7 @@ TEST_F(EmbeddedRun, OnePrinterUpdatesWithTheEmbeddedImage) {
     const auto result = WaitForMessageBox(kWholeRunMs, nullptr);
     ASSERT_TRUE(result.has_value()) << "no result message";
     EXPECT_EQ(Printable(result->text), Printable(expected::kSuccess));
-    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfo));
+    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfoCaption));
     EXPECT_EQ(result->owner, dialog.Window());
     // While the result is read: polling over, the bar full.
     EXPECT_EQ(Printable(dialog.ControlText(IDC_STATUS_LINE)), Printable(expected::kDone));

@@ -44,7 +44,7 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
 
     StartRecording();
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ExpectMessageAndAnswer(expected::kError, expected::kChooseFileFirst, kProgramStartMs);
+    ExpectMessageAndAnswer(expected::kErrorCaption, expected::kNoFileChosen, kProgramStartMs);
     EXPECT_EQ(embosser.JobCount(), 0);
 
     ASSERT_TRUE(dialog.ClickButton(IDC_BROWSE));
@@ -65,7 +65,7 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     const std::size_t intoLineFour = 50 + 2 * 80 + 40;
     ASSERT_TRUE(WriteFileBytes(chosen, std::vector<unsigned char>(image.begin(), image.begin() + intoLineFour)));
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ExpectMessageAndAnswer(expected::kError, expected::kCutOffFile, kBoxCloseMs);
+    ExpectMessageAndAnswer(expected::kErrorCaption, expected::kCutOffFile, kBoxCloseMs);
     ExpectOnlyTheDialogFor(kNothingHappensMs);
     EXPECT_EQ(embosser.JobCount(), 0) << "a refused file started a run";
 
@@ -77,7 +77,7 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     const OpenDialogSeen wrong = WaitForOpenDialog(program.ProcessId(), kProgramStartMs);
     ASSERT_NE(wrong.window, nullptr) << "no file dialog";
     ASSERT_TRUE(ChooseFile(wrong, intelHex, kBoxCloseMs));
-    ExpectMessageAndAnswer(expected::kError, expected::kNotRecordsFile, kBoxCloseMs);
+    ExpectMessageAndAnswer(expected::kErrorCaption, expected::kNotRecordsFile, kBoxCloseMs);
     EXPECT_EQ(Printable(dialog.ControlText(IDC_FILE_PATH)), Printable(chosen));
 
     ASSERT_TRUE(WriteFileBytes(chosen, image));
@@ -89,7 +89,7 @@ TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     const auto result = WaitForMessageBox(kWholeRunMs);
     ASSERT_TRUE(result.has_value()) << "no result message";
     EXPECT_EQ(Printable(result->text), Printable(expected::kSuccess));
-    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfo));
+    EXPECT_EQ(Printable(result->caption), Printable(expected::kInfoCaption));
     ASSERT_TRUE(Answer(*result));
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();

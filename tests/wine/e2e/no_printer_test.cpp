@@ -25,7 +25,7 @@ TEST_F(NoPrinter, WarnsBeforeTheDialogAndStartDoesNothing) {
     dialog = program.WaitForDialog(0);
     EXPECT_FALSE(dialog.Visible()) << "the dialog came before the warning";
     EXPECT_EQ(Printable(warning->text), Printable(expected::kNotDetected));
-    EXPECT_EQ(Printable(warning->caption), Printable(expected::kError));
+    EXPECT_EQ(Printable(warning->caption), Printable(expected::kErrorCaption));
     EXPECT_TRUE(dialog.Exists() && warning->owner == dialog.Window())
         << "the warning is not the dialog's";
     ASSERT_TRUE(Answer(*warning));

@@ -66,7 +66,7 @@ TEST_F(TwoCopies, TheSecondCopyWaitsUntilTheFirstOneIsDoneWithTheEmbosser) {
     ASSERT_TRUE(secondDialog.ClickButton(IDC_START_DOWNLOAD));
     const auto refused = WaitForBoxOf(second.ProcessId(), expected::kBusy, kBoxCloseMs);
     ASSERT_TRUE(refused.has_value()) << "the second copy went ahead mid-flash";
-    EXPECT_EQ(Printable(refused->caption), Printable(expected::kError));
+    EXPECT_EQ(Printable(refused->caption), Printable(expected::kErrorCaption));
     EXPECT_EQ(refused->owner, secondDialog.Window());
     EXPECT_TRUE(AnswerMessageBox(refused->window, kBoxCloseMs));
 

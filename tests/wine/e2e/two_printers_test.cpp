@@ -48,7 +48,7 @@ TEST_F(TwoPrinters, TheRunGoesToTheChosenPrinterOnly) {
     ASSERT_TRUE(dialog.ChooseComboLine(indexOfB));
     EXPECT_EQ(dialog.ComboSelection(), indexOfB);
     ASSERT_TRUE(dialog.ClickButton(IDC_START_DOWNLOAD));
-    ExpectMessageAndAnswer(expected::kInfo, expected::kSuccess, kWholeRunMs);
+    ExpectMessageAndAnswer(expected::kInfoCaption, expected::kSuccess, kWholeRunMs);
     EXPECT_TRUE(recorder->WaitForBarPosition(0, kBoxCloseMs));
     recorder->Stop();
 

@@ -140,7 +140,7 @@ TEST_F(MainDialogTest, FileModeKeepsTheFileControlsAndAsksForAFileFirst) {
     });
     EXPECT_TRUE(browseShown);
     EXPECT_FALSE(noticeShown);
-    EXPECT_EQ(message, reflasher::expected::kChooseFileFirst);
+    EXPECT_EQ(message, reflasher::expected::kNoFileChosen);
     EXPECT_FALSE(dialog.fileChosen);
     EXPECT_TRUE(rig_.spooler.Jobs().empty());
 }

@@ -251,7 +251,7 @@ TEST_F(Keyboard, FileModeBrowseBySpaceAndTheFileDialogByKeys) {
     // Start Download before a file is chosen: the box, closed by Enter.
     ASSERT_TRUE(TabTo(IDC_START_DOWNLOAD));
     ASSERT_TRUE(PressKey("space"));
-    ExpectBoxClosedByEnter(expected::kChooseFileFirst, e2e::kBoxCloseMs);
+    ExpectBoxClosedByEnter(expected::kNoFileChosen, e2e::kBoxCloseMs);
     ExpectKeyboardBackOn(IDC_BROWSE);
 
     // Browse by Space opens the file dialog; Escape closes it, and the dialog goes on.

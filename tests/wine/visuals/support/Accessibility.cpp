@@ -7,7 +7,7 @@
 namespace reflasher::visuals {
 namespace {
 
-// (IAccessible's id from the header, as in ui/ControlAccessibility.cpp: the x86_64
+// (IAccessible's id from the header, as in ui/win32/ControlAccessibility.cpp: the x86_64
 // oleacc import library's IID_IAccessible is an import thunk, not the GUID.)
 
 // The hook's callback has no context argument; one recorder at a time is enough.

@@ -24,16 +24,23 @@ enum class FirmwareFileRefusal {
     NotFirmware,  // read, and refused by the image reader (see `image`)
 };
 
-struct FirmwareFileReport {
+struct FirmwareFileOutcome {
     FirmwareFileRefusal refusal = FirmwareFileRefusal::None;
-    firmware::ImageReport image;  // the reader's report when the file was read
-    FirmwareFileBytes bytes;      // the whole file, kept only when it is usable
+    firmware::ImageOutcome image;  // the reader's outcome when the file was read
+    FirmwareImage bytes;           // the whole file, kept only when it is usable
 };
 
-FirmwareFileReport CheckFirmwareFile(FileOpener& files, const std::wstring& path,
-                                     Allocator& allocator = Allocator::Heap());
+FirmwareFileOutcome CheckFirmwareFile(FileOpener& files, const std::wstring& path,
+                                      Allocator& allocator = Allocator::Heap());
+
+// The image a run sends, decided once at Start: the embedded image when the program
+// carries one (no file is opened then), else the chosen file at `path`, read and
+// checked now.
+FirmwareFileOutcome TakeFirmwareImage(const EmbeddedImageSource& embedded, FileOpener& files,
+                                      const std::wstring& path,
+                                      Allocator& allocator = Allocator::Heap());
 
 // What the user is told when the file is refused; empty for a usable one.
-std::wstring FirmwareFileRefusalText(const FirmwareFileReport& check);
+std::wstring FirmwareFileRefusalText(const FirmwareFileOutcome& outcome);
 
 }  // namespace reflasher
