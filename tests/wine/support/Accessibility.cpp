@@ -1,4 +1,4 @@
-#include "tests/wine/visuals/support/Accessibility.h"
+#include "tests/wine/support/Accessibility.h"
 
 #include <oleacc.h>
 
