@@ -45,22 +45,6 @@ std::optional<std::wstring> AccessibleName(HWND window) {
     return text;
 }
 
-long AccessibleRole(HWND window) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&object))) ||
-        object == nullptr) {
-        return -1;
-    }
-    VARIANT role;
-    VariantInit(&role);
-    const HRESULT result = object->get_accRole(Self(), &role);
-    object->Release();
-    const long value = SUCCEEDED(result) && role.vt == VT_I4 ? role.lVal : -1;
-    VariantClear(&role);
-    return value;
-}
-
 WinEventRecorder::WinEventRecorder(DWORD processId, DWORD first, DWORD last)
     : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     activeRecorder = this;
