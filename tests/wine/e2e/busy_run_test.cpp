@@ -10,9 +10,9 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/FirmwareFiles.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/FirmwareFiles.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/support/OpenFileDialog.h"
 #include "tests/wine/support/Waiting.h"
@@ -20,7 +20,7 @@
 namespace reflasher::e2e {
 namespace {
 
-using BusyRun = ScenarioFixture;
+using BusyRun = DialogFixture;
 
 HWND FindAboutBox(DWORD processId) {
     for (const TopWindow& window : VisibleTopLevelWindows(processId)) {

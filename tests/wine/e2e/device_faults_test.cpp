@@ -12,14 +12,14 @@
 #include "resources/resource.h"
 #include "sim/EmbosserModel.h"
 #include "sim/win32/wine/WinePrinters.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/shared/ExpectedTexts.h"
 
 namespace reflasher::e2e {
 namespace {
 
-using DeviceFault = ScenarioFixture;
+using DeviceFault = DialogFixture;
 
 // 50 queries 800 ms apart, plus the time the queries take.
 constexpr long long kNegotiationLimitMs = 40000;

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/support/Waiting.h"
 
 namespace reflasher::e2e {
 namespace {
 
-using EmbeddedRun = ScenarioFixture;
+using EmbeddedRun = DialogFixture;
 
 TEST_F(EmbeddedRun, OnePrinterUpdatesWithTheEmbeddedImage) {
     SimulatedEmbosser& embosser = AddEmbosser({}, L"main");

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/FirmwareFiles.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/FirmwareFiles.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/wine/support/Files.h"
 #include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/support/OpenFileDialog.h"
@@ -19,7 +19,7 @@
 namespace reflasher::e2e {
 namespace {
 
-using FileMode = ScenarioFixture;
+using FileMode = DialogFixture;
 
 TEST_F(FileMode, AsksForAFileThenSendsTheOneChosenWithBrowse) {
     const std::vector<unsigned char> image = ChosenFirmwareImage();

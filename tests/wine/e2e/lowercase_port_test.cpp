@@ -4,14 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/shared/ExpectedTexts.h"
 
 namespace reflasher::e2e {
 namespace {
 
-using LowerCasePort = ScenarioFixture;
+using LowerCasePort = DialogFixture;
 
 TEST_F(LowerCasePort, IsListedButTheRunEndsSilentlyAtTheOpen) {
     EmbosserSetup setup;

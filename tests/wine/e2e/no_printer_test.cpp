@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/support/Waiting.h"
 
 namespace reflasher::e2e {
 namespace {
 
-using NoPrinter = ScenarioFixture;
+using NoPrinter = DialogFixture;
 
 TEST_F(NoPrinter, WarnsBeforeTheDialogAndStartDoesNothing) {
     // Another maker's printer on USB, and the embosser's driver on a parallel port.

@@ -9,21 +9,21 @@
 
 #include "resources/resource.h"
 #include "sim/win32/wine/HostPaths.h"
-#include "tests/wine/e2e/FirmwareFiles.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/FirmwareFiles.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/support/Files.h"
 #include "tests/wine/support/OpenFileDialog.h"
 #include "tests/wine/support/Waiting.h"
-#include "tests/wine/visuals/support/Accessibility.h"
+#include "tests/wine/support/Accessibility.h"
 
 namespace reflasher::e2e {
 namespace {
 
 constexpr const wchar_t* kPlantedNames[] = {L"winspool.drv", L"msimg32.dll", L"oleacc.dll"};
 
-class PlantedDlls : public ScenarioFixture {
+class PlantedDlls : public DialogFixture {
 protected:
     // The program copied into a folder of its own with the three copies beside it;
     // gives the copy's Windows path.

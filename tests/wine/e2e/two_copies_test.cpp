@@ -10,15 +10,15 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/support/Waiting.h"
 
 namespace reflasher::e2e {
 namespace {
 
-using TwoCopies = ScenarioFixture;
+using TwoCopies = DialogFixture;
 
 // The box with `text` that the program with this process id shows.
 std::optional<MessageBoxSeen> WaitForBoxOf(DWORD processId, const std::wstring& text,

@@ -5,14 +5,14 @@
 #include <algorithm>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/RunChecks.h"
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/RunChecks.h"
+#include "tests/wine/support/DialogFixture.h"
 #include "tests/shared/ExpectedTexts.h"
 
 namespace reflasher::e2e {
 namespace {
 
-using TwoPrinters = ScenarioFixture;
+using TwoPrinters = DialogFixture;
 
 TEST_F(TwoPrinters, TheRunGoesToTheChosenPrinterOnly) {
     EmbosserSetup first;

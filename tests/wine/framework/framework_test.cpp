@@ -17,7 +17,7 @@
 #include "framework/Thread.h"
 #include "sim/win32/wine/HostPaths.h"
 #include "tests/wine/framework/TestDialogIds.h"
-#include "tests/wine/support/DialogScript.h"
+#include "tests/wine/support/DialogFixture.h"
 
 using namespace dialog_script;
 
@@ -69,15 +69,9 @@ private:
     }
 };
 
-class FrameworkDialogTest : public ::testing::Test {
+class FrameworkDialogTest : public reflasher::e2e::DialogFixture {
 protected:
-    static void SetUpTestSuite() { InitCommonControls(); }
-
-    INT_PTR Run(TestDialog& dialog, const std::function<void(HWND)>& script) {
-        return RunWithScript(kCaption, [&] { return dialog.DoModal(); }, script);
-    }
-
-    DialogThread dialogThread_;
+    FrameworkDialogTest() { modalCaption = kCaption; }
 };
 
 TEST_F(FrameworkDialogTest, InitialExchangeFillsTheControlsAndOkReadsThemBack) {

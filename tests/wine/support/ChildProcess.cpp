@@ -66,12 +66,6 @@ bool ChildProcess::WaitForExit(unsigned timeoutMs) const {
     return !process_ || WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
-std::optional<DWORD> ChildProcess::ExitCode() const {
-    DWORD code = 0;
-    if (!process_ || Running() || !GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
-    return code;
-}
-
 void ChildProcess::Stop(unsigned graceMs) {
     if (!Running()) return;
     PostThreadMessageW(threadId_, WM_QUIT, 0, 0);

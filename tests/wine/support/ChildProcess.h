@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,11 +27,9 @@ public:
 
     bool Started() const { return static_cast<bool>(process_); }
     DWORD Id() const { return processId_; }
-    DWORD MainThreadId() const { return threadId_; }
     bool Running() const;
     // True when the program ended within `timeoutMs`.
     bool WaitForExit(unsigned timeoutMs) const;
-    std::optional<DWORD> ExitCode() const;
     // Asks the main thread to end its message loop (WM_QUIT), waits, then forces the end.
     void Stop(unsigned graceMs);
     void Kill();

@@ -1,5 +1,8 @@
 #include "tests/wine/support/E2eEnvironment.h"
 
+#include <cstring>
+#include <utility>
+
 #include "sim/win32/wine/HostPaths.h"
 
 namespace reflasher::e2e {
@@ -8,23 +11,18 @@ std::wstring WindowsPath(const std::wstring& unixPath) { return wineprefix::Wine
 
 E2eEnvironment E2eEnvironment::FromVariables(std::string* missing) {
     E2eEnvironment environment;
-    const struct {
-        const wchar_t* wide;
-        const char* name;
-        std::wstring* value;
-    } variables[] = {
-        {L"REFLASHER_E2E_EMBEDDED_EXE", "REFLASHER_E2E_EMBEDDED_EXE", &environment.embeddedProgram},
-        {L"REFLASHER_E2E_FILEMODE_EXE", "REFLASHER_E2E_FILEMODE_EXE", &environment.fileModeProgram},
-        {L"REFLASHER_E2E_BRIDGE_EXE", "REFLASHER_E2E_BRIDGE_EXE", &environment.bridgeProgram},
-        {L"REFLASHER_E2E_IMAGE", "REFLASHER_E2E_IMAGE", &environment.syntheticImage},
-        {L"REFLASHER_JOB_SINK", "REFLASHER_JOB_SINK", &environment.jobSink},
-        {L"REFLASHER_E2E_WORK_DIR", "REFLASHER_E2E_WORK_DIR", &environment.workFolder},
-        {L"REFLASHER_E2E_SHOT_DIR", "REFLASHER_E2E_SHOT_DIR", &environment.shotFolder},
+    const std::pair<const char*, std::wstring*> variables[] = {
+        {"REFLASHER_E2E_EMBEDDED_EXE", &environment.embeddedProgram},
+        {"REFLASHER_E2E_FILEMODE_EXE", &environment.fileModeProgram},
+        {"REFLASHER_E2E_BRIDGE_EXE", &environment.bridgeProgram},
+        {"REFLASHER_E2E_IMAGE", &environment.syntheticImage},
+        {"REFLASHER_JOB_SINK", &environment.jobSink},
+        {"REFLASHER_E2E_WORK_DIR", &environment.workFolder},
+        {"REFLASHER_E2E_SHOT_DIR", &environment.shotFolder},
     };
-    for (const auto& variable : variables) {
-        *variable.value = wineprefix::EnvironmentValue(variable.wide);
-        if (variable.value->empty() && missing != nullptr && missing->empty())
-            *missing = variable.name;
+    for (const auto& [name, value] : variables) {
+        *value = wineprefix::EnvironmentValue(std::wstring(name, name + std::strlen(name)).c_str());
+        if (value->empty() && missing != nullptr && missing->empty()) *missing = name;
     }
     return environment;
 }

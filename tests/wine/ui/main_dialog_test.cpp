@@ -13,14 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/support/RemoteDialog.h"
-#include "tests/wine/support/DialogScript.h"
 #include "resources/resource.h"
 #include "framework/WinApp.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/win32/ReflasherDlg.h"
 #include "tests/shared/ExpectedTexts.h"
-#include "tests/wine/ui/DialogRig.h"
+#include "tests/wine/support/DialogFixture.h"
+#include "tests/wine/support/DialogRig.h"
 
 using namespace dialog_script;
 using reflasher::e2e::RemoteDialog;
@@ -53,13 +52,11 @@ HWND FirstVisibleEdit(HWND window) {
     return found;
 }
 
-class MainDialogTest : public ::testing::Test {
+class MainDialogTest : public reflasher::e2e::DialogFixture {
 protected:
-    static void SetUpTestSuite() { InitCommonControls(); }
-    void SetUp() override { downloadInProgress = true; }  // OnInitDialog must clear it
-
-    INT_PTR Run(CReflasherDlg& dialog, const std::function<void(HWND)>& script) {
-        return RunWithScript(kCaption, [&] { return dialog.DoModal(); }, script);
+    void SetUp() override {
+        DialogFixture::SetUp();
+        downloadInProgress = true;  // OnInitDialog must clear it
     }
     // Chooses line `index` as the user does, on the dialog thread; gives what the dialog made of it.
     std::pair<bool, std::wstring> Choose(CReflasherDlg& dialog, HWND hwnd, int index) {
@@ -85,7 +82,6 @@ protected:
     }
 
     rig::DialogRig rig_;
-    DialogThread dialogThread_;
 };
 
 TEST_F(MainDialogTest, EmbeddedModeShowsTheNoticeInPlaceOfTheFileControls) {

@@ -11,8 +11,8 @@
 
 #include "resources/resource.h"
 #include "tests/shared/ExpectedTexts.h"
-#include "tests/wine/visuals/VisualsFixture.h"
-#include "tests/wine/visuals/support/Bitmaps.h"
+#include "tests/wine/support/DialogFixture.h"
+#include "tests/wine/support/Bitmaps.h"
 
 namespace reflasher::visuals {
 namespace {
@@ -105,7 +105,7 @@ void Report(const char* what, const FrameTimeline& timeline) {
     return ::testing::AssertionSuccess();
 }
 
-using BusyPicture = VisualsFixture;
+using BusyPicture = e2e::DialogFixture;
 
 TEST_F(BusyPicture, LogoThenFramesBeforeDuringAndAfterFiveRuns) {
     // Short flash phases: five runs are to fit in a minute or two.

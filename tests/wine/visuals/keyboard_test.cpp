@@ -10,12 +10,12 @@
 #include <cstdio>
 
 #include "resources/resource.h"
-#include "tests/wine/e2e/RunChecks.h"
+#include "tests/wine/support/RunChecks.h"
 #include "tests/shared/ExpectedTexts.h"
 #include "tests/wine/support/OpenFileDialog.h"
 #include "tests/wine/support/Waiting.h"
-#include "tests/wine/visuals/VisualsFixture.h"
-#include "tests/wine/visuals/support/Accessibility.h"
+#include "tests/wine/support/DialogFixture.h"
+#include "tests/wine/support/Accessibility.h"
 
 namespace reflasher::visuals {
 namespace {
@@ -44,7 +44,7 @@ std::string Ids(const std::vector<int>& ids) {
     return "{" + text + "}";
 }
 
-class Keyboard : public VisualsFixture {
+class Keyboard : public e2e::DialogFixture {
 protected:
     // Presses Tab once per tab stop and a time more, noting where the focus goes; the
     // stops must come round in the template's order, each once.

@@ -21,8 +21,8 @@
 
 #include "resources/resource.h"
 #include "tests/shared/ExpectedTexts.h"
-#include "tests/wine/support/DialogScript.h"
-#include "tests/wine/ui/DialogRig.h"
+#include "tests/wine/support/DialogFixture.h"
+#include "tests/wine/support/DialogRig.h"
 #include "ui/DownloadInProgress.h"
 #include "ui/win32/ReflasherDlg.h"
 #include "ui/PictureScale.h"
@@ -31,7 +31,6 @@ using namespace dialog_script;
 
 namespace {
 
-constexpr const wchar_t* kCaption = reflasher::expected::kMainCaption;
 constexpr std::uint32_t kCyan = 0x00FFFF;
 constexpr std::uint32_t kMagenta = 0xFF00FF;
 
@@ -201,17 +200,16 @@ bool WriteScreenPicture(HWND window, const std::string& unixPath) {
     return static_cast<bool>(out);
 }
 
-class DialogPictures : public ::testing::Test {
+class DialogPictures : public reflasher::e2e::DialogFixture {
 protected:
-    static void SetUpTestSuite() { InitCommonControls(); }
     void SetUp() override {
+        DialogFixture::SetUp();
         rig_.AddEmbosser(L"Dovrex Embosser");
         rig_.EmbedImage();
     }
-    void TearDown() override { downloadInProgress = false; }
-    INT_PTR Run(CReflasherDlg& dialog, const std::function<void(HWND)>& script) {
-        return RunWithScript(
-            kCaption, [&] { return dialog.DoModal(); }, script);
+    void TearDown() override {
+        downloadInProgress = false;
+        DialogFixture::TearDown();
     }
     void Close(HWND dialog) {
         dialogThread_.Run([&] { DestroyWindow(dialog); });
@@ -219,7 +217,6 @@ protected:
     }
 
     rig::DialogRig rig_;
-    DialogThread dialogThread_;
 };
 
 TEST_F(DialogPictures, LogoDrawnWholeIntoTheRecordsDcForControl1015Only) {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "tests/wine/visuals/support/HostRequests.h"
+#include "tests/wine/support/HostRequests.h"
 
 namespace reflasher::visuals {
 

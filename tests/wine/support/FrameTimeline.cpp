@@ -1,9 +1,9 @@
-#include "tests/wine/visuals/support/FrameTimeline.h"
+#include "tests/wine/support/FrameTimeline.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "tests/wine/visuals/support/Bitmaps.h"
+#include "tests/wine/support/Bitmaps.h"
 
 namespace reflasher::visuals {
 

@@ -1,8 +1,12 @@
-#include "tests/wine/e2e/ScenarioFixture.h"
+#include "tests/wine/support/DialogFixture.h"
+
+#include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "resources/resource.h"
+#include "tests/wine/support/Bitmaps.h"
 #include "tests/wine/support/Files.h"
 #include "tests/wine/support/Screenshots.h"
 #include "tests/wine/support/Waiting.h"
@@ -10,17 +14,23 @@
 
 namespace reflasher::e2e {
 
-void ScenarioFixture::SetUp() {
-    std::string missing;
-    env = E2eEnvironment::FromVariables(&missing);
-    ASSERT_TRUE(missing.empty()) << missing << " is not set: run the scenarios through CTest";
+void DialogFixture::SetUpTestSuite() { InitCommonControls(); }
+
+void DialogFixture::SetUp() {
+    env = E2eEnvironment::FromVariables(&missing_);
+    host = std::make_unique<visuals::HostRequests>(env.shotFolder);
+    if (!missing_.empty()) return;  // no program to start: a dialog of this process
     // Xvfb has no window manager: Wine then draws the frames and captions itself
     // (as the screenshots should show them) and doesn't wait for one to map windows.
     ASSERT_TRUE(wineprefix::RegistryKey::Create(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver")
                     .SetString(L"Managed", L"N"));
+    for (int i = 0; i < 4; ++i) {
+        frames[i] = CommittedPicture(L"busy-" + std::to_wstring(i + 1) + L".bmp");
+        ASSERT_EQ(frames[i].width, 53) << "busy-" << i + 1 << ".bmp";
+    }
 }
 
-void ScenarioFixture::TearDown() {
+void DialogFixture::TearDown() {
     if (recorder) recorder->Stop();
     if (HasFailure()) {
         if (recorder) {
@@ -38,14 +48,16 @@ void ScenarioFixture::TearDown() {
     for (auto& embosser : embossers) embosser->StopBridge();
 }
 
-SimulatedEmbosser& ScenarioFixture::AddEmbosser(EmbosserSetup setup, const std::wstring& tag) {
+SimulatedEmbosser& DialogFixture::AddEmbosser(EmbosserSetup setup, const std::wstring& tag) {
+    EXPECT_EQ(missing_, "") << missing_ << " is not set: run the scenarios through CTest";
     embossers.push_back(std::make_unique<SimulatedEmbosser>(env, std::move(setup), tag));
     const std::string error = embossers.back()->Install();
     EXPECT_EQ(error, "") << "installing embosser '" << Printable(tag) << "'";
     return *embossers.back();
 }
 
-RemoteDialog ScenarioFixture::StartProgram(const std::wstring& path) {
+RemoteDialog DialogFixture::StartProgram(const std::wstring& path) {
+    EXPECT_EQ(missing_, "") << missing_ << " is not set: run the scenarios through CTest";
     const std::string error = program.Start(path);
     EXPECT_EQ(error, "") << "starting " << Printable(path);
     dialog = program.WaitForVisibleDialog(kProgramStartMs);
@@ -53,11 +65,11 @@ RemoteDialog ScenarioFixture::StartProgram(const std::wstring& path) {
     return dialog;
 }
 
-void ScenarioFixture::StartRecording() {
+void DialogFixture::StartRecording() {
     recorder = std::make_unique<DialogRecorder>(dialog, program.ProcessId());
 }
 
-std::optional<MessageBoxSeen> ScenarioFixture::WaitForMessageBox(unsigned timeoutMs,
+std::optional<MessageBoxSeen> DialogFixture::WaitForMessageBox(unsigned timeoutMs,
                                                                  const std::wstring* text) {
     std::optional<MessageBoxSeen> found;
     WaitUntil(
@@ -74,7 +86,7 @@ std::optional<MessageBoxSeen> ScenarioFixture::WaitForMessageBox(unsigned timeou
     return found;
 }
 
-bool ScenarioFixture::Answer(const MessageBoxSeen& box) {
+bool DialogFixture::Answer(const MessageBoxSeen& box) {
     if (recorder) {
         EXPECT_TRUE(WaitUntil([&] { return recorder->SawMessageBox(box.window); }, kBoxCloseMs))
             << "the recorder missed \"" << Printable(box.text) << "\"";
@@ -82,7 +94,7 @@ bool ScenarioFixture::Answer(const MessageBoxSeen& box) {
     return AnswerMessageBox(box.window, kBoxCloseMs);
 }
 
-void ScenarioFixture::ExpectMessageAndAnswer(const std::wstring& caption, const std::wstring& text,
+void DialogFixture::ExpectMessageAndAnswer(const std::wstring& caption, const std::wstring& text,
                                              unsigned timeoutMs) {
     const std::optional<MessageBoxSeen> box = WaitForMessageBox(timeoutMs, &text);
     if (!box) {
@@ -101,7 +113,7 @@ void ScenarioFixture::ExpectMessageAndAnswer(const std::wstring& caption, const 
     EXPECT_TRUE(Answer(*box)) << "\"" << Printable(text) << "\" didn't close";
 }
 
-void ScenarioFixture::ExpectOnlyTheDialogFor(unsigned ms) {
+void DialogFixture::ExpectOnlyTheDialogFor(unsigned ms) {
     const ULONGLONG end = GetTickCount64() + ms;
     while (GetTickCount64() < end) {
         for (const TopWindow& window : VisibleTopLevelWindows(program.ProcessId())) {
@@ -117,13 +129,13 @@ void ScenarioFixture::ExpectOnlyTheDialogFor(unsigned ms) {
     }
 }
 
-void ScenarioFixture::ExpectExitEndsProgram() {
+void DialogFixture::ExpectExitEndsProgram() {
     ASSERT_TRUE(program.Running());
     ASSERT_TRUE(dialog.PostCommand(IDC_EXIT));
     EXPECT_TRUE(program.WaitForExit(kBoxCloseMs)) << "Exit did not end the program";
 }
 
-std::wstring ScenarioFixture::Screenshot(const std::wstring& name) {
+std::wstring DialogFixture::Screenshot(const std::wstring& name) {
     const std::wstring picture = TakeScreenshot(env.shotFolder, name, 20000);
     EXPECT_NE(picture, L"")
         << "no screenshot came back (is the scenario run by its wrapper script?)";
@@ -135,10 +147,52 @@ std::wstring ScenarioFixture::Screenshot(const std::wstring& name) {
     return picture;
 }
 
-std::vector<unsigned char> ScenarioFixture::SyntheticImage() const {
+std::vector<unsigned char> DialogFixture::SyntheticImage() const {
     const auto image = ReadFileBytes(WindowsPath(env.syntheticImage));
     EXPECT_TRUE(image.has_value()) << "can't read " << Printable(env.syntheticImage);
     return image.value_or(std::vector<unsigned char>());
+}
+
+visuals::RgbImage DialogFixture::CommittedPicture(const std::wstring& name) {
+    const wchar_t* source = _wgetenv(L"REFLASHER_SOURCE_DIR");
+    EXPECT_NE(source, nullptr) << "REFLASHER_SOURCE_DIR is not set: run through CTest";
+    if (source == nullptr) return {};
+    const auto picture =
+        visuals::LoadBmpFile(WindowsPath(std::wstring(source) + L"/resources/" + name));
+    EXPECT_TRUE(picture.has_value()) << "can't load " << Printable(name);
+    return picture.value_or(visuals::RgbImage{});
+}
+
+RECT DialogFixture::ControlArea(int id) const { return visuals::ClientAreaOnScreen(dialog.Control(id)); }
+
+visuals::FrameTimeline DialogFixture::WatchBusyPicture(const std::wstring& name, unsigned ms) {
+    StartWatchingBusyPicture(name, ms);
+    return FinishWatchingBusyPicture(name, ms);
+}
+
+void DialogFixture::StartWatchingBusyPicture(const std::wstring& name, unsigned ms) {
+    RECT area = ControlArea(IDC_BUSY_PICTURE);
+    // The bitmap's own size at the control's top-left; the control may be larger.
+    area.right = area.left + 53;
+    area.bottom = area.top + 71;
+    EXPECT_TRUE(host->StartCrops(name, area, ms));
+}
+
+visuals::FrameTimeline DialogFixture::FinishWatchingBusyPicture(const std::wstring& name, unsigned ms) {
+    const std::vector<visuals::ScreenCrop> crops = host->FinishCrops(name, ms + 30000);
+    EXPECT_FALSE(crops.empty()) << "no pictures of control 1010 came back";
+    return visuals::ReadTimeline(crops, frames);
+}
+
+int DialogFixture::FocusedControl() const {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog.Window(), nullptr), &thread)) return 0;
+    HWND focus = thread.hwndFocus;
+    if (focus != nullptr && GetParent(focus) == dialog.Control(IDC_PRINTER_COMBO))
+        focus = GetParent(focus);
+    if (focus == nullptr || GetParent(focus) != dialog.Window()) return 0;
+    return GetDlgCtrlID(focus);
 }
 
 }  // namespace reflasher::e2e

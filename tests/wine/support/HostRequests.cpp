@@ -1,4 +1,4 @@
-#include "tests/wine/visuals/support/HostRequests.h"
+#include "tests/wine/support/HostRequests.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "tests/wine/e2e/FirmwareFiles.h"
+#include "tests/wine/support/FirmwareFiles.h"
 
 #include "sim/SyntheticFirmware.h"
 #include "tests/wine/support/E2eEnvironment.h"

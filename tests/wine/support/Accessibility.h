@@ -29,8 +29,6 @@ private:
 // accName of the window's client object (AccessibleObjectFromWindow, OBJID_CLIENT,
 // CHILDID_SELF); an empty name reads as ""; nothing when the object can't be had.
 std::optional<std::wstring> AccessibleName(HWND window);
-// accRole, or -1.
-long AccessibleRole(HWND window);
 
 struct WinEventSeen {
     DWORD event;

@@ -1,4 +1,4 @@
-#include "tests/wine/visuals/support/Bitmaps.h"
+#include "tests/wine/support/Bitmaps.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "tests/wine/e2e/RunChecks.h"
+#include "tests/wine/support/RunChecks.h"
 
 #include "sim/EmbosserModel.h"
 #include "tests/shared/ExpectedTexts.h"

@@ -1,4 +1,4 @@
-#include "tests/wine/visuals/support/Accessibility.h"
+#include "tests/wine/support/Accessibility.h"
 
 #include <oleacc.h>
 
@@ -43,22 +43,6 @@ std::optional<std::wstring> AccessibleName(HWND window) {
     std::wstring text = name != nullptr ? std::wstring(name, SysStringLen(name)) : std::wstring();
     SysFreeString(name);
     return text;
-}
-
-long AccessibleRole(HWND window) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&object))) ||
-        object == nullptr) {
-        return -1;
-    }
-    VARIANT role;
-    VariantInit(&role);
-    const HRESULT result = object->get_accRole(Self(), &role);
-    object->Release();
-    const long value = SUCCEEDED(result) && role.vt == VT_I4 ? role.lVal : -1;
-    VariantClear(&role);
-    return value;
 }
 
 WinEventRecorder::WinEventRecorder(DWORD processId, DWORD first, DWORD last)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/visuals/support/HostRequests.h"
+#include "tests/wine/support/HostRequests.h"
 
 namespace reflasher::visuals {
 
