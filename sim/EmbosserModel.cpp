@@ -212,7 +212,7 @@ std::vector<unsigned char> EmbosserModel::FirmwareReceived() const {
     return firmware_;
 }
 
-LoaderReport EmbosserModel::LastImageCheck() const {
+LoaderOutcome EmbosserModel::LastImageCheck() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return imageCheck_;
 }

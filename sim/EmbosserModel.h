@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/LoaderReport.h"
+#include "sim/LoaderOutcome.h"
 #include "sim/SimulatedSpooler.h"
 
 namespace reflasher::sim {
@@ -69,7 +69,7 @@ public:
     std::vector<EmbosserPhase> PhasesAtJobs() const;       // the phase each job arrived in
     std::vector<unsigned char> ReceivedBytes() const;      // all jobs' bytes back to back
     std::vector<unsigned char> FirmwareReceived() const;   // the last job taken as firmware
-    LoaderReport LastImageCheck() const;
+    LoaderOutcome LastImageCheck() const;
     // True once a host has read status 0 after having read 6: a finished flash, as
     // the status strings answered so far decode.
     bool ReportedFinishedFlash() const;             // the check of that job
@@ -94,7 +94,7 @@ private:
     std::vector<std::vector<unsigned char>> jobs_;
     std::vector<EmbosserPhase> phasesAtJobs_;
     std::vector<unsigned char> firmware_;
-    LoaderReport imageCheck_;
+    LoaderOutcome imageCheck_;
     std::vector<int> statusesRead_;  // each query's status as a host decodes it
 };
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/LoaderReport.h"
+#include "sim/LoaderOutcome.h"
 
 namespace reflasher::sim {
 

@@ -12,7 +12,7 @@
 
 #include "update/EmbosserLock.h"
 #include "update/KeepAwake.h"
-#include "update/ResultMessages.h"
+#include "update/RunMessages.h"
 #include "update/StuckCallWatch.h"
 
 namespace reflasher {
@@ -39,7 +39,7 @@ public:
 class NotAnsweringBox {
 public:
     virtual ~NotAnsweringBox() = default;
-    virtual void Show(const ResultMessage& message) = 0;
+    virtual void Show(const RunMessage& message) = 0;
     virtual void Close() = 0;
 };
 

@@ -19,8 +19,6 @@ struct FirmwareImage {
     std::size_t size = 0;
     std::unique_ptr<unsigned char[]> owned;  // null for the embedded image
 };
-// The embedded image as its source finds it: a FirmwareImage that owns nothing.
-using EmbeddedImage = FirmwareImage;
 
 class EmbeddedImageSource {
 public:

@@ -1,7 +1,7 @@
 #include "update/SendFirmwareFile.h"
 
 #include "update/RawJob.h"
-#include "update/ResultMessages.h"
+#include "update/RunMessages.h"
 
 namespace reflasher {
 

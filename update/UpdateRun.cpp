@@ -9,7 +9,7 @@
 #include "update/FlashPolling.h"
 #include "update/PrintQueue.h"
 #include "update/RawJob.h"
-#include "update/ResultMessages.h"
+#include "update/RunMessages.h"
 #include "update/SendFirmwareFile.h"
 #include "update/UpdateTiming.h"
 #include "update/WatchedSpooler.h"
@@ -130,7 +130,7 @@ void RunSteps(UpdateContext& context, Spooler& spooler, DeviceWorkSpan& deviceWo
 
     // Lets go of the printer and the device's work before the message, so that nothing
     // is held for the embosser's sake while the user reads it.
-    const auto endEarly = [&](OpenEmbosser& printer, const ResultMessage& message) {
+    const auto endEarly = [&](OpenEmbosser& printer, const RunMessage& message) {
         printer.Close();
         deviceWork.End();
         Show(dialog, message);
@@ -217,7 +217,7 @@ void RunSteps(UpdateContext& context, Spooler& spooler, DeviceWorkSpan& deviceWo
     dialog.SetProgressPos(100);
     dialog.SetStatusLine(texts::kDone);
     Show(dialog, outcome.stillWorking ? StillWritingMessage()
-                                      : FlashResultMessage(outcome.finished, outcome.last.status));
+                                      : FlashOutcomeMessage(outcome.finished, outcome.last.status));
     dialog.SetProgressPos(0);
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/LoaderReport.h"
+#include "sim/LoaderOutcome.h"
 #include "sim/SyntheticFirmware.h"
 
 namespace {

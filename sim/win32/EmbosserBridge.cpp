@@ -91,7 +91,7 @@ void EmbosserBridge::TakeJob(const std::vector<unsigned char>& bytes) {
     std::string what =
         "job " + std::to_string(nextJob_) + ": " + std::to_string(bytes.size()) + " bytes, ";
     if (before == sim::EmbosserPhase::EnteringService || before == sim::EmbosserPhase::Ready) {
-        const sim::LoaderReport check = model_.LastImageCheck();
+        const sim::LoaderOutcome check = model_.LastImageCheck();
         if (check.Valid()) {
             what += "firmware version " + check.version + ", " + std::to_string(check.dataRecords) +
                     " data records, " + std::to_string(check.dataBytes) + " data bytes";

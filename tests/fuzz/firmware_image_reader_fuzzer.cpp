@@ -7,7 +7,7 @@
 
 #include "firmware/FirmwareImageReader.h"
 #include "firmware/ImageFaultText.h"
-#include "sim/LoaderReport.h"
+#include "sim/LoaderOutcome.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

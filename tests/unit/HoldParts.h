@@ -26,7 +26,7 @@ struct HoldParts : EmbosserLocks, KeepAwake, SessionEndBlock, WatchTimer, NotAns
     void Allow() override { blocked = false; }
     void Start() override { ticking = true; }
     void Stop() override { ticking = false; }
-    void Show(const ResultMessage& message) override { box = message.text; }
+    void Show(const RunMessage& message) override { box = message.text; }
     void Close() override { box.clear(); }
     std::uint64_t NowMs() const override { return now; }
 

@@ -13,7 +13,7 @@
 #include "firmware/FirmwareImageReader.h"
 #include "firmware/ImageFaultText.h"
 #include "firmware/SRecord.h"
-#include "sim/LoaderReport.h"
+#include "sim/LoaderOutcome.h"
 #include "sim/SyntheticFirmware.h"
 
 namespace reflasher::sim {
@@ -21,7 +21,7 @@ namespace {
 
 using namespace reflasher::firmware;
 
-LoaderReport Check(const std::string& image) {
+LoaderOutcome Check(const std::string& image) {
     return CheckAsLoader(reinterpret_cast<const unsigned char*>(image.data()), image.size());
 }
 
@@ -62,7 +62,7 @@ TEST(SyntheticFirmware, HasTheStoredImagesExactLayout) {
     const std::string image = GenerateSyntheticFirmware();
     EXPECT_EQ(image.size(), 1140906u);
 
-    const LoaderReport check = Check(image);
+    const LoaderOutcome check = Check(image);
     ASSERT_TRUE(check.Valid()) << FaultName(check.fault) << " at line " << check.line;
     EXPECT_EQ(check.version, "00900000");
     EXPECT_EQ(check.dataRecords, 14261u);
@@ -126,11 +126,11 @@ TEST(CheckAsLoader, AcceptsWellFormedImages) {
          Image({Header(), Data(0xFFFFFFE0u, 16), Data(0xFFFFFFF0u, 16), End()})},
     };
     for (const auto& [name, image] : cases) {
-        const LoaderReport check = Check(image);
+        const LoaderOutcome check = Check(image);
         EXPECT_TRUE(check.Valid()) << name << ": " << FaultName(check.fault) << " at line "
                                    << check.line;
     }
-    const LoaderReport gaps = Check(cases[3].second);
+    const LoaderOutcome gaps = Check(cases[3].second);
     EXPECT_EQ(gaps.runs, (std::vector<AddressRun>{{0x10, 0x17}, {0x40, 0x4F}}));
 }
 
@@ -224,7 +224,7 @@ TEST(CheckAsLoader, NamesEachKindOfCorruptionAndItsLine) {
         {"zero byte after the end", good + std::string(1, '\0'), ImageFormatFault::DataAfterEnd, 7},
     };
     for (const Corruption& c : cases) {
-        const LoaderReport check = Check(c.image);
+        const LoaderOutcome check = Check(c.image);
         EXPECT_EQ(check.fault, c.fault) << c.name << ": got " << FaultName(check.fault);
         EXPECT_EQ(check.line, c.line) << c.name;
     }

@@ -12,7 +12,7 @@
 #include "sim/EmbosserModel.h"
 #include "sim/SyntheticFirmware.h"
 #include "tests/unit/UpdateHarness.h"
-#include "update/ResultMessages.h"
+#include "update/RunMessages.h"
 #include "update/StuckCallWatch.h"
 #include "update/UpdateTiming.h"
 

@@ -114,7 +114,7 @@ TEST(Win32FileOpener, FilesThatCannotBeHadGiveNothing) {
 // Built twice: with the synthetic image as resource 204, and with no resource at all.
 TEST(Win32EmbeddedImageSource, FindsTheImageCarriedByTheProgram) {
     Win32EmbeddedImageSource source;
-    EmbeddedImage image;
+    FirmwareImage image;
 #ifdef REFLASHER_TEST_EMBEDS_IMAGE
     ASSERT_TRUE(source.Find(&image));
     const std::wstring path = wineprefix::EnvironmentValue(L"REFLASHER_SYNTHETIC_FIRMWARE");
@@ -125,7 +125,7 @@ TEST(Win32EmbeddedImageSource, FindsTheImageCarriedByTheProgram) {
     const std::vector<unsigned char> expected = ReadWhole(*file);
     ASSERT_EQ(image.size, 1140906u);
     EXPECT_TRUE(std::vector<unsigned char>(image.data, image.data + image.size) == expected);
-    EmbeddedImage again;
+    FirmwareImage again;
     ASSERT_TRUE(source.Find(&again));
     EXPECT_EQ(again.data, image.data) << "the same resource memory every time";
 #else

@@ -66,7 +66,7 @@ ThreadNotAnsweringBox::~ThreadNotAnsweringBox() {
     WaitUntilGone(kBoxEndMs);
 }
 
-void ThreadNotAnsweringBox::Show(const reflasher::ResultMessage& message) {
+void ThreadNotAnsweringBox::Show(const reflasher::RunMessage& message) {
     Close();
     auto request = std::make_shared<Request>();
     request->owner = owner_.GetSafeHwnd();

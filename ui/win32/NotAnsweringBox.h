@@ -24,7 +24,7 @@ public:
 
     // Starts the box's thread and returns. Without a thread (no resources left)
     // there is no box; the user may leave all the same.
-    void Show(const reflasher::ResultMessage& message) override;
+    void Show(const reflasher::RunMessage& message) override;
     // Asks the box's thread to close it as if OK were pressed; returns at once.
     void Close() override;
     // Waits until the box is gone (at most `timeoutMs`), letting through what the

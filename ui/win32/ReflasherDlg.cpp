@@ -16,7 +16,7 @@
 #include "ui/IconPosition.h"
 #include "ui/LogoDrawing.h"
 #include "update/FirmwareFileOutcome.h"
-#include "update/ResultMessages.h"
+#include "update/RunMessages.h"
 #include "update/UpdateThreadProc.h"
 
 namespace texts = reflasher::texts;

@@ -1,4 +1,4 @@
-#include "sim/LoaderReport.h"
+#include "sim/LoaderOutcome.h"
 
 #include <cstring>
 
@@ -37,7 +37,7 @@ bool IsHeaderText(const std::vector<unsigned char>& data) {
 // Walks the image line by line; stops at the first fault.
 class ImageChecker {
 public:
-    explicit ImageChecker(LoaderReport* result) : result_(result) {}
+    explicit ImageChecker(LoaderOutcome* result) : result_(result) {}
 
     // Takes one record; false when it is the fault.
     bool Take(const SRecord& record) {
@@ -94,7 +94,7 @@ private:
         return true;
     }
 
-    LoaderReport* result_;
+    LoaderOutcome* result_;
     std::uint64_t nextAddress_ = 0;
     bool ended_ = false;
 };
@@ -133,8 +133,8 @@ const char* FaultName(const LoaderFault& fault) {
     return "unknown fault";
 }
 
-LoaderReport CheckAsLoader(const unsigned char* bytes, std::size_t size) {
-    LoaderReport result;
+LoaderOutcome CheckAsLoader(const unsigned char* bytes, std::size_t size) {
+    LoaderOutcome result;
     ImageChecker checker(&result);
     if (size == 0) {
         checker.Fail(ImageFormatFault::Empty);

@@ -43,7 +43,7 @@ struct AddressRun {
     }
 };
 
-struct LoaderReport {
+struct LoaderOutcome {
     LoaderFault fault = ImageFormatFault::None;
     std::size_t line = 0;  // 1-based line of the fault; 0 when there is none
     // What was read up to the fault (all of it for a valid image).
@@ -56,6 +56,6 @@ struct LoaderReport {
     bool Valid() const { return fault == LoaderFault(ImageFormatFault::None); }
 };
 
-LoaderReport CheckAsLoader(const unsigned char* bytes, std::size_t size);
+LoaderOutcome CheckAsLoader(const unsigned char* bytes, std::size_t size);
 
 }  // namespace reflasher::sim

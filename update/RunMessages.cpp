@@ -1,4 +1,4 @@
-#include "update/ResultMessages.h"
+#include "update/RunMessages.h"
 
 #include "device/DeviceStatus.h"
 #include "texts/ProgramTexts.h"
@@ -6,23 +6,23 @@
 namespace reflasher {
 namespace {
 
-ResultMessage Info(const wchar_t* text) { return {text, texts::kInfoCaption, MessageIcon::Information}; }
-ResultMessage Error(const wchar_t* text) { return {text, texts::kErrorCaption, MessageIcon::Warning}; }
+RunMessage Info(const wchar_t* text) { return {text, texts::kInfoCaption, MessageIcon::Information}; }
+RunMessage Error(const wchar_t* text) { return {text, texts::kErrorCaption, MessageIcon::Warning}; }
 
 }  // namespace
 
-void Show(DialogRequests& dialog, const ResultMessage& message) {
+void Show(DialogRequests& dialog, const RunMessage& message) {
     dialog.ShowMessage(message.text, message.caption, message.icon);
 }
 
-ResultMessage NeverReadyMessage() { return Info(texts::kNeverReady); }
+RunMessage NeverReadyMessage() { return Info(texts::kNeverReady); }
 
-ResultMessage RecheckFailedMessage(int status) {
+RunMessage RecheckFailedMessage(int status) {
     if (status == status_code::kInvalidFile) return Error(texts::kRecheckInvalidFile);
     return Error(texts::kRecheckError);
 }
 
-ResultMessage FlashResultMessage(bool finished, int lastStatus) {
+RunMessage FlashOutcomeMessage(bool finished, int lastStatus) {
     if (!finished) return Error(texts::kNotFinished);
     // Polling finishes only on 0 (after flashing) or on one of the device's errors.
     switch (lastStatus) {
@@ -34,13 +34,13 @@ ResultMessage FlashResultMessage(bool finished, int lastStatus) {
     }
 }
 
-ResultMessage StillWritingMessage() { return Error(texts::kStillWriting); }
+RunMessage StillWritingMessage() { return Error(texts::kStillWriting); }
 
-ResultMessage FileAllocationFailedMessage() { return Error(texts::kFileNoMemory); }
+RunMessage FileAllocationFailedMessage() { return Error(texts::kFileNoMemory); }
 
-ResultMessage PrinterWriteFailedMessage() { return Error(texts::kWriteFailed); }
+RunMessage PrinterWriteFailedMessage() { return Error(texts::kWriteFailed); }
 
-ResultMessage QueueRefusalMessage(QueueRefusal refusal) {
+RunMessage QueueRefusalMessage(QueueRefusal refusal) {
     switch (refusal) {
         case QueueRefusal::Offline: return Error(texts::kQueueOffline);
         case QueueRefusal::Paused: return Error(texts::kQueuePaused);
@@ -53,13 +53,13 @@ ResultMessage QueueRefusalMessage(QueueRefusal refusal) {
     return Error(texts::kAlreadyUpdating);
 }
 
-ResultMessage ForeignDocumentMessage() { return Error(texts::kForeignDocument); }
+RunMessage ForeignDocumentMessage() { return Error(texts::kForeignDocument); }
 
-ResultMessage ReopenFailedMessage() { return Error(texts::kReopenFailed); }
+RunMessage ReopenFailedMessage() { return Error(texts::kReopenFailed); }
 
-ResultMessage RunFailedMessage() { return Error(texts::kRunFailed); }
+RunMessage RunFailedMessage() { return Error(texts::kRunFailed); }
 
-ResultMessage StuckCallMessage(RunStage stage) {
+RunMessage StuckCallMessage(RunStage stage) {
     switch (stage) {
         case RunStage::NoFirmwareSent: return Error(texts::kStuckBeforeFirmware);
         case RunStage::FirmwareJobStarted: return Error(texts::kStuckAfterFirmware);
