@@ -26,9 +26,8 @@ FlashOutcome PollFlash(Spooler& spooler, PrinterHandle printer, DialogRequests& 
     int highestProgress = 0;
     int previousStatus = 0;
     int queriesWithoutNews = 0;
-    int query = 0;
 
-    for (; query < kFlashQueryLimit && queriesWithoutNews < kPollLimit && !outcome.finished; ++query) {
+    for (int query = 0; query < kFlashQueryLimit && queriesWithoutNews < kPollLimit && !outcome.finished; ++query) {
         outcome.last = QueryDeviceStatus(spooler, printer);
         const int status = outcome.last.status;
         const bool newStatus = query > 0 && status != previousStatus;

@@ -70,12 +70,12 @@ bool RunJobs::WasThereAtFirstLook(JobId job) const {
     return std::find(atFirstLook_.begin(), atFirstLook_.end(), job) != atFirstLook_.end();
 }
 
-bool RunJobs::ForeignDocumentJoined(Spooler& spooler, PrinterHandle printer) {
+bool RunJobs::ForeignDocumentJoined(Spooler& spooler, PrinterHandle printer) const {
     std::vector<QueuedJob> listed;
     if (spooler.ListQueuedJobs(printer, &listed)) {
         // Without a first list, a kept document can't be told from a new one.
         return std::any_of(listed.begin(), listed.end(), [this](const QueuedJob& job) {
-            return !IsOwn(job.id) && !(listedAtFirstLook_ && WasThereAtFirstLook(job.id));
+            return !IsOwn(job.id) && !WasThereAtFirstLook(job.id);
         });
     }
     if (listedAtFirstLook_) return true;

@@ -48,7 +48,7 @@ public:
     // Without a list from the start, the document count tells what it can. The run
     // acts on the first look that finds one, so one listed once and gone later is
     // never let by.
-    bool ForeignDocumentJoined(Spooler& spooler, PrinterHandle printer);
+    bool ForeignDocumentJoined(Spooler& spooler, PrinterHandle printer) const;
 
     // Removes every job of the run still waiting or held in the queue; one that is
     // printing is left to finish. Without the job list only those the run still

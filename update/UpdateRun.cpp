@@ -80,7 +80,7 @@ SentJob SendFirmwareJob(UpdateContext& context, Spooler& spooler, PrinterHandle 
 // The last look before the image may go: the embosser still waits for its firmware,
 // and no other document joined the queue. One that printed behind the run's held
 // job would have reached the embosser as its firmware.
-bool FirmwareMayGo(Spooler& spooler, PrinterHandle printer, RunJobs& jobs) {
+bool FirmwareMayGo(Spooler& spooler, PrinterHandle printer, const RunJobs& jobs) {
     if (jobs.ForeignDocumentJoined(spooler, printer)) return false;
     return QueryDeviceStatus(spooler, printer).status == status_code::kReady;
 }
